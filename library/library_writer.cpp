@@ -1,0 +1,329 @@
+#include "library/library_writer.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+#include <vector>
+
+#include "library/byte_file.h"
+#include "library/library_reader.h"
+
+namespace vexlor {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The record, its palette and its pixels as they follow each other in the file.
+Bytes RecordBytesOf(const tIMAGE& record, const tPAL& palette, const tPIX& pixels) {
+    const auto header = record.Encode();
+    const Bytes colours = EncodePalette(palette);
+    Bytes bytes(header.size() + colours.size() + pixels.size());
+    auto next = std::copy(header.begin(), header.end(), bytes.begin());
+    next = std::copy(colours.begin(), colours.end(), next);
+    std::copy(pixels.begin(), pixels.end(), next);
+    return bytes;
+}
+
+bool AddFits(std::uint32_t value, std::uint64_t more) {
+    return value + more <= std::numeric_limits<std::uint32_t>::max();
+}
+
+void CutBack(const std::string& path, std::uint64_t size) {
+    std::error_code ignored;
+    fs::resize_file(path, size, ignored);
+}
+
+void AllowOwnerWrite(const std::string& path) {
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
+}
+
+bool IdMatches(std::uint16_t stored, int wanted) {
+    return wanted >= 0 && wanted <= 0xFFFF && stored == wanted;
+}
+
+}  // namespace
+
+WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& record,
+                                       const tPAL& palette, const tPIX& pixels) {
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+        return WriteResult::CannotOpen;
+    }
+    std::uint8_t oldBytes[tHEADER::kSize + tGROUP::kSize];
+    if (!file.ReadExactAt(0, oldBytes, sizeof oldBytes)) {
+        return WriteResult::NotALibrary;
+    }
+    tHEADER header = tHEADER::Decode(oldBytes);
+    tGROUP group = tGROUP::Decode(oldBytes + tHEADER::kSize);
+    if (header.GroupCount == 0) {
+        // Byte 34 would be image data, not a group: writing counts there would destroy it.
+        return WriteResult::NotALibrary;
+    }
+    const Bytes added = RecordBytesOf(record, palette, pixels);
+    if (group.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
+        !AddFits(group.ImageDataSize, added.size()) || !AddFits(group.ColourCount, palette.size())) {
+        return WriteResult::Full;
+    }
+    group.ImageCount = static_cast<std::uint16_t>(group.ImageCount + 1);
+    group.ImageDataSize += static_cast<std::uint32_t>(added.size());
+    group.ColourCount += static_cast<std::uint32_t>(palette.size());
+    header.ImageCount = group.ImageCount;
+    header.ImageDataSize = group.ImageDataSize;
+    header.ColourCount = group.ColourCount;
+
+    const std::uint64_t oldSize = file.Size();
+    const auto newHeader = header.Encode();
+    const auto newGroup = group.Encode();
+    if (!file.WriteAt(oldSize, added.data(), added.size())) {
+        file.Close();
+        CutBack(path, oldSize);
+        return WriteResult::WriteFailed;
+    }
+    if (!file.WriteAt(0, newHeader.data(), newHeader.size()) ||
+        !file.WriteAt(tHEADER::kSize, newGroup.data(), newGroup.size())) {
+        // Put the old counts back before the added bytes go, so they never disagree for long.
+        file.WriteAt(0, oldBytes, sizeof oldBytes);
+        file.Close();
+        CutBack(path, oldSize);
+        return WriteResult::WriteFailed;
+    }
+    return file.Close() ? WriteResult::Ok : WriteResult::WriteFailed;
+}
+
+namespace {
+
+// Copies `count` bytes from `from` at `offset` to the end of `to`, in pieces.
+bool CopyBytes(ByteFile& from, std::uint64_t offset, std::uint64_t count, ByteFile& to,
+               std::uint64_t& toSize) {
+    Bytes buffer(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1u << 20)));
+    while (count > 0) {
+        const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
+        if (!from.ReadExactAt(offset, buffer.data(), piece) ||
+            !to.WriteAt(toSize, buffer.data(), piece)) {
+            return false;
+        }
+        offset += piece;
+        toSize += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+// Writes the rebuilt SHIP library into `out`: the new header, the old groups and the new one,
+// the old records and the new one. False when the copy holds less than its header promises.
+WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t groupId,
+                                    const tPAL& palette, const tPIX& pixels) {
+    std::uint8_t headerBytes[tHEADER::kSize];
+    if (!copy.ReadExactAt(0, headerBytes, sizeof headerBytes)) {
+        return WriteResult::NotALibrary;
+    }
+    const tHEADER old = tHEADER::Decode(headerBytes);
+    const auto colourCount = static_cast<std::uint32_t>(palette.size());
+    const tIMAGE record =
+        tIMAGE::Make(kRunLengthFormat, 180, 180, groupId, 1, colourCount,
+                     static_cast<std::uint32_t>(pixels.size()));
+    const Bytes added = RecordBytesOf(record, palette, pixels);
+    if (old.GroupCount == std::numeric_limits<std::uint16_t>::max() ||
+        old.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
+        !AddFits(old.ImageDataSize, added.size()) || !AddFits(old.ColourCount, colourCount) ||
+        !AddFits(old.GroupDataSize, tGROUP::kSize)) {
+        return WriteResult::Full;
+    }
+    tHEADER header = old;
+    header.GroupCount = static_cast<std::uint16_t>(old.GroupCount + 1);
+    header.ImageCount = static_cast<std::uint16_t>(old.ImageCount + 1);
+    header.ImageDataSize = old.ImageDataSize + static_cast<std::uint32_t>(added.size());
+    header.ColourCount = old.ColourCount + colourCount;
+    header.GroupDataSize = old.GroupDataSize + static_cast<std::uint32_t>(tGROUP::kSize);
+
+    const std::uint64_t copySize = copy.Size();
+    std::uint64_t outSize = 0;
+    const auto headerOut = header.Encode();
+    if (!out.WriteAt(0, headerOut.data(), headerOut.size())) {
+        return WriteResult::WriteFailed;
+    }
+    outSize = headerOut.size();
+
+    std::uint64_t at = tHEADER::kSize;
+    std::uint32_t dataOffset = 0;
+    for (std::uint32_t k = 0; k < old.GroupCount; ++k, at += tGROUP::kSize) {
+        std::uint8_t groupBytes[tGROUP::kSize];
+        if (!copy.ReadExactAt(at, groupBytes, sizeof groupBytes)) {
+            return WriteResult::NotALibrary;
+        }
+        dataOffset += tGROUP::Decode(groupBytes).ImageDataSize;
+        if (!out.WriteAt(outSize, groupBytes, sizeof groupBytes)) {
+            return WriteResult::WriteFailed;
+        }
+        outSize += tGROUP::kSize;
+    }
+    tGROUP group{};
+    group.GroupId = groupId;
+    group.ImageCount = 1;
+    group.ImageDataSize = static_cast<std::uint32_t>(added.size());
+    group.ColourCount = colourCount;
+    group.DataOffset = dataOffset;
+    const auto groupOut = group.Encode();
+    if (!out.WriteAt(outSize, groupOut.data(), groupOut.size())) {
+        return WriteResult::WriteFailed;
+    }
+    outSize += groupOut.size();
+
+    for (std::uint32_t k = 0; k < old.ImageCount; ++k) {
+        std::uint8_t recordBytes[tIMAGE::kSize];
+        if (at + tIMAGE::kSize > copySize || !copy.ReadExactAt(at, recordBytes, sizeof recordBytes)) {
+            return WriteResult::NotALibrary;
+        }
+        const tIMAGE image = tIMAGE::Decode(recordBytes);
+        const std::uint64_t rest = image.DataSize;
+        if (rest < tIMAGE::kBlockHeaderBytes ||
+            at + tIMAGE::kSize + rest - tIMAGE::kBlockHeaderBytes > copySize) {
+            return WriteResult::NotALibrary;
+        }
+        if (!out.WriteAt(outSize, recordBytes, sizeof recordBytes)) {
+            return WriteResult::WriteFailed;
+        }
+        outSize += tIMAGE::kSize;
+        if (!CopyBytes(copy, at + tIMAGE::kSize, rest - tIMAGE::kBlockHeaderBytes, out, outSize)) {
+            return WriteResult::WriteFailed;
+        }
+        at += tIMAGE::kSize + rest - tIMAGE::kBlockHeaderBytes;
+    }
+    return out.WriteAt(outSize, added.data(), added.size()) ? WriteResult::Ok
+                                                            : WriteResult::WriteFailed;
+}
+
+}  // namespace
+
+WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
+                                std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
+    std::error_code error;
+    if (!fs::copy_file(path, copyPath, fs::copy_options::overwrite_existing, error)) {
+        return WriteResult::CannotOpen;
+    }
+    AllowOwnerWrite(copyPath);
+    AllowOwnerWrite(path);
+
+    ByteFile copy;
+    if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
+        return WriteResult::CannotOpen;
+    }
+    const std::string newPath = path + ".vexlor-new";
+    ByteFile out;
+    if (!out.Open(newPath, ByteFile::Mode::Create)) {
+        return WriteResult::CannotOpen;
+    }
+    WriteResult result = WriteRebuiltShipLibrary(copy, out, groupId, palette, pixels);
+    if (!out.Close() && result == WriteResult::Ok) {
+        result = WriteResult::WriteFailed;
+    }
+    if (result == WriteResult::Ok) {
+        const fs::perms mode = fs::status(path, error).permissions();
+        if (!error) {
+            fs::permissions(newPath, mode | fs::perms::owner_write, error);
+        }
+        fs::rename(newPath, path, error);
+        if (error) {
+            result = WriteResult::WriteFailed;
+        }
+    }
+    if (result != WriteResult::Ok) {
+        fs::remove(newPath, error);
+    }
+    return result;
+}
+
+namespace {
+
+// Walks from `offset` to the record at `position` and rewrites its identifier when it still
+// holds `oldId`. `pick` selects the identifier field of the record.
+template <typename Pick>
+RenumberResult RenumberRecordAt(ByteFile& file, std::uint64_t offset, int imageCount, int position,
+                                int oldId, int newId, Pick pick) {
+    const std::uint64_t size = file.Size();
+    for (int k = 1; k <= imageCount; ++k) {
+        std::uint8_t bytes[tIMAGE::kSize];
+        if (offset + tIMAGE::kSize > size || !file.ReadExactAt(offset, bytes, sizeof bytes)) {
+            return RenumberResult::NoRecord;
+        }
+        tIMAGE image = tIMAGE::Decode(bytes);
+        if (k == position) {
+            std::uint16_t& id = pick(image);
+            if (!IdMatches(id, oldId)) {
+                return RenumberResult::Mismatch;
+            }
+            id = static_cast<std::uint16_t>(newId);
+            const auto out = image.Encode();
+            return file.WriteAt(offset, out.data(), out.size()) ? RenumberResult::Written
+                                                                : RenumberResult::WriteFailed;
+        }
+        offset += RecordBytes(image);
+    }
+    return RenumberResult::NoRecord;
+}
+
+tHEADER ReadHeaderOrZeros(ByteFile& file) {
+    std::uint8_t bytes[tHEADER::kSize] = {};
+    if (!file.ReadExactAt(0, bytes, sizeof bytes)) {
+        return tHEADER{};
+    }
+    return tHEADER::Decode(bytes);
+}
+
+}  // namespace
+
+RenumberResult WritePictureIdAt(const std::string& path, int position, int oldId, int newId,
+                                RecordsStart start) {
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+        return RenumberResult::CannotOpen;
+    }
+    const tHEADER header = ReadHeaderOrZeros(file);
+    const std::uint64_t first = start == RecordsStart::AfterGroupTable
+                                    ? ImageDataStart(header)
+                                    : tHEADER::kSize + tGROUP::kSize;
+    const RenumberResult result =
+        RenumberRecordAt(file, first, header.ImageCount, position, oldId, newId,
+                         [](tIMAGE& image) -> std::uint16_t& { return image.PictureId; });
+    if (!file.Close() && result == RenumberResult::Written) {
+        return RenumberResult::WriteFailed;
+    }
+    return result;
+}
+
+RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int oldId, int newId) {
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+        return RenumberResult::CannotOpen;
+    }
+    const tHEADER header = ReadHeaderOrZeros(file);
+    bool groupWritten = false;
+    bool failed = false;
+    if (position >= 1 && position <= header.GroupCount) {
+        const std::uint64_t at = tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(position - 1);
+        std::uint8_t bytes[tGROUP::kSize];
+        if (file.ReadExactAt(at, bytes, sizeof bytes)) {
+            tGROUP group = tGROUP::Decode(bytes);
+            if (IdMatches(group.GroupId, oldId)) {
+                group.GroupId = static_cast<std::uint16_t>(newId);
+                const auto out = group.Encode();
+                groupWritten = file.WriteAt(at, out.data(), out.size());
+                failed = !groupWritten;
+            }
+        }
+    }
+    const RenumberResult recordResult =
+        RenumberRecordAt(file, ImageDataStart(header), header.ImageCount, position, oldId, newId,
+                         [](tIMAGE& image) -> std::uint16_t& { return image.GroupId; });
+    if (!file.Close() || failed || recordResult == RenumberResult::WriteFailed) {
+        return RenumberResult::WriteFailed;
+    }
+    return groupWritten ? RenumberResult::Written : recordResult;
+}
+
+}  // namespace vexlor

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "library/images.h"
+#include "library/records.h"
+
+namespace vexlor {
+
+enum class WriteResult {
+    Ok,
+    CannotOpen,     // the library (or its copy) could not be opened; nothing changed
+    NotALibrary,    // the header or the group the write needs is not there; nothing changed
+    Full,           // a count or size would overflow its field; nothing changed
+    WriteFailed,    // a write failed; the library was put back as it was where possible
+};
+
+// Appends a record with its palette and pixels at the end of a library that keeps all its
+// pictures in its first group (HULL, MAP, BATTLE/MISSION), then rewrites the header and that
+// group with the new counts. The record's DataSize must match the palette and pixels.
+WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& record,
+                                       const tPAL& palette, const tPIX& pixels);
+
+// Adds a SHIP picture with its own group. The library is first copied to `copyPath` (which then
+// holds the library as it was); the new library is written from the copy into a file beside
+// the library and put in its place only when complete, so the library is always either the
+// old one or the new one.
+WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
+                                std::uint16_t groupId, const tPAL& palette, const tPIX& pixels);
+
+enum class RenumberResult {
+    Written,
+    Mismatch,    // the record at that position does not carry the old number; nothing written
+    NoRecord,    // the library has no record at that position
+    CannotOpen,
+    WriteFailed,
+};
+
+// Where the walk to a record's position starts: after the whole group table (HULL, MAP, SHIP)
+// or right after the first group (BATTLE/MISSION, which has exactly one).
+enum class RecordsStart { AfterGroupTable, AfterFirstGroup };
+
+// Gives the record at `position` (1 = first) the PictureId `newId` if it still carries `oldId`.
+// Only that record's 62-byte header is written.
+RenumberResult WritePictureIdAt(const std::string& path, int position, int oldId, int newId,
+                                RecordsStart start);
+
+// SHIP: gives the group record and the image record at `position` the GroupId `newId`, each only
+// if it still carries `oldId`; the two are tested and written independently.
+RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int oldId, int newId);
+
+}  // namespace vexlor
