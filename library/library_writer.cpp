@@ -37,16 +37,16 @@ void CutBack(const std::string& path, std::uint64_t size) {
     fs::resize_file(path, size, ignored);
 }
 
-void AllowOwnerWrite(const std::string& path) {
-    std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
-}
-
 bool IdMatches(std::uint16_t stored, int wanted) {
     return wanted >= 0 && wanted <= 0xFFFF && stored == wanted;
 }
 
 }  // namespace
+
+void ClearReadOnly(const std::string& path) {
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
+}
 
 WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& record,
                                        const tPAL& palette, const tPIX& pixels) {
@@ -66,7 +66,8 @@ WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& re
     }
     const Bytes added = RecordBytesOf(record, palette, pixels);
     if (group.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
-        !AddFits(group.ImageDataSize, added.size()) || !AddFits(group.ColourCount, palette.size())) {
+        !AddFits(group.ImageDataSize, added.size()) ||
+        !AddFits(group.ColourCount, palette.size())) {
         return WriteResult::Full;
     }
     group.ImageCount = static_cast<std::uint16_t>(group.ImageCount + 1);
@@ -124,9 +125,8 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
     }
     const tHEADER old = tHEADER::Decode(headerBytes);
     const auto colourCount = static_cast<std::uint32_t>(palette.size());
-    const tIMAGE record =
-        tIMAGE::Make(kRunLengthFormat, 180, 180, groupId, 1, colourCount,
-                     static_cast<std::uint32_t>(pixels.size()));
+    const tIMAGE record = tIMAGE::Make(kRunLengthFormat, 180, 180, groupId, 1, colourCount,
+                                       static_cast<std::uint32_t>(pixels.size()));
     const Bytes added = RecordBytesOf(record, palette, pixels);
     if (old.GroupCount == std::numeric_limits<std::uint16_t>::max() ||
         old.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
@@ -176,7 +176,8 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
 
     for (std::uint32_t k = 0; k < old.ImageCount; ++k) {
         std::uint8_t recordBytes[tIMAGE::kSize];
-        if (at + tIMAGE::kSize > copySize || !copy.ReadExactAt(at, recordBytes, sizeof recordBytes)) {
+        if (at + tIMAGE::kSize > copySize ||
+            !copy.ReadExactAt(at, recordBytes, sizeof recordBytes)) {
             return WriteResult::NotALibrary;
         }
         const tIMAGE image = tIMAGE::Decode(recordBytes);
@@ -206,8 +207,8 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
     if (!fs::copy_file(path, copyPath, fs::copy_options::overwrite_existing, error)) {
         return WriteResult::CannotOpen;
     }
-    AllowOwnerWrite(copyPath);
-    AllowOwnerWrite(path);
+    ClearReadOnly(copyPath);
+    ClearReadOnly(path);
 
     ByteFile copy;
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
@@ -305,7 +306,8 @@ RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int old
     bool groupWritten = false;
     bool failed = false;
     if (position >= 1 && position <= header.GroupCount) {
-        const std::uint64_t at = tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(position - 1);
+        const std::uint64_t at =
+            tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(position - 1);
         std::uint8_t bytes[tGROUP::kSize];
         if (file.ReadExactAt(at, bytes, sizeof bytes)) {
             tGROUP group = tGROUP::Decode(bytes);

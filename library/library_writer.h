@@ -10,11 +10,16 @@ namespace vexlor {
 
 enum class WriteResult {
     Ok,
-    CannotOpen,     // the library (or its copy) could not be opened; nothing changed
-    NotALibrary,    // the header or the group the write needs is not there; nothing changed
-    Full,           // a count or size would overflow its field; nothing changed
-    WriteFailed,    // a write failed; the library was put back as it was where possible
+    CannotOpen,   // the library (or its copy) could not be opened; nothing changed
+    NotALibrary,  // the header or the group the write needs is not there; nothing changed
+    Full,         // a count or size would overflow its field; nothing changed
+    WriteFailed,  // a write failed; the library was put back as it was where possible
+    Unencodable,  // the picture cannot be encoded; nothing changed
 };
+
+// Gives the owner write permission (clears the read-only mark); errors are ignored, since the
+// write that follows reports them.
+void ClearReadOnly(const std::string& path);
 
 // Appends a record with its palette and pixels at the end of a library that keeps all its
 // pictures in its first group (HULL, MAP, BATTLE/MISSION), then rewrites the header and that
@@ -31,8 +36,8 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
 
 enum class RenumberResult {
     Written,
-    Mismatch,    // the record at that position does not carry the old number; nothing written
-    NoRecord,    // the library has no record at that position
+    Mismatch,  // the record at that position does not carry the old number; nothing written
+    NoRecord,  // the library has no record at that position
     CannotOpen,
     WriteFailed,
 };

@@ -35,7 +35,7 @@ WriteResult AppendHull(const std::string& path, std::uint16_t id, std::size_t co
 
 // Lowers the largest file size this process may write, for the length of a test.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved_);
@@ -45,7 +45,7 @@ public:
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
 
-private:
+  private:
     rlimit saved_{};
 };
 

@@ -1,0 +1,278 @@
+#include "cli/editor_commands.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/json_writer.h"
+#include "editors/library_editor_logic.h"
+#include "editors/mission_editor_logic.h"
+#include "platform/path_resolver.h"
+#include "platform/program_path.h"
+
+namespace vexlor::cli {
+
+namespace {
+
+std::string ProgramFolderHere() {
+    return ProgramFolder(nullptr);
+}
+
+std::string DefaultOutputFolder() {
+    const std::string folder = ResolvePath(ProgramFolderHere(), "Output");
+    std::error_code ignored;
+    if (!std::filesystem::exists(folder, ignored)) {
+        // The editor's start-up makes this folder as "OutPut"; do the same when it is missing.
+        const std::string made = ProgramFolderHere() + "OutPut";
+        std::filesystem::create_directory(made, ignored);
+        return made;
+    }
+    return folder;
+}
+
+// The editor logic for the command's KIND and FILE, or a usage error.
+std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus) {
+    EditorKind kind;
+    if (!EditorKindFromName(invocation.arguments[0].c_str(), kind)) {
+        usageStatus = invocation.UsageError("unknown KIND " + invocation.arguments[0]);
+        return nullptr;
+    }
+    const std::string copyPath =
+        invocation.Option("--tmp").value_or(ResolvePath(ProgramFolderHere(), "SHIP.tmp"));
+    return MakeEditorLogic(kind, invocation.arguments[1], copyPath);
+}
+
+int CannotOpen(const std::string& path) {
+    PrintError("Cannot open " + path + "\n");
+    return kExitFailure;
+}
+
+void WriteRows(const LibraryEditorLogic& logic, const PictureList& list, JsonWriter& json) {
+    json.Key("rows");
+    json.BeginArray();
+    for (std::size_t k = 0; k < list.entries.size(); ++k) {
+        const tIMAGE& image = list.entries[k].image;
+        json.BeginObject();
+        json.Field("row", k);
+        json.Field("caption", logic.CaptionOf(image));
+        json.Field("type", logic.TypeWordOf(image));
+        json.Field("width", image.BlockWidth);
+        json.Field("height", image.BlockHeight);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteHighest(const PictureList& list, JsonWriter& json) {
+    json.Key("highest");
+    json.BeginObject();
+    json.Field("BATTLE", list.highest.battle);
+    json.Field("MISSION", list.highest.mission);
+    json.Field("mission", list.highest.missionLower);
+    json.EndObject();
+}
+
+std::optional<int> ParseRow(const std::string& text) {
+    const auto row = ParseInteger(text);
+    return row && *row >= 0 ? row : std::nullopt;
+}
+
+const char* DescribeWrite(WriteResult result) {
+    switch (result) {
+        case WriteResult::Ok:
+            return "written";
+        case WriteResult::CannotOpen:
+            return "the library cannot be opened for writing";
+        case WriteResult::NotALibrary:
+            return "the library lacks the header or group that the append needs";
+        case WriteResult::Full:
+            return "the library cannot hold another picture";
+        case WriteResult::WriteFailed:
+            return "the library could not be written; it was left as it was";
+        case WriteResult::Unencodable:
+            return "the picture cannot be encoded";
+    }
+    return "failed";
+}
+
+}  // namespace
+
+int RunList(const Invocation& invocation) {
+    int usage = kExitUsage;
+    const auto logic = LogicFor(invocation, usage);
+    if (!logic) {
+        return usage;
+    }
+    const PictureList list = logic->LoadPictureList();
+    if (!list.opened) {
+        return CannotOpen(logic->LibraryPath());
+    }
+    JsonWriter json;
+    json.BeginObject();
+    json.Field("editable", list.editable);
+    json.Field("count", list.PictureCount());
+    WriteRows(*logic, list, json);
+    json.Field("suggested", logic->SuggestedIdentifier(list));
+    if (logic->Constants().kind == EditorKind::Mission) {
+        WriteHighest(list, json);
+    }
+    json.Key("problems");
+    json.BeginArray();
+    if (list.status != ReadStatus::Ok) {
+        json.String(DescribeReadStatus(list.status));
+    }
+    json.EndArray();
+    json.EndObject();
+    PrintOut(json.Text() + "\n");
+    return kExitSuccess;
+}
+
+int RunExport(const Invocation& invocation) {
+    int usage = kExitUsage;
+    const auto logic = LogicFor(invocation, usage);
+    if (!logic) {
+        return usage;
+    }
+    std::vector<int> rows;
+    for (std::size_t k = 2; k < invocation.arguments.size(); ++k) {
+        const auto row = ParseRow(invocation.arguments[k]);
+        if (!row) {
+            return invocation.UsageError("ROW must be a row number from 0: " +
+                                         invocation.arguments[k]);
+        }
+        rows.push_back(*row);
+    }
+    const PictureList list = logic->LoadPictureList();
+    if (!list.opened) {
+        return CannotOpen(logic->LibraryPath());
+    }
+    bool failed = false;
+    if (invocation.arguments.size() == 2) {
+        for (int row = 0; row < list.PictureCount(); ++row) {
+            rows.push_back(row);
+        }
+    }
+    for (int row : rows) {
+        if (row >= list.PictureCount()) {
+            PrintError("There is no picture in row " + std::to_string(row) + "\n");
+            failed = true;
+        }
+    }
+    const std::string folder = invocation.Option("--out").value_or(DefaultOutputFolder());
+    const ExportResult result = logic->ExportPictures(rows, folder);
+    if (!result.opened) {
+        return CannotOpen(logic->LibraryPath());
+    }
+    for (const std::string& path : result.written) {
+        PrintOut(path + "\n");
+    }
+    for (const std::string& path : result.failed) {
+        PrintError("Could not write " + path + "\n");
+    }
+    return failed || !result.failed.empty() ? kExitFailure : kExitSuccess;
+}
+
+int RunAppend(const Invocation& invocation) {
+    int usage = kExitUsage;
+    const auto logic = LogicFor(invocation, usage);
+    if (!logic) {
+        return usage;
+    }
+    const auto idText = invocation.Option("--id");
+    if (!idText) {
+        return invocation.UsageError("--id N is required");
+    }
+    if (invocation.Option("--tmp") && logic->Constants().kind != EditorKind::Ship) {
+        return invocation.UsageError("--tmp is for ship libraries only");
+    }
+    const PictureList list = logic->LoadPictureList();
+    if (!list.opened) {
+        return CannotOpen(logic->LibraryPath());
+    }
+    if (!list.editable) {
+        PrintError(logic->LibraryPath() + " is read-only in the " +
+                   std::string(CommandNameOf(logic->Constants().kind)) +
+                   " editor: its LibraryKind is another kind's\n");
+        return kExitFailure;
+    }
+    BmpPicture bitmap;
+    if (!ReadBmpFile(invocation.arguments[2], bitmap)) {
+        PrintError("Cannot load " + invocation.arguments[2] + " as a bitmap\n");
+        return kExitFailure;
+    }
+    if (!logic->CheckStagedBmp(bitmap)) {
+        PrintError(std::string(logic->Constants().rejectionText) + "\n");
+        return kExitFailure;
+    }
+    const auto value = ParseInteger(*idText);
+    const auto series = SeriesOfWidth(bitmap.indexed.width);
+    if (!value || !logic->IsValidIdentifier(*value, series)) {
+        PrintError("Not a valid identifier for this picture: " + *idText + "\n");
+        return kExitFailure;
+    }
+    const AppendOutcome outcome = logic->AppendPicture(bitmap.indexed, *value);
+    if (outcome.result != WriteResult::Ok) {
+        PrintError(std::string("Append failed: ") + DescribeWrite(outcome.result) + "\n");
+        return kExitFailure;
+    }
+    PrintOut(std::to_string(outcome.storedIdentifier) + "\n");
+    return kExitSuccess;
+}
+
+int RunRenumber(const Invocation& invocation) {
+    int usage = kExitUsage;
+    const auto logic = LogicFor(invocation, usage);
+    if (!logic) {
+        return usage;
+    }
+    const auto row = ParseRow(invocation.arguments[2]);
+    if (!row) {
+        return invocation.UsageError("ROW must be a row number from 0: " + invocation.arguments[2]);
+    }
+    const PictureList list = logic->LoadPictureList();
+    if (!list.opened) {
+        return CannotOpen(logic->LibraryPath());
+    }
+    if (!list.editable) {
+        PrintError(logic->LibraryPath() + " is read-only in the " +
+                   std::string(CommandNameOf(logic->Constants().kind)) + " editor\n");
+        return kExitFailure;
+    }
+    if (*row >= list.PictureCount()) {
+        PrintError("There is no picture in row " + std::to_string(*row) + "\n");
+        return kExitFailure;
+    }
+    const std::string& oldText = invocation.arguments[3];
+    const std::string& newText = invocation.arguments[4];
+    const std::string typeWord =
+        logic->TypeWordOf(list.entries[static_cast<std::size_t>(*row)].image);
+    const auto rename = logic->AcceptRename(*row, oldText, newText, typeWord);
+    if (!rename) {
+        PrintError("Not a valid identifier: " + newText + "; the caption reverts\n");
+        return kExitFailure;
+    }
+    if (!rename->startTimer) {
+        PrintError("The old caption " + oldText + " is not a number; nothing was written\n");
+        return kExitFailure;
+    }
+    switch (logic->WritePictureId(rename->position, rename->oldIdentifier, rename->newIdentifier)) {
+        case RenumberResult::Written:
+            return kExitSuccess;
+        case RenumberResult::Mismatch:
+        case RenumberResult::NoRecord:
+            PrintError("The picture in row " + std::to_string(*row) + " no longer carries " +
+                       oldText + "; nothing was written\n");
+            return kExitFailure;
+        case RenumberResult::CannotOpen:
+            return CannotOpen(logic->LibraryPath());
+        case RenumberResult::WriteFailed:
+            break;
+    }
+    PrintError("The new number could not be written\n");
+    return kExitFailure;
+}
+
+}  // namespace vexlor::cli

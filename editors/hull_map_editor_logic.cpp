@@ -1,0 +1,84 @@
+#include "editors/hull_map_editor_logic.h"
+
+#include <algorithm>
+
+#include "library/index_alpha.h"
+#include "library/picture_size.h"
+#include "library/shade.h"
+#include "library/stretch.h"
+
+namespace vexlor {
+
+HullMapEditorLogic::HullMapEditorLogic(EditorKind kind, std::string libraryPath)
+    : LibraryEditorLogic(kind, std::move(libraryPath)) {}
+
+int HullMapEditorLogic::SuggestedIdentifier(const PictureList& list) const {
+    const int base = std::max(list.highestIdentifier, Constants().suggestionFloor);
+    return std::clamp(base + Constants().spinStep, Constants().spinMinimum,
+                      Constants().spinMaximum);
+}
+
+bool HullMapEditorLogic::MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                                       Thumbnail& thumbnail) const {
+    const int width = SideOf(image.BlockWidth);
+    const int height = SideOf(image.BlockHeight);
+    if (!IsAcceptablePictureSize(width, height)) {
+        return false;
+    }
+    // The thumbnail shows the palette colour through the kind's mask, not the shaded picture;
+    // whatever equals palette entry 0's whole colour is transparent in the list.
+    const Colour transparent = palette.empty() ? 0 : static_cast<Colour>(palette[0]);
+    TrueColourImage drawn(width, height, transparent);
+    const std::size_t pixelCount = std::min(PixelCount(width, height), pixels.size() / 2);
+    for (std::size_t i = 0; i < pixelCount; ++i) {
+        const std::uint8_t index = pixels[2 * i];
+        const Colour colour = index < palette.size() ? static_cast<Colour>(palette[index]) : 0;
+        drawn.pixels[i] = colour & Constants().thumbnailMask;
+    }
+    thumbnail.transparent = transparent;
+    const int side = Constants().thumbnailSize;
+    if (width == side && height == side) {
+        thumbnail.image = std::move(drawn);
+        return true;
+    }
+    return StretchPicture(drawn, side, side, thumbnail.image);
+}
+
+bool HullMapEditorLogic::ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
+                                          IndexedImage& bitmap) const {
+    return IndexAlphaPictureToBmp(SideOf(image.BlockWidth), SideOf(image.BlockHeight), GreyShade,
+                                  pixels, palette, bitmap);
+}
+
+std::optional<std::string> HullMapEditorLogic::ExportFileName(const tIMAGE& image) const {
+    const char* prefix = Constants().kind == EditorKind::Hull ? "hull_" : "map_";
+    return prefix + std::to_string(image.GroupId) + "_" + std::to_string(image.PictureId) + ".bmp";
+}
+
+AppendOutcome HullMapEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+    const int width = Constants().pictureWidth;
+    const int height = Constants().pictureHeight;
+    tPIX pixels;
+    tPAL palette;
+    if (!BmpToIndexAlphaPicture(staged, width, height, pixels, palette)) {
+        return {WriteResult::Unencodable, 0};
+    }
+    const auto identifier = static_cast<std::uint16_t>(value);
+    const tIMAGE record = tIMAGE::Make(kIndexAlphaFormat, static_cast<std::uint16_t>(width),
+                                       static_cast<std::uint16_t>(height), Constants().groupId,
+                                       identifier, static_cast<std::uint32_t>(palette.size()),
+                                       static_cast<std::uint32_t>(pixels.size()));
+    return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
+}
+
+bool HullMapEditorLogic::IsValidIdentifier(int value, std::optional<Series>) const {
+    return value % 100 == 0 && value >= Constants().spinMinimum && value <= Constants().spinMaximum;
+}
+
+RenumberResult HullMapEditorLogic::WritePictureId(int position, int oldIdentifier,
+                                                  int newIdentifier) const {
+    return WritePictureIdAt(LibraryPath(), position, oldIdentifier, newIdentifier,
+                            RecordsStart::AfterGroupTable);
+}
+
+}  // namespace vexlor

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "editors/library_editor_logic.h"
+
+namespace vexlor {
+
+// HULL and MAP libraries: 32 x 32 or 16 x 16 index-alpha pictures in one group, identified by
+// PictureId, which must be a multiple of 100.
+class HullMapEditorLogic : public LibraryEditorLogic {
+  public:
+    HullMapEditorLogic(EditorKind kind, std::string libraryPath);
+
+    int SuggestedIdentifier(const PictureList& list) const override;
+    bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                       Thumbnail& thumbnail) const override;
+    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
+    bool IsValidIdentifier(int value, std::optional<Series> series) const override;
+    RenumberResult WritePictureId(int position, int oldIdentifier,
+                                  int newIdentifier) const override;
+
+  protected:
+    bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
+                          IndexedImage& bitmap) const override;
+    std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
+};
+
+}  // namespace vexlor

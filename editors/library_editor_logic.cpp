@@ -1,0 +1,180 @@
+#include "editors/library_editor_logic.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+
+#include "editors/hull_map_editor_logic.h"
+#include "editors/mission_editor_logic.h"
+#include "editors/ship_editor_logic.h"
+#include "platform/path_resolver.h"
+
+namespace vexlor {
+
+std::optional<int> ParseInteger(const std::string& text) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (first == last || error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+LibraryEditorLogic::LibraryEditorLogic(EditorKind kind, std::string libraryPath)
+    : constants_(ConstantsOf(kind)), path_(std::move(libraryPath)) {}
+
+PictureList LibraryEditorLogic::LoadPictureList() const {
+    PictureList list;
+    LibraryReader reader;
+    if (!reader.Open(path_)) {
+        list.status = ReadStatus::CannotOpen;
+        return list;
+    }
+    list.opened = true;
+    list.editable =
+        reader.Header().LibraryKind == static_cast<std::uint32_t>(constants_.editableKind);
+    list.entries.reserve(reader.Header().ImageCount);
+    ImageRecord record;
+    while (reader.NextRecord(record)) {
+        list.entries.push_back({record.position, record.offset, record.image});
+        TrackHighest(record.image, list);
+        // Refresh reads each record's palette and pixels straight on to the next record.
+        reader.ContinueAfterPicture(record);
+    }
+    list.status =
+        reader.HeaderStatus() != ReadStatus::Ok ? reader.HeaderStatus() : reader.LastStatus();
+    return list;
+}
+
+std::string LibraryEditorLogic::CaptionOf(const tIMAGE& image) const {
+    return std::to_string(IdentifierOf(image));
+}
+
+std::string LibraryEditorLogic::TypeWordOf(const tIMAGE&) const {
+    return {};
+}
+
+void LibraryEditorLogic::TrackHighest(const tIMAGE& image, PictureList& list) const {
+    list.highestIdentifier = std::max(list.highestIdentifier, IdentifierOf(image));
+}
+
+int LibraryEditorLogic::SuggestedIdentifier(const PictureList&) const {
+    return constants_.spinMinimum;
+}
+
+bool LibraryEditorLogic::ReadThumbnail(const PictureEntry& entry, Thumbnail& thumbnail) const {
+    LibraryReader reader;
+    if (!reader.Open(path_)) {
+        return false;
+    }
+    std::uint8_t bytes[tIMAGE::kSize];
+    if (!reader.File().ReadExactAt(entry.offset, bytes, sizeof bytes) ||
+        entry.image.Encode() != std::to_array(bytes)) {
+        return false;  // the file changed since the list was made
+    }
+    tPAL palette;
+    tPIX pixels;
+    const ImageRecord record{entry.offset, entry.position, entry.image};
+    if (reader.ReadPicture(record, palette, pixels) != ReadStatus::Ok) {
+        return false;
+    }
+    return MakeThumbnail(entry.image, std::move(palette), pixels, thumbnail);
+}
+
+ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
+                                                const std::string& outputFolder) const {
+    ExportResult result;
+    LibraryReader reader;
+    if (!reader.Open(path_)) {
+        return result;
+    }
+    result.opened = true;
+    std::vector<bool> selected(reader.Header().ImageCount, false);
+    for (int row : rows) {
+        if (row >= 0 && row < static_cast<int>(selected.size())) {
+            selected[static_cast<std::size_t>(row)] = true;
+        }
+    }
+    std::string folder = outputFolder;
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
+        folder += '/';
+    }
+    ImageRecord record;
+    int reached = 0;
+    while (reader.NextRecord(record)) {
+        reached = record.position;
+        if (!selected[static_cast<std::size_t>(record.position - 1)]) {
+            continue;
+        }
+        const auto name = ExportFileName(record.image);
+        const std::string label =
+            name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
+        tPAL palette;
+        tPIX pixels;
+        IndexedImage bitmap;
+        const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
+                               ConvertForExport(record.image, palette, pixels, bitmap);
+        if (converted && name && WriteBmpFile(label, bitmap)) {
+            result.written.push_back(label);
+        } else {
+            result.failed.push_back(label);
+        }
+    }
+    // Rows the walk never reached: the file ends before their records.
+    for (std::size_t row = static_cast<std::size_t>(reached); row < selected.size(); ++row) {
+        if (selected[row]) {
+            result.failed.push_back("picture in row " + std::to_string(row));
+        }
+    }
+    return result;
+}
+
+bool LibraryEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {
+    return bitmap.bitsPerPixel == 8 && bitmap.indexed.width == constants_.pictureWidth &&
+           bitmap.indexed.height == constants_.pictureHeight;
+}
+
+std::optional<PendingRename> LibraryEditorLogic::AcceptRename(int row,
+                                                              const std::string& oldCaption,
+                                                              const std::string& newText,
+                                                              const std::string& typeWord) const {
+    const auto value = ParseInteger(newText);
+    if (!value || !IsValidIdentifier(*value, SeriesOfWord(typeWord))) {
+        return std::nullopt;
+    }
+    const int offset = RenameOffset(typeWord);
+    PendingRename rename;
+    rename.position = row + 1;
+    rename.newIdentifier = *value + offset;
+    if (const auto old = ParseInteger(oldCaption)) {
+        rename.oldIdentifier = *old + offset;
+        rename.startTimer = true;
+    }
+    return rename;
+}
+
+int LibraryEditorLogic::RenameOffset(const std::string&) const {
+    return 0;
+}
+
+std::unique_ptr<LibraryEditorLogic> MakeEditorLogic(EditorKind kind, const std::string& libraryPath,
+                                                    const std::string& shipCopyPath) {
+    switch (kind) {
+        case EditorKind::Hull:
+        case EditorKind::Map:
+            return std::make_unique<HullMapEditorLogic>(kind, libraryPath);
+        case EditorKind::Ship:
+            return std::make_unique<ShipEditorLogic>(libraryPath, shipCopyPath);
+        case EditorKind::Mission:
+            break;
+    }
+    return std::make_unique<MissionEditorLogic>(libraryPath);
+}
+
+}  // namespace vexlor

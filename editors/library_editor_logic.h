@@ -1,0 +1,137 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editors/kind_constants.h"
+#include "editors/mission_series.h"
+#include "library/bmp_file.h"
+#include "library/images.h"
+#include "library/library_reader.h"
+#include "library/library_writer.h"
+
+namespace vexlor {
+
+// One image record as Refresh listed it. Row k of the list is the record at position k + 1.
+struct PictureEntry {
+    int position = 0;
+    std::uint64_t offset = 0;
+    tIMAGE image{};
+};
+
+struct PictureList {
+    bool opened = false;    // false: the library could not be opened; the list is empty
+    bool editable = false;  // LibraryKind is the editor's own
+    std::vector<PictureEntry> entries;
+    int highestIdentifier = 0;  // HULL, MAP, SHIP: the largest identifier listed (0 when none)
+    SeriesHighest highest;      // BATTLE/MISSION: the highest number per series
+    ReadStatus status = ReadStatus::Ok;  // what, if anything, cut the walk short
+
+    int PictureCount() const { return static_cast<int>(entries.size()); }
+};
+
+// A thumbnail and the colour that the list shows as transparent.
+struct Thumbnail {
+    TrueColourImage image;
+    Colour transparent = 0;
+};
+
+struct ExportResult {
+    bool opened = false;
+    std::vector<std::string> written;  // paths of the files written
+    std::vector<std::string> failed;   // the selected pictures that could not be written
+};
+
+struct AppendOutcome {
+    WriteResult result = WriteResult::CannotOpen;
+    int storedIdentifier = 0;  // the identifier as stored in the file
+};
+
+// A caption edit accepted by the identifier rule, waiting for the timer to write it.
+struct PendingRename {
+    int position = 0;  // 1-based
+    int oldIdentifier = -1;
+    int newIdentifier = 0;
+    bool startTimer = false;  // false when the old caption was not a number
+};
+
+// A record's 32-bit picture side as a converter's size; a damaged record's absurd side becomes 0,
+// which every converter refuses.
+inline int SideOf(std::uint32_t side) {
+    return side > 65535 ? 0 : static_cast<int>(side);
+}
+
+// A whole decimal number, optionally signed; nothing else (no blanks, no overflow).
+std::optional<int> ParseInteger(const std::string& text);
+
+// The work of a library editor window on its library file, with no widgets: listing, export,
+// the staged picture's check, append and renumbering. Every operation opens the file, does its
+// work and closes it again. The subclasses hold what differs between the kinds.
+class LibraryEditorLogic {
+  public:
+    LibraryEditorLogic(EditorKind kind, std::string libraryPath);
+    virtual ~LibraryEditorLogic() = default;
+    LibraryEditorLogic(const LibraryEditorLogic&) = delete;
+    LibraryEditorLogic& operator=(const LibraryEditorLogic&) = delete;
+
+    const KindConstants& Constants() const { return constants_; }
+    const std::string& LibraryPath() const { return path_; }
+
+    // Refresh: the header's kind, then every image record in file order.
+    PictureList LoadPictureList() const;
+    // The list's texts of a record: its picture number and (BATTLE/MISSION) the series word.
+    virtual std::string CaptionOf(const tIMAGE& image) const;
+    virtual std::string TypeWordOf(const tIMAGE& image) const;
+    // The identifier field that a record is listed, exported and renumbered by.
+    virtual int IdentifierOf(const tIMAGE& image) const { return image.PictureId; }
+    // The identifier field's value after Refresh (HULL, MAP, SHIP).
+    virtual int SuggestedIdentifier(const PictureList& list) const;
+
+    // Reads the record's picture again and draws its thumbnail; false when the record no
+    // longer is what the list showed or cannot be read.
+    bool ReadThumbnail(const PictureEntry& entry, Thumbnail& thumbnail) const;
+    virtual bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                               Thumbnail& thumbnail) const = 0;
+
+    // Export BMP of the given rows (0-based) into `outputFolder`.
+    ExportResult ExportPictures(const std::vector<int>& rows,
+                                const std::string& outputFolder) const;
+
+    // Import BMP: whether the bitmap can be staged.
+    virtual bool CheckStagedBmp(const BmpPicture& bitmap) const;
+    // "<- Add": encodes the staged picture and adds it with the identifier field's value.
+    virtual AppendOutcome AppendPicture(const IndexedImage& staged, int value) const = 0;
+    // Whether "<- Add" and the rename accept an identifier field value (for BATTLE/MISSION the
+    // picture number within the series `series`).
+    virtual bool IsValidIdentifier(int value, std::optional<Series> series) const = 0;
+
+    // ListView1Edited: the rename to schedule, or none when the caption reverts.
+    std::optional<PendingRename> AcceptRename(int row, const std::string& oldCaption,
+                                              const std::string& newText,
+                                              const std::string& typeWord) const;
+    // TimerTimer: writes a pending rename.
+    virtual RenumberResult WritePictureId(int position, int oldIdentifier,
+                                          int newIdentifier) const = 0;
+
+  protected:
+    // The BMP picture of a record for export, and its file name; false when it cannot be made.
+    virtual bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
+                                  IndexedImage& bitmap) const = 0;
+    virtual std::optional<std::string> ExportFileName(const tIMAGE& image) const = 0;
+    // Identifier offset of a rename on a row showing `typeWord` (BATTLE/MISSION series offset).
+    virtual int RenameOffset(const std::string& typeWord) const;
+    virtual void TrackHighest(const tIMAGE& image, PictureList& list) const;
+
+  private:
+    const KindConstants& constants_;
+    std::string path_;
+};
+
+// The logic for a kind: `programFolder` is where a SHIP append keeps its "SHIP.tmp".
+std::unique_ptr<LibraryEditorLogic> MakeEditorLogic(EditorKind kind, const std::string& libraryPath,
+                                                    const std::string& shipCopyPath);
+
+}  // namespace vexlor

@@ -1,0 +1,137 @@
+#include "editors/mission_editor_logic.h"
+
+#include <algorithm>
+
+#include "library/run_length.h"
+#include "library/stretch.h"
+
+namespace vexlor {
+
+namespace {
+
+// Where a picture of each series stands in the 105 x 105 thumbnail, scaled to fit.
+struct ThumbnailPlace {
+    int x, y, width, height;
+};
+
+std::optional<ThumbnailPlace> PlaceOf(int width) {
+    switch (width) {
+        case 510:
+            return ThumbnailPlace{0, 26, 105, 52};
+        case 260:
+            return ThumbnailPlace{26, 26, 52, 52};
+        case 100:
+            return ThumbnailPlace{32, 37, 40, 30};
+        default:
+            return std::nullopt;
+    }
+}
+
+void DrawAt(const TrueColourImage& source, int left, int top, TrueColourImage& target) {
+    for (int y = 0; y < source.height; ++y) {
+        for (int x = 0; x < source.width; ++x) {
+            if (target.Contains(left + x, top + y)) {
+                target.SetPixel(left + x, top + y, source.Pixel(x, y));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+MissionEditorLogic::MissionEditorLogic(std::string libraryPath)
+    : RunLengthEditorLogic(EditorKind::Mission, std::move(libraryPath)) {}
+
+std::string MissionEditorLogic::CaptionOf(const tIMAGE& image) const {
+    return std::to_string(image.PictureId - InfoOf(SeriesOfIdentifier(image.PictureId)).offset);
+}
+
+std::string MissionEditorLogic::TypeWordOf(const tIMAGE& image) const {
+    return InfoOf(SeriesOfIdentifier(image.PictureId)).word;
+}
+
+void MissionEditorLogic::TrackHighest(const tIMAGE& image, PictureList& list) const {
+    const int id = image.PictureId;
+    SeriesHighest& h = list.highest;
+    if (id >= 2000 && id <= 2099) {
+        h.battle = std::max(h.battle, id - 2000);
+    } else if (id >= 1000 && id <= 1999) {
+        h.missionLower = std::max(h.missionLower, id - 1000);
+    } else if (id >= 1 && id <= 999) {
+        h.mission = std::max(h.mission, id - 1);
+    }
+}
+
+bool MissionEditorLogic::MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                                       Thumbnail& thumbnail) const {
+    const int side = Constants().thumbnailSize;
+    thumbnail.image = TrueColourImage(side, side, 0);
+    thumbnail.transparent = 0;
+    TrueColourImage drawn;
+    if (!DrawForThumbnail(image, std::move(palette), pixels, drawn)) {
+        return true;  // listed with an empty black thumbnail
+    }
+    const auto place = PlaceOf(drawn.width);
+    TrueColourImage scaled;
+    if (place && StretchPicture(drawn, place->width, place->height, scaled)) {
+        DrawAt(scaled, place->x, place->y, thumbnail.image);
+    }
+    return true;
+}
+
+std::optional<std::string> MissionEditorLogic::ExportFileName(const tIMAGE& image) const {
+    const auto series = SeriesOfWidth(SideOf(image.BlockWidth));
+    if (!series) {
+        return std::nullopt;
+    }
+    const SeriesInfo& info = InfoOf(*series);
+    return info.exportPrefix + std::to_string(image.PictureId - info.offset) + ".bmp";
+}
+
+bool MissionEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {
+    // All three sizes must be 8 bits per pixel: the encoder takes its colours from the
+    // bitmap's own palette.
+    const auto series = SeriesOfWidth(bitmap.indexed.width);
+    return bitmap.bitsPerPixel == 8 && series && InfoOf(*series).height == bitmap.indexed.height;
+}
+
+int MissionEditorLogic::SuggestedNumber(const PictureList& list, Series series) {
+    return std::clamp(list.highest.Of(series) + 1, 0, InfoOf(series).maximumNumber);
+}
+
+AppendOutcome MissionEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+    const auto series = SeriesOfWidth(staged.width);
+    if (!series || staged.height != InfoOf(*series).height) {
+        return {WriteResult::Unencodable, 0};
+    }
+    tPIX pixels;
+    tPAL palette;
+    if (!BmpToRlePicture(staged, staged.width, staged.height, pixels, palette)) {
+        return {WriteResult::Unencodable, 0};
+    }
+    ClearReadOnly(LibraryPath());
+    const auto identifier = static_cast<std::uint16_t>(value + InfoOf(*series).offset);
+    const tIMAGE record = tIMAGE::Make(
+        kRunLengthFormat, static_cast<std::uint16_t>(staged.width),
+        static_cast<std::uint16_t>(staged.height), Constants().groupId, identifier,
+        static_cast<std::uint32_t>(palette.size()), static_cast<std::uint32_t>(pixels.size()));
+    return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
+}
+
+bool MissionEditorLogic::IsValidIdentifier(int value, std::optional<Series> series) const {
+    const int maximum = series ? InfoOf(*series).maximumNumber : Constants().spinMaximum;
+    return value >= 0 && value <= maximum;
+}
+
+int MissionEditorLogic::RenameOffset(const std::string& typeWord) const {
+    const auto series = SeriesOfWord(typeWord);
+    return series ? InfoOf(*series).offset : 0;
+}
+
+RenumberResult MissionEditorLogic::WritePictureId(int position, int oldIdentifier,
+                                                  int newIdentifier) const {
+    return WritePictureIdAt(LibraryPath(), position, oldIdentifier, newIdentifier,
+                            RecordsStart::AfterFirstGroup);
+}
+
+}  // namespace vexlor

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "editors/run_length_editor_logic.h"
+
+namespace vexlor {
+
+// BATTLE/MISSION libraries: three series of run-length pictures in one group, told apart by
+// PictureId when listed and by width when exported or appended.
+class MissionEditorLogic : public RunLengthEditorLogic {
+  public:
+    explicit MissionEditorLogic(std::string libraryPath);
+
+    std::string CaptionOf(const tIMAGE& image) const override;
+    std::string TypeWordOf(const tIMAGE& image) const override;
+    bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                       Thumbnail& thumbnail) const override;
+    bool CheckStagedBmp(const BmpPicture& bitmap) const override;
+    // Import BMP's suggestion for a staged picture of that series.
+    static int SuggestedNumber(const PictureList& list, Series series);
+    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
+    bool IsValidIdentifier(int value, std::optional<Series> series) const override;
+    RenumberResult WritePictureId(int position, int oldIdentifier,
+                                  int newIdentifier) const override;
+
+  protected:
+    std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
+    int RenameOffset(const std::string& typeWord) const override;
+    void TrackHighest(const tIMAGE& image, PictureList& list) const override;
+};
+
+}  // namespace vexlor

@@ -1,0 +1,76 @@
+#include "editors/mission_series.h"
+
+namespace vexlor {
+
+namespace {
+
+constexpr SeriesInfo kBattle = {Series::Battle, "BATTLE",     2000, 510, 260,
+                                "BATTLE_",      "BATTLE id:", 99};
+// MISSION numbers stop at 998: 999 + 1 would be identifier 1000, the first of the small series.
+constexpr SeriesInfo kMission = {Series::Mission, "MISSION",     1,  260, 260,
+                                 "MISSION_",      "MISSION id:", 998};
+constexpr SeriesInfo kMissionLower = {Series::MissionLower, "mission",     1000, 100, 75,
+                                      "sMISSION_",          "mission id:", 999};
+
+}  // namespace
+
+const SeriesInfo& InfoOf(Series series) {
+    switch (series) {
+        case Series::Battle:
+            return kBattle;
+        case Series::Mission:
+            return kMission;
+        case Series::MissionLower:
+            break;
+    }
+    return kMissionLower;
+}
+
+Series SeriesOfIdentifier(int identifier) {
+    if (identifier >= 2000 && identifier <= 2099) {
+        return Series::Battle;
+    }
+    if (identifier >= 1000 && identifier <= 1999) {
+        return Series::MissionLower;
+    }
+    return Series::Mission;
+}
+
+std::optional<Series> SeriesOfWidth(int width) {
+    for (Series s : {Series::Battle, Series::Mission, Series::MissionLower}) {
+        if (InfoOf(s).width == width) {
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Series> SeriesOfWord(const std::string& word) {
+    if (word.empty()) {
+        return std::nullopt;
+    }
+    switch (word[0]) {
+        case 'B':
+            return Series::Battle;
+        case 'M':
+            return Series::Mission;
+        case 'm':
+            return Series::MissionLower;
+        default:
+            return std::nullopt;
+    }
+}
+
+int SeriesHighest::Of(Series series) const {
+    switch (series) {
+        case Series::Battle:
+            return battle;
+        case Series::Mission:
+            return mission;
+        case Series::MissionLower:
+            break;
+    }
+    return missionLower;
+}
+
+}  // namespace vexlor

@@ -1,0 +1,52 @@
+#include "editors/ship_editor_logic.h"
+
+#include <algorithm>
+
+#include "library/run_length.h"
+#include "library/stretch.h"
+
+namespace vexlor {
+
+ShipEditorLogic::ShipEditorLogic(std::string libraryPath, std::string copyPath)
+    : RunLengthEditorLogic(EditorKind::Ship, std::move(libraryPath)),
+      copyPath_(std::move(copyPath)) {}
+
+int ShipEditorLogic::SuggestedIdentifier(const PictureList& list) const {
+    return std::clamp(list.highestIdentifier + 1, Constants().spinMinimum, Constants().spinMaximum);
+}
+
+bool ShipEditorLogic::MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                                    Thumbnail& thumbnail) const {
+    TrueColourImage drawn;
+    if (!DrawForThumbnail(image, std::move(palette), pixels, drawn)) {
+        return false;
+    }
+    thumbnail.transparent = 0;
+    const int side = Constants().thumbnailSize;
+    return StretchPicture(drawn, side, side, thumbnail.image);
+}
+
+std::optional<std::string> ShipEditorLogic::ExportFileName(const tIMAGE& image) const {
+    return "ship_" + std::to_string(image.GroupId) + ".bmp";
+}
+
+AppendOutcome ShipEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+    tPIX pixels;
+    tPAL palette;
+    if (!BmpToShipPicture(staged, pixels, palette)) {
+        return {WriteResult::Unencodable, 0};
+    }
+    const auto identifier = static_cast<std::uint16_t>(value);
+    return {AppendToShipLibrary(LibraryPath(), copyPath_, identifier, palette, pixels), identifier};
+}
+
+bool ShipEditorLogic::IsValidIdentifier(int value, std::optional<Series>) const {
+    return value >= Constants().spinMinimum && value <= Constants().spinMaximum;
+}
+
+RenumberResult ShipEditorLogic::WritePictureId(int position, int oldIdentifier,
+                                               int newIdentifier) const {
+    return WriteShipGroupIdAt(LibraryPath(), position, oldIdentifier, newIdentifier);
+}
+
+}  // namespace vexlor

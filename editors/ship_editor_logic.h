@@ -1,0 +1,29 @@
+#pragma once
+
+#include "editors/run_length_editor_logic.h"
+
+namespace vexlor {
+
+// SHIP libraries: one group per 180 x 180 picture, identified by GroupId 20001 to 20254. An
+// append rebuilds the library from a copy kept at the given path ("SHIP.tmp").
+class ShipEditorLogic : public RunLengthEditorLogic {
+  public:
+    ShipEditorLogic(std::string libraryPath, std::string copyPath);
+
+    int IdentifierOf(const tIMAGE& image) const override { return image.GroupId; }
+    int SuggestedIdentifier(const PictureList& list) const override;
+    bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
+                       Thumbnail& thumbnail) const override;
+    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
+    bool IsValidIdentifier(int value, std::optional<Series> series) const override;
+    RenumberResult WritePictureId(int position, int oldIdentifier,
+                                  int newIdentifier) const override;
+
+  protected:
+    std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
+
+  private:
+    std::string copyPath_;
+};
+
+}  // namespace vexlor

@@ -1,0 +1,37 @@
+#include "platform/program_path.h"
+
+#include <filesystem>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace vexlor {
+
+std::string ProgramFilePath(const char* argv0) {
+#if defined(_WIN32)
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (length > 0 && length < sizeof buffer) {
+        return std::string(buffer, length);
+    }
+#else
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        return self.string();
+    }
+#endif
+    std::error_code ignored;
+    const auto absolute = std::filesystem::absolute(argv0 != nullptr ? argv0 : "", ignored);
+    return ignored ? std::string(argv0 != nullptr ? argv0 : "") : absolute.string();
+}
+
+std::string ProgramFolder(const char* argv0) {
+    const std::string path = ProgramFilePath(argv0);
+    const auto cut = path.find_last_of("/\\:");
+    return cut == std::string::npos ? std::string("./") : path.substr(0, cut + 1);
+}
+
+}  // namespace vexlor

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editors/hull_map_editor_logic.h"
+#include "library/byte_order.h"
+#include "tests/editors/editor_test_support.h"
+#include "tests/support/test_files.h"
+
+namespace vexlor {
+namespace {
+
+using test::AsBmp;
+using test::NewLibrary;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::TestPicture;
+
+TEST(HullMapLogicTest, SuggestionFollowsTheHighestIdentifierWithAFloor) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    PictureList list = hull->LoadPictureList();
+    EXPECT_TRUE(list.opened);
+    EXPECT_TRUE(list.editable);
+    EXPECT_EQ(list.PictureCount(), 0);
+    EXPECT_EQ(hull->SuggestedIdentifier(list), 4700);
+
+    auto map = NewLibrary(EditorKind::Map, dir.File("MAP.DAT"));
+    EXPECT_EQ(map->SuggestedIdentifier(map->LoadPictureList()), 17500);
+
+    for (auto [highest, suggested] :
+         {std::pair{9900, 10000}, {4650, 4750}, {65500, 65500}, {65400, 65500}}) {
+        list.highestIdentifier = highest;
+        EXPECT_EQ(hull->SuggestedIdentifier(list), suggested) << highest;
+    }
+}
+
+TEST(HullMapLogicTest, AppendAddsTheLastRowAndOnlyChangesCountsAndTheEnd) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    ASSERT_EQ(hull->AppendPicture(TestPicture(32, 32), 4700).result, WriteResult::Ok);
+    const auto before = ReadFileBytes(hull->LibraryPath());
+    const auto outcome = hull->AppendPicture(TestPicture(32, 32, 2), 9900);
+    ASSERT_EQ(outcome.result, WriteResult::Ok);
+    EXPECT_EQ(outcome.storedIdentifier, 9900);
+    const auto after = ReadFileBytes(hull->LibraryPath());
+    EXPECT_TRUE(std::equal(before.begin() + 58, before.end(), after.begin() + 58));
+
+    const PictureList list = hull->LoadPictureList();
+    ASSERT_EQ(list.PictureCount(), 2);
+    EXPECT_EQ(hull->CaptionOf(list.entries[1].image), "9900");
+    EXPECT_EQ(list.entries[1].image.ColourCount, 4u);  // indices 0..3 used
+    EXPECT_EQ(after.size() - before.size(), 3u * 4u + 2110u);
+    EXPECT_EQ(hull->SuggestedIdentifier(list), 10000);
+}
+
+TEST(HullMapLogicTest, LibraryOfAnotherKindIsListedReadOnly) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    ASSERT_EQ(hull->AppendPicture(TestPicture(32, 32), 4700).result, WriteResult::Ok);
+    auto bytes = ReadFileBytes(hull->LibraryPath());
+    PutU32(&bytes[22], 7);
+    test::WriteFileBytes(hull->LibraryPath(), bytes);
+    const PictureList list = hull->LoadPictureList();
+    EXPECT_FALSE(list.editable);
+    EXPECT_EQ(list.PictureCount(), 1);
+}
+
+TEST(HullMapLogicTest, StagedBitmapMustBe8BitsAndTheKindsSize) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    auto map = NewLibrary(EditorKind::Map, dir.File("MAP.DAT"));
+    EXPECT_TRUE(hull->CheckStagedBmp(AsBmp(TestPicture(32, 32))));
+    EXPECT_FALSE(hull->CheckStagedBmp(AsBmp(TestPicture(32, 32), 24)));
+    EXPECT_FALSE(hull->CheckStagedBmp(AsBmp(TestPicture(16, 16))));
+    EXPECT_TRUE(map->CheckStagedBmp(AsBmp(TestPicture(16, 16))));
+    EXPECT_EQ(std::string(hull->Constants().rejectionText), "Must be a valid 32 x 32 x 256 BMP");
+}
+
+TEST(HullMapLogicTest, RenameRuleAcceptsOnlyMultiplesOf100InRange) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    for (const char* text : {"4750", "-100", "65600", "abc", "", "47 00", "99999999999"}) {
+        EXPECT_FALSE(hull->AcceptRename(0, "4700", text, "")) << text;
+    }
+    const auto zero = hull->AcceptRename(2, "4700", "0", "");
+    ASSERT_TRUE(zero);
+    EXPECT_EQ(zero->position, 3);
+    EXPECT_EQ(zero->oldIdentifier, 4700);
+    EXPECT_EQ(zero->newIdentifier, 0);
+    EXPECT_TRUE(zero->startTimer);
+    EXPECT_TRUE(hull->AcceptRename(0, "4700", "65500", ""));
+
+    const auto fromText = hull->AcceptRename(0, "x", "4800", "");
+    ASSERT_TRUE(fromText);
+    EXPECT_EQ(fromText->oldIdentifier, -1);
+    EXPECT_FALSE(fromText->startTimer);
+}
+
+TEST(HullMapLogicTest, RenameWritesDuplicatesButNotOverAChangedRecord) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    ASSERT_EQ(hull->AppendPicture(TestPicture(32, 32), 4700).result, WriteResult::Ok);
+    ASSERT_EQ(hull->AppendPicture(TestPicture(32, 32), 4800).result, WriteResult::Ok);
+    EXPECT_EQ(hull->WritePictureId(2, 4800, 4700), RenumberResult::Written);
+    EXPECT_EQ(hull->WritePictureId(1, 4800, 5000), RenumberResult::Mismatch);
+    const PictureList list = hull->LoadPictureList();
+    EXPECT_EQ(list.entries[0].image.PictureId, 4700);
+    EXPECT_EQ(list.entries[1].image.PictureId, 4700);
+}
+
+TEST(HullMapLogicTest, ExportWritesGreyBitmapsNamedByGroupAndPicture) {
+    TempDir dir;
+    auto map = NewLibrary(EditorKind::Map, dir.File("MAP.DAT"));
+    ASSERT_EQ(map->AppendPicture(TestPicture(16, 16), 17500).result, WriteResult::Ok);
+    ASSERT_EQ(map->AppendPicture(TestPicture(16, 16), 17600).result, WriteResult::Ok);
+    std::filesystem::create_directory(dir.Path() / "OutPut");
+
+    const ExportResult result = map->ExportPictures({1}, dir.File("OutPut"));
+    ASSERT_EQ(result.written.size(), 1u);
+    EXPECT_TRUE(result.failed.empty());
+    EXPECT_EQ(result.written[0], dir.File("OutPut/map_14800_17600.bmp"));
+    BmpPicture bmp;
+    ASSERT_TRUE(ReadBmpFile(result.written[0], bmp));
+    EXPECT_EQ(bmp.bitsPerPixel, 8);
+    EXPECT_EQ(bmp.indexed.width, 16);
+    // Green (0, 200, 0) at full alpha shades to the grey 200, which the picture's own palette
+    // holds nearest as (10, 20, 250).
+    EXPECT_EQ(bmp.indexed.Index(8, 8), 3);
+    EXPECT_EQ(bmp.indexed.Index(0, 0), 0);
+
+    const ExportResult missing = map->ExportPictures({0, 1}, dir.File("NoSuchFolder"));
+    EXPECT_TRUE(missing.written.empty());
+    EXPECT_EQ(missing.failed.size(), 2u);
+}
+
+}  // namespace
+}  // namespace vexlor
