@@ -1,6 +1,77 @@
 #include <cstdio>
+#include <string>
+#include <vector>
 
-int main() {
-    std::puts("usage: vexlor-cli COMMAND ...");
-    return 2;
+#include "cli/command.h"
+#include "cli/library_commands.h"
+
+namespace {
+
+using vexlor::cli::Command;
+
+// Every command of the contract, built or not: an unbuilt one keeps a null handler so that it
+// answers with a usage error instead of pretending to work. A new command is one more row.
+std::vector<Command> CommandTable() {
+    using namespace vexlor::cli;
+    constexpr std::size_t kAny = Command::kUnlimited;
+    return {
+        {{"create"},
+         "KIND FILE",
+         "Writes the empty library of KIND, replacing FILE. Exit 1 if it could not be written "
+         "completely.",
+         2,
+         2,
+         {},
+         RunCreate},
+        {{"kind"},
+         "FILE",
+         "Prints the four kind tests, one line each: HULL, MAP, SHIP, BATTLE/MISSION, yes or no.",
+         1,
+         1,
+         {},
+         RunKind},
+        {{"info"},
+         "FILE",
+         "Prints the library's header, groups and image records as read, with what is missing, "
+         "as JSON. Exit 1 if FILE cannot be opened or is shorter than the header.",
+         1,
+         1,
+         {},
+         RunInfo},
+        {{"check"},
+         "FILE",
+         "Checks every count, size and offset relation and that every record lies inside the "
+         "file. Prints ok (exit 0) or one line per violation (exit 1).",
+         1,
+         1,
+         {},
+         RunCheck},
+        {{"list"}, "KIND FILE", "", 2, 2, {}, nullptr},
+        {{"export"}, "KIND FILE [--out DIR] [ROW ...]", "", 2, kAny, {"--out"}, nullptr},
+        {{"append"}, "KIND FILE BMP --id N [--tmp FILE]", "", 3, 3, {"--id", "--tmp"}, nullptr},
+        {{"renumber"}, "KIND FILE ROW OLD NEW", "", 5, 5, {}, nullptr},
+        {{"craft", "list"}, "GAMEDIR", "", 1, 1, {}, nullptr},
+        {{"craft", "find"}, "GAMEDIR N", "", 2, 2, {}, nullptr},
+        {{"craft", "set"},
+         "GAMEDIR N [--hull X] [--map Y] [--battle B] [--mission M] [--mission-lower L]",
+         "",
+         2,
+         2,
+         {"--hull", "--map", "--battle", "--mission", "--mission-lower"},
+         nullptr},
+        {{"demo"}, "DIR", "", 1, 1, {}, nullptr},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    int status = vexlor::cli::Dispatch(CommandTable(), args);
+    // A result that did not reach its reader is a failure, not a success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fputs("vexlor-cli: cannot write the result to standard output\n", stderr);
+        status = vexlor::cli::kExitFailure;
+    }
+    return status;
 }
