@@ -18,7 +18,8 @@ namespace {
 
 using namespace vexlor;
 
-// One file per process, written anew for every input, removed when the process ends.
+// One path per process, written anew for every input and removed after it: libFuzzer may end
+// the process without running exit handlers.
 const std::string& InputPath() {
     static const std::string path = [] {
         std::error_code error;
@@ -37,8 +38,6 @@ void RemoveInputFile() {
 }
 
 void WriteInput(const std::uint8_t* data, std::size_t size) {
-    static const bool cleanupRegistered = std::atexit(RemoveInputFile) == 0;
-    (void)cleanupRegistered;
     std::FILE* file = std::fopen(InputPath().c_str(), "wb");
     if (file == nullptr) {
         std::abort();
@@ -108,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsMapLibrary(path);
     IsShipLibrary(path);
     IsMissionLibrary(path);
+    RemoveInputFile();
     return 0;
 }
