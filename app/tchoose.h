@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDialog>
+
+class QButtonGroup;
+class QGroupBox;
+class QPushButton;
+
+namespace vexlor {
+
+class UserDialogs;
+
+// The kind dialog: which of the four library kinds a project command is about. One object
+// serves the whole run, so the kind chosen last is offered first the next time.
+class TCHOOSE : public QDialog {
+    Q_OBJECT
+
+  public:
+    TCHOOSE(UserDialogs& dialogs, QWidget* parent);
+
+    // 0 when the user cancels, else the kind counted from 1: HULL, MAP, SHIP, BATTLE/MISSION.
+    int AskLibraryKind(const QString& caption);
+
+    // The kind now chosen in the radio group, counted from 1.
+    int ChosenKind() const;
+    void ChooseKind(int kind);
+    QPushButton* OkButton() const { return Button1; }
+    QPushButton* CancelButton() const { return Button2; }
+
+  private:
+    QGroupBox* CreateRadioGroup();
+    void CentreOnScreen();
+
+    UserDialogs& dialogs_;
+    QGroupBox* RadioGroup1 = nullptr;
+    QButtonGroup* kinds_ = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+};
+
+}  // namespace vexlor

@@ -1,0 +1,244 @@
+#include "app/tmaster.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/app_title.h"
+#include "app/drawn_icons.h"
+#include "app/tabout.h"
+#include "app/window_arrangement.h"
+#include "platform/folders.h"
+#include "platform/path_resolver.h"
+#include "platform/user_dialogs.h"
+
+namespace vexlor {
+namespace {
+
+constexpr int kToolBarHeight = 33;
+constexpr int kTextButtonWidth = 60;
+
+}  // namespace
+
+TMaster::TMaster(UserDialogs& dialogs) : dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Master"));
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    CreateToolBar();
+    CreateMenus();
+    statusBar();
+}
+
+bool TMaster::FormCreate() {
+    setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle) +
+                   QStringLiteral(" "));
+    if (AppFolders().game.empty()) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QStringLiteral("XWingAlliance not found"), QStringLiteral("Error"));
+        return false;
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+    CreateWorkingFolders();
+    return true;
+}
+
+// Exports go to "Output" and picture dialogs start in "input"; an existing folder of either
+// name in any letter case is the one meant, and any failure here is of no concern.
+void TMaster::CreateWorkingFolders() {
+    for (const char* name : {"OutPut", "Input"}) {
+        std::error_code ignored;
+        std::filesystem::create_directory(ResolvePath(AppFolders().program, name), ignored);
+    }
+}
+
+void TMaster::CreateToolBar() {
+    QToolBar* toolBar = addToolBar(QStringLiteral("Commands"));
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setFixedHeight(kToolBarHeight);
+    toolBar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    const QIcon none;
+    toolBar->addWidget(AddSpeedButton(1, QStringLiteral("New"), none, &TMaster::SpeedButton1Click));
+    toolBar->addWidget(
+        AddSpeedButton(2, QStringLiteral("Open"), none, &TMaster::SpeedButton2Click));
+    toolBar->addSeparator();
+    toolBar->addWidget(AddSpeedButton(3, {}, CascadeIcon(), &TMaster::SpeedButton3Click));
+    toolBar->addWidget(AddSpeedButton(4, {}, TileSideBySideIcon(), &TMaster::SpeedButton4Click));
+    toolBar->addWidget(
+        AddSpeedButton(5, {}, TileOneAboveAnotherIcon(), &TMaster::SpeedButton5Click));
+    toolBar->addSeparator();
+    toolBar->addWidget(
+        AddSpeedButton(6, QStringLiteral("Resdata"), none, &TMaster::SpeedButton6Click));
+    toolBar->addWidget(
+        AddSpeedButton(7, QStringLiteral("Preview"), none, &TMaster::SpeedButton7Click));
+    // New, Open and Preview wait for the library editors and the Preview tool.
+    SpeedButton(1)->setEnabled(false);
+    SpeedButton(2)->setEnabled(false);
+    SpeedButton(7)->setEnabled(false);
+}
+
+QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
+                                     void (TMaster::*handler)()) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
+    if (icon.isNull()) {
+        button->setText(caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMinimumWidth(kTextButtonWidth);
+    } else {
+        button->setIcon(icon);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    connect(button, &QToolButton::clicked, this, handler);
+    speedButtons_.append(button);
+    return button;
+}
+
+QToolButton* TMaster::SpeedButton(int number) const {
+    return (number >= 1 && number <= speedButtons_.size()) ? speedButtons_.at(number - 1) : nullptr;
+}
+
+void TMaster::CreateMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
+                &TMaster::SpeedButton1Click)
+        ->setEnabled(false);
+    AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
+                &TMaster::SpeedButton2Click)
+        ->setEnabled(false);
+    fileMenu->addSeparator();
+    AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+    arrangeActions_ = {AddMenuItem(windowMenu_, QStringLiteral("Cascade1"),
+                                   QStringLiteral("&Cascade"), &TMaster::SpeedButton3Click),
+                       AddMenuItem(windowMenu_, QStringLiteral("Tilevert1"),
+                                   QStringLiteral("Tile &vert"), &TMaster::SpeedButton4Click),
+                       AddMenuItem(windowMenu_, QStringLiteral("Tilehorz1"),
+                                   QStringLiteral("Tile &horz"), &TMaster::SpeedButton5Click)};
+    connect(windowMenu_, &QMenu::aboutToShow, this, &TMaster::UpdateWindowMenu);
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&?"));
+    AddMenuItem(helpMenu, QStringLiteral("Help1"), QStringLiteral("&Help"), &TMaster::Help1Click)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
+    helpMenu->addSeparator();
+    AddMenuItem(helpMenu, QStringLiteral("About1"), QStringLiteral("&About..."),
+                &TMaster::About1Click);
+}
+
+QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                              void (TMaster::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+// The arrangement items, then one checkable item per open editor window.
+void TMaster::UpdateWindowMenu() {
+    windowMenu_->clear();
+    windowMenu_->addActions(arrangeActions_);
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    if (!windows.isEmpty()) {
+        windowMenu_->addSeparator();
+    }
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QAction* item = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == mdiArea_->activeSubWindow());
+        connect(item, &QAction::triggered, window,
+                [this, window] { mdiArea_->setActiveSubWindow(window); });
+    }
+}
+
+QMdiSubWindow* TMaster::AddEditorWindow(QWidget* editor) {
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    return window;
+}
+
+QStringList TMaster::EditorCaptions() const {
+    QStringList captions;
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        captions.append(window->widget() != nullptr ? window->widget()->windowTitle()
+                                                    : window->windowTitle());
+    }
+    return captions;
+}
+
+void TMaster::ToggleToolWindow(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    window->setVisible(!window->isVisible());
+}
+
+void TMaster::BringToFront() {
+    setWindowState((restoredState_ & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TMaster::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        restoredState_ = windowState();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+// New project and Open project come with the library editors.
+void TMaster::SpeedButton1Click() {}
+
+void TMaster::SpeedButton2Click() {}
+
+void TMaster::SpeedButton3Click() {
+    mdiArea_->cascadeSubWindows();
+}
+
+void TMaster::SpeedButton4Click() {
+    TileSideBySide(*mdiArea_);
+}
+
+void TMaster::SpeedButton5Click() {
+    TileOneAboveAnother(*mdiArea_);
+}
+
+void TMaster::SpeedButton6Click() {
+    ToggleToolWindow(resourceListWindow_);
+}
+
+void TMaster::SpeedButton7Click() {
+    ToggleToolWindow(previewWindow_);
+}
+
+void TMaster::Exit1Click() {
+    close();
+}
+
+void TMaster::Help1Click() {
+    dialogs_.OpenWithShell(QString::fromStdString(ResolvePath(AppFolders().program, "Help.txt")));
+}
+
+void TMaster::About1Click() {
+    if (about_ != nullptr) {
+        dialogs_.RunModal(*about_);
+    }
+}
+
+}  // namespace vexlor

@@ -1,0 +1,119 @@
+#include "platform/qt_user_dialogs.h"
+
+#include "platform/qt_test_log.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace vexlor {
+namespace {
+
+// File names on this platform may tell case apart while the game's names do not, so "HULL*"
+// has to find hull.dat as well.
+QString CaseInsensitivePattern(const QString& pattern) {
+#ifdef Q_OS_WIN
+    return pattern;
+#else
+    QString result;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toUpper() != c.toLower()) {
+            result += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
+        } else {
+            result += c;
+        }
+    }
+    return result;
+#endif
+}
+
+QStringList NameFilters(const QList<FileFilter>& filters) {
+    QStringList names;
+    for (const FileFilter& filter : filters) {
+        QStringList patterns;
+        for (const QString& pattern : filter.patterns) {
+            patterns << CaseInsensitivePattern(pattern);
+        }
+        names << filter.label + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                     QLatin1Char(')');
+    }
+    return names;
+}
+
+std::optional<QString> RunFileDialog(const FileDialogRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    // Labels carry their own pattern text, such as "HULLs  (hull*.dat)".
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    const QStringList filters = NameFilters(request.filters);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    }
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QtUserDialogs::QtUserDialogs() : logOnly_(TestLogRequested()) {}
+
+void QtUserDialogs::ShowMessage(const QString& text, const QString& caption) {
+    if (logOnly_) {
+        WriteTestLog(QStringLiteral("message: ") + caption + QStringLiteral(": ") + text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void QtUserDialogs::Beep() {
+    if (logOnly_) {
+        WriteTestLog(QStringLiteral("beep"));
+        return;
+    }
+    QApplication::beep();
+}
+
+std::optional<QString> QtUserDialogs::AskOpenFile(const FileDialogRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtUserDialogs::AskSaveFile(const FileDialogRequest& request) {
+    return RunFileDialog(request, QFileDialog::AcceptSave);
+}
+
+int QtUserDialogs::RunModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+void QtUserDialogs::OpenWithShell(const QString& path) {
+    if (logOnly_) {
+        WriteTestLog(QStringLiteral("open: ") + path);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtUserDialogs::BeginBusy() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtUserDialogs::EndBusy() {
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace vexlor

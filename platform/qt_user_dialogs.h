@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/user_dialogs.h"
+
+namespace vexlor {
+
+// The real dialogs of the desktop.
+//
+// Under the test hook of qt_test_log.h, message boxes, beeps and shell opens are written to
+// standard error as single lines ("message: CAPTION: TEXT", "beep", "open: PATH") instead of
+// reaching the user. File dialogs and modal dialogs are not affected.
+class QtUserDialogs final : public UserDialogs {
+  public:
+    QtUserDialogs();
+
+    void ShowMessage(const QString& text, const QString& caption) override;
+    void Beep() override;
+    std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
+    std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
+    int RunModal(QDialog& dialog) override;
+    void OpenWithShell(const QString& path) override;
+
+  protected:
+    void BeginBusy() override;
+    void EndBusy() override;
+
+  private:
+    bool logOnly_;
+};
+
+}  // namespace vexlor

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/user_dialogs.h"
+
+namespace vexlor::test {
+
+// Records everything the program tells the user and answers its questions from a script.
+// Unscripted file dialogs and modal dialogs are answered as if cancelled.
+class FakeUserDialogs final : public UserDialogs {
+  public:
+    struct Message {
+        QString text;
+        QString caption;
+    };
+    using ModalAnswer = std::function<int(QDialog&)>;
+
+    void ShowMessage(const QString& text, const QString& caption) override;
+    void Beep() override;
+    std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
+    std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
+    int RunModal(QDialog& dialog) override;
+    void OpenWithShell(const QString& path) override;
+
+    // Every event in order: "beep", "message: CAPTION: TEXT", "open: PATH", "busy", "idle",
+    // "open dialog: TITLE", "save dialog: TITLE", "modal: TITLE".
+    QStringList events;
+    std::vector<Message> messages;
+    int beeps = 0;
+    QStringList shellOpens;
+    std::vector<FileDialogRequest> fileRequests;
+    int busyDepth = 0;
+
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<ModalAnswer> modalAnswers;
+
+  protected:
+    void BeginBusy() override;
+    void EndBusy() override;
+
+  private:
+    std::optional<QString> AnswerFileDialog(const QString& kind, const FileDialogRequest& request);
+};
+
+}  // namespace vexlor::test

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexlor {
+
+// The whole content of a file, or nothing when it cannot be opened or read to its end.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Gives the file at `path` the content `bytes`, creating it when needed. The content is written
+// to a new file beside it that then takes its place, so whatever goes wrong leaves the old file
+// or the new one, never half of one. A file marked read-only is refused, as an in-place write
+// would be.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+}  // namespace vexlor

@@ -1,0 +1,160 @@
+#include "tools/ttool0.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include "platform/user_dialogs.h"
+
+namespace vexlor {
+namespace {
+
+constexpr int kClientWidth = 408;
+constexpr int kClientHeight = 317;
+constexpr int kTextAreaHeight = 277;
+const QRect kReloadButtonGeometry(8, 8, 73, 25);
+const QRect kSaveButtonGeometry(328, 8, 73, 25);
+
+// The text area shows each stored byte as the character of the same code, so every byte
+// comes back unchanged.
+QString ToTextAreaText(const LineText& text) {
+    return QString::fromLatin1(JoinLines(text, "\n"));
+}
+
+QToolButton* CreateButton(const QString& caption, const QString& name, const QRect& geometry,
+                          QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setGeometry(geometry);
+    return button;
+}
+
+bool HasFixedPitch(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QLatin1Char('i')) ==
+           metrics.horizontalAdvance(QLatin1Char('W'));
+}
+
+// A fixed-pitch font of 12 pixels. Some platforms answer the request for their fixed font
+// with a proportional one; the generic family then finds a real one.
+QFont TextAreaFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!HasFixedPitch(font)) {
+        font.setFamily(QStringLiteral("monospace"));
+        font.setStyleHint(QFont::TypeWriter);
+    }
+    font.setPixelSize(12);
+    return font;
+}
+
+// Replaces only the part of the text area that differs, so that the user's cursor and scroll
+// position survive a line added at the top or a line break added at the end.
+void ReplaceDifference(QPlainTextEdit& textArea, const QString& current, const QString& wanted) {
+    const qsizetype shorter = std::min(current.size(), wanted.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && current[prefix] == wanted[prefix]) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           current[current.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    QTextCursor cursor(textArea.document());
+    cursor.setPosition(static_cast<int>(prefix));
+    cursor.setPosition(static_cast<int>(current.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(wanted.mid(prefix, wanted.size() - prefix - suffix));
+}
+
+}  // namespace
+
+TTOOL0::TTOOL0(UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs) {
+    setObjectName(QStringLiteral("TOOL0"));
+    setWindowTitle(QStringLiteral("resdata.txt"));
+    setFixedSize(kClientWidth, kClientHeight);
+    CreateControls();
+    list_.SetOnLinesChanged([this] { ShowLines(); });
+    list_.SetOnStateChanged([this] { ShowState(); });
+    ShowState();
+    FormCreate();
+}
+
+void TTOOL0::CreateControls() {
+    SpeedButton1 = CreateButton(QStringLiteral("Reload"), QStringLiteral("SpeedButton1"),
+                                kReloadButtonGeometry, this);
+    SpeedButton2 = CreateButton(QStringLiteral("Save"), QStringLiteral("SpeedButton2"),
+                                kSaveButtonGeometry, this);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(0, kClientHeight - kTextAreaHeight, kClientWidth, kTextAreaHeight);
+    Memo1->setFont(TextAreaFont());
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TTOOL0::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL0::SpeedButton2Click);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TTOOL0::Memo1Change);
+}
+
+void TTOOL0::FormCreate() {
+    Reload();
+}
+
+void TTOOL0::closeEvent(QCloseEvent* event) {
+    FormClose(*event);
+}
+
+void TTOOL0::FormClose(QCloseEvent& event) {
+    event.ignore();
+    hide();
+}
+
+void TTOOL0::SpeedButton1Click() {
+    Reload();
+}
+
+// A freshly loaded text is read from its top.
+void TTOOL0::Reload() {
+    if (list_.Reload()) {
+        Memo1->moveCursor(QTextCursor::Start);
+    }
+}
+
+void TTOOL0::SpeedButton2Click() {
+    list_.Save();
+}
+
+void TTOOL0::Memo1Change() {
+    if (showingLines_) {
+        return;
+    }
+    list_.SetEditedText(TextAreaText().toLatin1().toStdString());
+}
+
+void TTOOL0::ShowLines() {
+    showingLines_ = true;
+    ReplaceDifference(*Memo1, TextAreaText(), ToTextAreaText(list_.Text()));
+    showingLines_ = false;
+}
+
+void TTOOL0::ShowState() {
+    Memo1->setEnabled(list_.TextAreaEnabled());
+    SpeedButton2->setEnabled(list_.SaveEnabled());
+}
+
+// The raw text keeps a no-break space as it is, where toPlainText() would make it a space.
+QString TTOOL0::TextAreaText() const {
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace vexlor
