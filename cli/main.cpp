@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/editor_commands.h"
 #include "cli/library_commands.h"
 
 namespace {
@@ -46,10 +47,25 @@ std::vector<Command> CommandTable() {
          1,
          {},
          RunCheck},
-        {{"list"}, "KIND FILE", "", 2, 2, {}, nullptr},
-        {{"export"}, "KIND FILE [--out DIR] [ROW ...]", "", 2, kAny, {"--out"}, nullptr},
-        {{"append"}, "KIND FILE BMP --id N [--tmp FILE]", "", 3, 3, {"--id", "--tmp"}, nullptr},
-        {{"renumber"}, "KIND FILE ROW OLD NEW", "", 5, 5, {}, nullptr},
+        {{"list"}, "KIND FILE",
+         "Prints what the KIND editor's Refresh shows, as JSON: the rows in file order, the "
+         "suggested identifier and (mission) the highest number of each series.",
+         2, 2, {}, RunList},
+        {{"export"}, "KIND FILE [--out DIR] [ROW ...]",
+         "Exports the given rows (from 0; none given: every row) as 8-bit BMP files named as the "
+         "editor names them, into DIR (default: the Output folder beside the program). Prints "
+         "each file written.",
+         2, kAny, {"--out"}, RunExport},
+        {{"append"}, "KIND FILE BMP --id N [--tmp FILE]",
+         "Stages BMP as Import BMP does and appends it as \"<- Add\" does with the identifier N "
+         "(mission: the number within the series the BMP's width selects). Prints the stored "
+         "identifier. --tmp (ship) names the copy kept of the library, by default SHIP.tmp "
+         "beside the program.",
+         3, 3, {"--id", "--tmp"}, RunAppend},
+        {{"renumber"}, "KIND FILE ROW OLD NEW",
+         "Renames row ROW's caption from OLD to NEW as the editor does when its timer fires; "
+         "nothing is written when the record no longer carries OLD.",
+         5, 5, {}, RunRenumber},
         {{"craft", "list"}, "GAMEDIR", "", 1, 1, {}, nullptr},
         {{"craft", "find"}, "GAMEDIR N", "", 2, 2, {}, nullptr},
         {{"craft", "set"},
