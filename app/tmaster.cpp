@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QAction>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -140,8 +141,10 @@ void TMaster::CreateMenus() {
 
 QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
                               void (TMaster::*handler)()) {
-    QAction* action = menu->addAction(caption);
+    // Owned by the window: the Window menu is cleared and refilled, and must not take these.
+    auto* action = new QAction(caption, this);
     action->setObjectName(name);
+    menu->addAction(action);
     connect(action, &QAction::triggered, this, handler);
     return action;
 }

@@ -1,0 +1,277 @@
+#include "app/tmaster.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/tabout.h"
+#include "platform/folders.h"
+#include "tests/support/test_files.h"
+#include "tests/support_qt/fake_user_dialogs.h"
+
+namespace vexlor {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TMasterTest : public ::testing::Test {
+  protected:
+    TMasterTest() {
+        fs::create_directory(Program());
+        fs::create_directory(Game());
+        SetAppFolders({Program().string() + "/", Game().string() + "/"});
+    }
+    ~TMasterTest() override { SetAppFolders({}); }
+
+    fs::path Program() const { return temp_.Path() / "program"; }
+    fs::path Game() const { return temp_.Path() / "game"; }
+    QStringList ProgramFolderEntries() const {
+        QStringList names;
+        for (const auto& entry : fs::directory_iterator(Program())) {
+            names << QString::fromStdString(entry.path().filename().string());
+        }
+        names.sort();
+        return names;
+    }
+    QAction* MenuItem(const char* name) const {
+        return master_.findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QWidget* AddEditor(const QString& caption) {
+        auto* editor = new QWidget;
+        editor->setWindowTitle(caption);
+        master_.AddEditorWindow(editor)->show();
+        return editor;
+    }
+
+    test::TempDir temp_;
+    test::FakeUserDialogs dialogs_;
+    TMaster master_{dialogs_};
+};
+
+TEST_F(TMasterTest, WithoutAGameFolderStartUpIsRefusedAfterABeep) {
+    SetAppFolders({Program().string() + "/", ""});
+    EXPECT_FALSE(master_.FormCreate());
+    EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: XWingAlliance not found"}));
+    EXPECT_EQ(master_.windowTitle(), " Vexlor 0.72b ");
+    EXPECT_TRUE(ProgramFolderEntries().isEmpty());
+    EXPECT_FALSE(master_.windowState().testFlag(Qt::WindowMaximized));
+}
+
+TEST_F(TMasterTest, StartUpMaximisesAndCreatesTheWorkingFolders) {
+    EXPECT_TRUE(master_.FormCreate());
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+    EXPECT_EQ(master_.windowTitle(), " Vexlor 0.72b ");
+    EXPECT_TRUE(master_.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
+    // A second start finds both and changes nothing.
+    TMaster second(dialogs_);
+    EXPECT_TRUE(second.FormCreate());
+    EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
+}
+
+TEST_F(TMasterTest, WorkingFoldersInAnotherLetterCaseAreTheOnesMeant) {
+    fs::create_directory(Program() / "output");
+    // A file where a folder should be is not this window's concern.
+    test::WriteFileBytes(Program() / "INPUT", {});
+    EXPECT_TRUE(master_.FormCreate());
+    EXPECT_EQ(ProgramFolderEntries(), (QStringList{"INPUT", "output"}));
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+}
+
+TEST_F(TMasterTest, ToolbarHoldsTheSevenButtonsWithNewOpenAndPreviewWaiting) {
+    const QStringList captions{"New", "Open", "", "", "", "Resdata", "Preview"};
+    const QList<bool> enabled{false, false, true, true, true, true, false};
+    for (int number = 1; number <= 7; ++number) {
+        QToolButton* button = master_.SpeedButton(number);
+        ASSERT_NE(button, nullptr) << number;
+        EXPECT_EQ(button->objectName(), QStringLiteral("SpeedButton%1").arg(number));
+        EXPECT_EQ(button->isEnabled(), enabled.at(number - 1)) << number;
+        if (captions.at(number - 1).isEmpty()) {
+            EXPECT_FALSE(button->icon().isNull()) << number;
+            EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly) << number;
+        } else {
+            EXPECT_EQ(button->text(), captions.at(number - 1));
+        }
+    }
+    const auto* toolBar = master_.findChild<QToolBar*>();
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(toolBar->height(), 33);
+    EXPECT_FALSE(toolBar->isMovable());
+    ASSERT_NE(master_.findChild<QStatusBar*>(), nullptr);
+    EXPECT_TRUE(master_.statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
+    QStringList menus;
+    for (QAction* menu : master_.menuBar()->actions()) {
+        menus << menu->text();
+    }
+    EXPECT_EQ(menus, (QStringList{"&File", "&Window", "&?"}));
+
+    auto itemTexts = [](QMenu* menu) {
+        QStringList texts;
+        for (QAction* item : menu->actions()) {
+            texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        }
+        return texts;
+    };
+    const QList<QAction*> top = master_.menuBar()->actions();
+    EXPECT_EQ(itemTexts(top[0]->menu()),
+              (QStringList{"&New project...", "&Open project...", "-", "Exit"}));
+    EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
+    EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Help", "-", "&About..."}));
+
+    EXPECT_FALSE(MenuItem("New1")->isEnabled());
+    EXPECT_FALSE(MenuItem("Open1")->isEnabled());
+    EXPECT_EQ(MenuItem("Exit1")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+    EXPECT_EQ(MenuItem("Help1")->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(TMasterTest, ResdataButtonHidesAndShowsTheResourceListWindow) {
+    QWidget toolWindow;
+    master_.SetResourceListWindow(&toolWindow);
+    toolWindow.show();
+    master_.SpeedButton(6)->click();
+    EXPECT_FALSE(toolWindow.isVisible());
+    master_.SpeedButton(6)->click();
+    EXPECT_TRUE(toolWindow.isVisible());
+    // Without a Preview tool its handler has nothing to toggle.
+    master_.SpeedButton7Click();
+}
+
+TEST_F(TMasterTest, HelpOpensTheHelpFileOfTheProgramFolder) {
+    MenuItem("Help1")->trigger();
+    EXPECT_EQ(dialogs_.shellOpens,
+              QStringList{QString::fromStdString((Program() / "Help.txt").string())});
+    test::WriteFileBytes(Program() / "HELP.TXT", {});
+    master_.Help1Click();
+    EXPECT_EQ(dialogs_.shellOpens.last(),
+              QString::fromStdString((Program() / "HELP.TXT").string()));
+}
+
+TEST_F(TMasterTest, AboutShowsTheAboutBoxModally) {
+    TAbout about(&master_);
+    master_.SetAboutBox(&about);
+    MenuItem("About1")->trigger();
+    EXPECT_EQ(dialogs_.events, QStringList{"modal: About Vexlor 0.72b"});
+}
+
+TEST_F(TMasterTest, EditorWindowsAreListedByCaptionAndDestroyedWhenClosed) {
+    AddEditor("HULL (HULL.DAT)");
+    QWidget* second = AddEditor("MAP (MAP.DAT)");
+    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "MAP (MAP.DAT)"}));
+    QPointer<QWidget> watched(second);
+    master_.EditorArea()->subWindowList().at(1)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
+}
+
+class TMasterArrangementTest : public TMasterTest {
+  protected:
+    TMasterArrangementTest() {
+        master_.resize(900, 700);
+        master_.show();
+        AddEditor("A");
+        AddEditor("B");
+        AddEditor("C");
+    }
+    QList<QRect> Frames() const {
+        QList<QRect> frames;
+        for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+            frames << window->geometry();
+        }
+        return frames;
+    }
+    QRect Space() const { return master_.EditorArea()->viewport()->rect(); }
+};
+
+TEST_F(TMasterArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
+    master_.SpeedButton(4)->click();
+    const QList<QRect> frames = Frames();
+    const int width = Space().width() / 3;
+    ASSERT_EQ(frames.size(), 3);
+    EXPECT_EQ(frames[0], QRect(0, 0, width, Space().height()));
+    EXPECT_EQ(frames[1], QRect(width, 0, width, Space().height()));
+    EXPECT_EQ(frames[2].left(), 2 * width);
+    EXPECT_EQ(frames[2].right(), Space().right());
+}
+
+TEST_F(TMasterArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
+    master_.EditorArea()->subWindowList().at(0)->showMaximized();
+    MenuItem("Tilehorz1")->trigger();
+    const QList<QRect> frames = Frames();
+    const int height = Space().height() / 3;
+    ASSERT_EQ(frames.size(), 3);
+    EXPECT_EQ(frames[0], QRect(0, 0, Space().width(), height));
+    EXPECT_EQ(frames[1], QRect(0, height, Space().width(), height));
+    EXPECT_EQ(frames[2].bottom(), Space().bottom());
+}
+
+TEST_F(TMasterArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
+    master_.EditorArea()->subWindowList().at(1)->showMinimized();
+    master_.SpeedButton4Click();
+    const QList<QRect> frames = Frames();
+    EXPECT_EQ(frames[0].width(), Space().width() / 2);
+    EXPECT_EQ(frames[2].left(), Space().width() / 2);
+}
+
+TEST_F(TMasterArrangementTest, CascadeOverlapsTheWindowsFromTheTopLeft) {
+    master_.SpeedButton(3)->click();
+    const QList<QRect> frames = Frames();
+    EXPECT_EQ(frames[0].topLeft(), QPoint(0, 0));
+    EXPECT_GT(frames[1].left(), frames[0].left());
+    EXPECT_GT(frames[1].top(), frames[0].top());
+}
+
+TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
+    QMenu* windowMenu = master_.menuBar()->actions().at(1)->menu();
+    master_.EditorArea()->setActiveSubWindow(master_.EditorArea()->subWindowList().at(2));
+    emit windowMenu->aboutToShow();
+    QStringList texts;
+    QAction* first = nullptr;
+    for (QAction* item : windowMenu->actions()) {
+        if (item->isCheckable()) {
+            texts << item->text() + (item->isChecked() ? "*" : "");
+            first = first != nullptr ? first : item;
+        }
+    }
+    EXPECT_EQ(texts, (QStringList{"&1 A", "&2 B", "&3 C*"}));
+    ASSERT_NE(first, nullptr);
+    first->trigger();
+    EXPECT_EQ(master_.EditorArea()->activeSubWindow()->widget()->windowTitle(), "A");
+    // The arrangement items stay at the top, listed once.
+    emit windowMenu->aboutToShow();
+    EXPECT_EQ(windowMenu->actions().at(0)->text(), "&Cascade");
+    EXPECT_EQ(windowMenu->actions().size(), 3 + 1 + 3);
+}
+
+TEST_F(TMasterTest, BringingToFrontRestoresAMinimisedWindowToItsFormerState) {
+    ASSERT_TRUE(master_.FormCreate());
+    master_.show();
+    master_.setWindowState(master_.windowState() | Qt::WindowMinimized);
+    master_.BringToFront();
+    EXPECT_FALSE(master_.isMinimized());
+    EXPECT_TRUE(master_.isMaximized());
+    EXPECT_TRUE(master_.isVisible());
+}
+
+TEST_F(TMasterTest, ExitClosesTheMainWindow) {
+    master_.show();
+    MenuItem("Exit1")->trigger();
+    EXPECT_FALSE(master_.isVisible());
+}
+
+}  // namespace
+}  // namespace vexlor
