@@ -1,22 +1,27 @@
 #include "library/byte_file.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <limits>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vexlor {
 
 namespace {
 
-#if defined(_WIN32)
-int Seek(std::FILE* f, std::uint64_t offset) {
-    return _fseeki64(f, static_cast<__int64>(offset), SEEK_SET);
-}
-std::int64_t Tell(std::FILE* f) { return _ftelli64(f); }
-#else
-int Seek(std::FILE* f, std::uint64_t offset) {
-    return fseeko(f, static_cast<off_t>(offset), SEEK_SET);
-}
-std::int64_t Tell(std::FILE* f) { return ftello(f); }
-#endif
+// Reads no larger than this count as "small": a record header, a group record.
+constexpr std::size_t kSmallRead = 256;
+// Small reads at most this far apart are a dense walk worth reading ahead for.
+constexpr std::uint64_t kDenseGap = 16 * 1024;
+constexpr std::size_t kWindowBytes = 64 * 1024;
 
 const char* ModeText(ByteFile::Mode mode) {
     switch (mode) {
@@ -30,22 +35,32 @@ const char* ModeText(ByteFile::Mode mode) {
     return "rb";
 }
 
+bool FitsOffset(std::uint64_t offset, std::size_t count) {
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    return offset <= kMax && count <= kMax - offset;
+}
+
 }  // namespace
 
 bool ByteFile::Open(const std::string& path, Mode mode) {
     Close();
+    // A pipe or a device would block or stream forever; only plain files are libraries.
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (!error && type != std::filesystem::file_type::regular) {
+        return false;
+    }
     file_ = std::fopen(path.c_str(), ModeText(mode));
     if (file_ == nullptr) {
         return false;
     }
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    position_ = 0;
-    positionKnown_ = true;
-    lastDirection_ = Direction::None;
     return true;
 }
 
 bool ByteFile::Close() {
+    windowLength_ = 0;
+    haveSmallRead_ = false;
     if (file_ == nullptr) {
         return true;
     }
@@ -54,60 +69,127 @@ bool ByteFile::Close() {
     return ok;
 }
 
+#if defined(_WIN32)
+
 std::uint64_t ByteFile::Size() {
-    if (file_ == nullptr || std::fseek(file_, 0, SEEK_END) != 0) {
+    if (file_ == nullptr || _fseeki64(file_, 0, SEEK_END) != 0) {
         return 0;
     }
-    positionKnown_ = false;
-    lastDirection_ = Direction::None;
-    const std::int64_t end = Tell(file_);
+    const __int64 end = _ftelli64(file_);
     return end < 0 ? 0 : static_cast<std::uint64_t>(end);
 }
 
-bool ByteFile::SeekTo(std::uint64_t offset, Direction direction) {
-    const bool turning = lastDirection_ != Direction::None && lastDirection_ != direction;
-    lastDirection_ = direction;
-    if (positionKnown_ && position_ == offset && !turning) {
-        return true;
-    }
-    if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
-        Seek(file_, offset) != 0) {
-        positionKnown_ = false;
-        return false;
-    }
-    position_ = offset;
-    positionKnown_ = true;
-    return true;
-}
-
-std::size_t ByteFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
-    if (file_ == nullptr || count == 0 || !SeekTo(offset, Direction::Reading)) {
+std::size_t ByteFile::RawReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+    if (_fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) != 0) {
         return 0;
     }
     const std::size_t got = std::fread(buffer, 1, count, file_);
-    position_ += got;
-    if (got < count) {
-        std::clearerr(file_);
-        positionKnown_ = false;
+    std::clearerr(file_);
+    return got;
+}
+
+bool ByteFile::RawWriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+    if (_fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) != 0) {
+        return false;
+    }
+    const bool ok = std::fwrite(buffer, 1, count, file_) == count;
+    std::clearerr(file_);
+    return ok;
+}
+
+#else
+
+std::uint64_t ByteFile::Size() {
+    struct stat status {};
+    if (file_ == nullptr || fstat(fileno(file_), &status) != 0 || status.st_size < 0) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::size_t ByteFile::RawReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n =
+            pread(fileno(file_), bytes + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
     }
     return got;
 }
 
-bool ByteFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
-    if (file_ == nullptr || !SeekTo(offset, Direction::Writing)) {
-        return false;
-    }
-    if (count == 0) {
-        return true;
-    }
-    const std::size_t put = std::fwrite(buffer, 1, count, file_);
-    position_ += put;
-    if (put < count) {
-        std::clearerr(file_);
-        positionKnown_ = false;
-        return false;
+bool ByteFile::RawWriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    std::size_t put = 0;
+    while (put < count) {
+        const ssize_t n =
+            pwrite(fileno(file_), bytes + put, count - put, static_cast<off_t>(offset + put));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        put += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+#endif
+
+bool ByteFile::ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count,
+                                 std::size_t& got) {
+    const bool inWindow = windowLength_ > 0 && offset >= windowStart_ &&
+                          offset - windowStart_ < windowLength_;
+    if (!inWindow) {
+        const bool dense = haveSmallRead_ && offset > lastSmallRead_ &&
+                           offset - lastSmallRead_ <= kDenseGap;
+        lastSmallRead_ = offset;
+        haveSmallRead_ = true;
+        if (!dense) {
+            return false;
+        }
+        window_.resize(kWindowBytes);
+        windowStart_ = offset;
+        windowLength_ = RawReadAt(offset, window_.data(), window_.size());
+        if (windowLength_ == 0) {
+            return false;
+        }
+    }
+    lastSmallRead_ = offset;
+    const std::size_t from = static_cast<std::size_t>(offset - windowStart_);
+    const std::size_t available = windowLength_ - from;
+    if (available < count && windowLength_ == kWindowBytes) {
+        return false;  // straddles the window's end, and the file goes on: read it directly
+    }
+    got = std::min(count, available);
+    std::memcpy(buffer, window_.data() + from, got);
+    return true;
+}
+
+std::size_t ByteFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+    if (file_ == nullptr || count == 0 || !FitsOffset(offset, count)) {
+        return 0;
+    }
+    std::size_t got = 0;
+    if (count <= kSmallRead && ReadThroughWindow(offset, buffer, count, got)) {
+        return got;
+    }
+    return RawReadAt(offset, buffer, count);
+}
+
+bool ByteFile::WriteAt(std::uint64_t offset, const void* buffer, std::size_t count) {
+    if (file_ == nullptr || !FitsOffset(offset, count)) {
+        return false;
+    }
+    windowLength_ = 0;
+    return count == 0 || RawWriteAt(offset, buffer, count);
 }
 
 }  // namespace vexlor

@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vexlor {
 
 // A file opened for one command and closed when the object goes away. Reads and writes are
-// positioned and unbuffered: a library walk touches a few bytes per record, and a large
-// block goes straight into the caller's buffer. Nothing here throws.
+// positioned and unbuffered, with one exception: small reads that walk forward through the file
+// close together (record headers a few kilobytes apart) are served from a read-ahead window, so
+// that a walk over tens of thousands of records costs a few large reads rather than one system
+// call per record. Any write empties the window. Nothing here throws.
 class ByteFile {
 public:
     enum class Mode { Read, ReadWrite, Create };
@@ -20,7 +23,7 @@ public:
     ByteFile& operator=(const ByteFile&) = delete;
 
     bool Open(const std::string& path, Mode mode);
-    // Closes the file; false when buffered data could not be written out.
+    // Closes the file; false when the system reports an error on closing.
     bool Close();
     bool IsOpen() const { return file_ != nullptr; }
 
@@ -37,14 +40,18 @@ public:
     bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
 
 private:
-    enum class Direction { None, Reading, Writing };
-    // C streams need a seek between a read and a write; `direction` forces one there.
-    bool SeekTo(std::uint64_t offset, Direction direction);
+    std::size_t RawReadAt(std::uint64_t offset, void* buffer, std::size_t count);
+    bool RawWriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
+    // Serves a small read from the window, refilling it when the walk has moved past it.
+    bool ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count,
+                           std::size_t& got);
 
     std::FILE* file_ = nullptr;
-    std::uint64_t position_ = 0;
-    bool positionKnown_ = false;
-    Direction lastDirection_ = Direction::None;
+    std::vector<std::uint8_t> window_;
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;
+    std::uint64_t lastSmallRead_ = 0;
+    bool haveSmallRead_ = false;
 };
 
 }  // namespace vexlor
