@@ -18,7 +18,7 @@ inline constexpr std::size_t kConfigBufferSize = 1024;
 // ("C:" at its start) when no separator follows it; empty when there is neither.
 std::string FolderPartOf(const std::string& path);
 
-// Game folder discovery (Part 2.1), without windows:
+// Game folder discovery, without windows:
 // 1. program folder := FolderPartOf(programFilePath) ("./" when that is empty);
 // 2. game folder := "XWingAlliance" of section "Folders" of the INI file `iniPath`, default "",
 //    buffer 1024;

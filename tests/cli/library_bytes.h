@@ -64,12 +64,12 @@ inline Bytes BuildLibrary(std::uint32_t kind, const std::vector<TestGroup>& grou
         keepGroupDataSize ? static_cast<std::uint32_t>(tGROUP::kSize * groups.size()) : 0;
     Bytes table;
     Bytes data;
-    for (const TestGroup& spec : groups) {
+    for (const TestGroup& wanted : groups) {
         tGROUP group{};
-        group.GroupId = spec.groupId;
+        group.GroupId = wanted.groupId;
         group.DataOffset = static_cast<std::uint32_t>(data.size());
-        for (const TestPicture& p : spec.pictures) {
-            const tIMAGE image = tIMAGE::Make(p.format, p.width, p.height, spec.groupId,
+        for (const TestPicture& p : wanted.pictures) {
+            const tIMAGE image = tIMAGE::Make(p.format, p.width, p.height, wanted.groupId,
                                               p.pictureId, p.colours, p.pixelBytes);
             const auto record = image.Encode();
             data.insert(data.end(), record.begin(), record.end());
