@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include "app/app_title.h"
 #include "app/drawn_icons.h"
@@ -42,14 +41,6 @@ void AnswerLaterCopies(SingleInstance& instance, TMaster& master) {
     }
 }
 
-// The window manager may add its frame only once the window is shown; placing it again then
-// keeps the frame's right edge on the screen's.
-void ShowAtRightEdge(QWidget& toolWindow) {
-    PlaceAtRightEdge(toolWindow);
-    toolWindow.show();
-    QTimer::singleShot(0, &toolWindow, [&toolWindow] { PlaceAtRightEdge(toolWindow); });
-}
-
 }  // namespace
 
 int RunVexlor(int argc, char** argv) {
@@ -83,7 +74,8 @@ int RunVexlor(int argc, char** argv) {
     master.SetKindDialog(new TCHOOSE(dialogs, &master));
     master.SetAboutBox(new TAbout(&master));
 
-    ShowAtRightEdge(*resourceListWindow);
+    PlaceAtRightEdge(*resourceListWindow);
+    resourceListWindow->show();
     master.show();
     return QApplication::exec();
 }

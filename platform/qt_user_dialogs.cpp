@@ -1,5 +1,6 @@
 #include "platform/qt_user_dialogs.h"
 
+#include "platform/qt_file_filters.h"
 #include "platform/qt_test_log.h"
 
 #include <QApplication>
@@ -12,37 +13,6 @@
 namespace vexlor {
 namespace {
 
-// File names on this platform may tell case apart while the game's names do not, so "HULL*"
-// has to find hull.dat as well.
-QString CaseInsensitivePattern(const QString& pattern) {
-#ifdef Q_OS_WIN
-    return pattern;
-#else
-    QString result;
-    for (const QChar c : pattern) {
-        if (c.isLetter() && c.toUpper() != c.toLower()) {
-            result += QLatin1Char('[') + c.toUpper() + c.toLower() + QLatin1Char(']');
-        } else {
-            result += c;
-        }
-    }
-    return result;
-#endif
-}
-
-QStringList NameFilters(const QList<FileFilter>& filters) {
-    QStringList names;
-    for (const FileFilter& filter : filters) {
-        QStringList patterns;
-        for (const QString& pattern : filter.patterns) {
-            patterns << CaseInsensitivePattern(pattern);
-        }
-        names << filter.label + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                     QLatin1Char(')');
-    }
-    return names;
-}
-
 std::optional<QString> RunFileDialog(const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder);
@@ -51,7 +21,7 @@ std::optional<QString> RunFileDialog(const FileDialogRequest& request,
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     // Labels carry their own pattern text, such as "HULLs  (hull*.dat)".
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    const QStringList filters = NameFilters(request.filters);
+    const QStringList filters = QtNameFilters(request.filters);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
