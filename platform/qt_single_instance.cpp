@@ -52,11 +52,21 @@ bool SingleInstance::HandOverToRunningCopy() {
     return true;
 }
 
+bool SingleInstance::RunningCopyAnswers() const {
+    QLocalSocket socket;
+    socket.connectToServer(serverName_);
+    return socket.waitForConnected(kConnectTimeoutMs);
+}
+
 bool SingleInstance::Listen(std::function<void()> onRestoreRequest) {
     onRestoreRequest_ = std::move(onRestoreRequest);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (!server_.listen(serverName_)) {
-        // Nobody answered HandOverToRunningCopy, so whatever holds the name is left over.
+        // A copy started at the same moment may have taken the name since the test; only a
+        // name that nobody answers on is left over from a crash and may be taken away.
+        if (RunningCopyAnswers()) {
+            return false;
+        }
         QLocalServer::removeServer(serverName_);
         if (!server_.listen(serverName_)) {
             return false;

@@ -27,6 +27,7 @@ class SingleInstance {
     const QString& ServerName() const { return serverName_; }
 
   private:
+    bool RunningCopyAnswers() const;
     void AcceptConnections();
     void AnswerRequest(QLocalSocket& socket);
 

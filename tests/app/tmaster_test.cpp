@@ -227,14 +227,6 @@ TEST_F(TMasterArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
     EXPECT_EQ(frames[2].left(), Space().width() / 2);
 }
 
-TEST_F(TMasterArrangementTest, CascadeOverlapsTheWindowsFromTheTopLeft) {
-    master_.SpeedButton(3)->click();
-    const QList<QRect> frames = Frames();
-    EXPECT_EQ(frames[0].topLeft(), QPoint(0, 0));
-    EXPECT_GT(frames[1].left(), frames[0].left());
-    EXPECT_GT(frames[1].top(), frames[0].top());
-}
-
 TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
     QMenu* windowMenu = master_.menuBar()->actions().at(1)->menu();
     master_.EditorArea()->setActiveSubWindow(master_.EditorArea()->subWindowList().at(2));
@@ -265,12 +257,6 @@ TEST_F(TMasterTest, BringingToFrontRestoresAMinimisedWindowToItsFormerState) {
     EXPECT_FALSE(master_.isMinimized());
     EXPECT_TRUE(master_.isMaximized());
     EXPECT_TRUE(master_.isVisible());
-}
-
-TEST_F(TMasterTest, ExitClosesTheMainWindow) {
-    master_.show();
-    MenuItem("Exit1")->trigger();
-    EXPECT_FALSE(master_.isVisible());
 }
 
 }  // namespace

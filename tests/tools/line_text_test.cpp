@@ -33,26 +33,6 @@ TEST(SplitLines, EmptyLinesAtTheEndAndAloneAreKept) {
     EXPECT_FALSE(SplitLines("").endsWithLineBreak);
 }
 
-TEST(JoinLines, GivesBackTheTextWithTheChosenBreak) {
-    EXPECT_EQ(JoinLines(SplitLines("a\nb\n\nc\n"), "\r\n"), "a\r\nb\r\n\r\nc\r\n");
-    EXPECT_EQ(JoinLines(SplitLines("a\rb"), "\r\n"), "a\r\nb");
-    EXPECT_EQ(JoinLines(SplitLines("\n"), "\r\n"), "\r\n");
-    EXPECT_EQ(JoinLines(SplitLines(""), "\r\n"), "");
-}
-
-TEST(SplitLines, EveryOtherByteIsKept) {
-    std::string bytes;
-    for (int value = 0; value < 256; ++value) {
-        if (value != '\r' && value != '\n') {
-            bytes += static_cast<char>(value);
-        }
-    }
-    const LineText split = SplitLines(bytes + "\r\n" + bytes);
-    ASSERT_EQ(split.lines.size(), 2u);
-    EXPECT_EQ(split.lines[0], bytes);
-    EXPECT_EQ(split.lines[1], bytes);
-}
-
 TEST(EqualIgnoringAsciiCase, FoldsOnlyTheLettersAToZ) {
     EXPECT_TRUE(EqualIgnoringAsciiCase("Resdata\\MIS9.DAT", "RESDATA\\mis9.dat"));
     EXPECT_FALSE(EqualIgnoringAsciiCase("resdata\\a.dat", "resdata\\a.da"));

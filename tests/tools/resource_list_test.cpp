@@ -51,12 +51,6 @@ class ResourceListTest : public ::testing::Test {
     int linesShown_ = 0;
 };
 
-TEST_F(ResourceListTest, StartsEmptyWithTextAreaAndSaveDisabled) {
-    EXPECT_EQ(list_.LineCount(), 0);
-    EXPECT_FALSE(list_.TextAreaEnabled());
-    EXPECT_FALSE(list_.SaveEnabled());
-}
-
 TEST_F(ResourceListTest, ReloadTakesEveryKindOfLineBreak) {
     Load("Resdata\\HULL.DAT\nResdata\\MAP.DAT\rResdata\\SHIP.DAT\r\n");
     EXPECT_EQ(AllLines(), (Lines{"Resdata\\HULL.DAT", "Resdata\\MAP.DAT", "Resdata\\SHIP.DAT"}));
@@ -221,16 +215,6 @@ TEST_F(ResourceListTest, SearchIgnoresLetterCaseAndFindsTheFirstMatch) {
     EXPECT_EQ(list_.IndexOfLine(""), -1);
     EXPECT_EQ(list_.Line(3), "");
     EXPECT_EQ(list_.Line(-1), "");
-}
-
-TEST_F(ResourceListTest, EditedTextIsTheNewListAndCountsAsAChange) {
-    Load("a\r\n");
-    const int shownBefore = linesShown_;
-    list_.SetEditedText("x\ny\n");
-    EXPECT_EQ(AllLines(), (Lines{"x", "y"}));
-    EXPECT_TRUE(list_.SaveEnabled());
-    // The text came from the window; nothing to show back.
-    EXPECT_EQ(linesShown_, shownBefore);
 }
 
 }  // namespace

@@ -134,15 +134,6 @@ TEST_F(TTOOL0Test, EveryByteSurvivesAnEditInTheTextArea) {
     EXPECT_EQ(ReadFile(), line + "\r\nmore\r\n");
 }
 
-TEST_F(TTOOL0Test, ReloadDiscardsEditsInTheTextArea) {
-    WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
-    Type(window, "edit ");
-    window.ReloadButton()->click();
-    EXPECT_EQ(window.TextArea()->toPlainText(), "a\n");
-    EXPECT_FALSE(window.SaveButton()->isEnabled());
-}
-
 TEST_F(TTOOL0Test, FailedReloadDisablesTheTextAreaButKeepsItsText) {
     WriteFile("a\r\n");
     TTOOL0 window(dialogs_, nullptr);
