@@ -67,15 +67,15 @@ int RunVexlor(int argc, char** argv) {
     auto* resourceListWindow = new TTOOL0(dialogs, &master);
     master.SetResourceListWindow(resourceListWindow);
 
-    // The Preview tool TTOOL1 is created here, after TTOOL0: its creation checks the game
-    // executable and may end the program. It is placed like TTOOL0 (PlaceAtRightEdge) but
-    // stays hidden, and is handed to master.SetPreviewWindow().
+    // TTOOL1, the Preview tool, is created here, right after TTOOL0: its creation checks the
+    // game executable and may end the program. It is handed to master.SetPreviewWindow().
 
     master.SetKindDialog(new TCHOOSE(dialogs, &master));
     master.SetAboutBox(new TAbout(&master));
 
     PlaceAtRightEdge(*resourceListWindow);
     resourceListWindow->show();
+    // TTOOL1 is placed here the same way, with PlaceAtRightEdge, and stays hidden.
     master.show();
     return QApplication::exec();
 }
