@@ -1,0 +1,135 @@
+#include "tools/craft/craft_table_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "library/byte_file.h"
+
+namespace vexlor {
+
+namespace {
+
+namespace layout = executable_layout;
+
+// Bytes written at one offset of the executable.
+struct ExecutablePatch {
+    std::uint64_t offset = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+bool VersionHolds(ByteFile& file) {
+    char version[layout::kVersionBytes] = {};
+    return file.ReadExactAt(layout::kVersionOffset, version, sizeof version) &&
+           std::memcmp(version, layout::kVersionText, sizeof version) == 0;
+}
+
+// Reads up to `count` bytes at `offset`; what the file does not hold stays 0.
+std::vector<std::uint8_t> ReadZeroFilled(ByteFile& file, std::uint64_t offset, std::size_t count) {
+    std::vector<std::uint8_t> bytes(count, 0);
+    file.ReadAt(offset, bytes.data(), bytes.size());
+    return bytes;
+}
+
+template <std::size_t N>
+void ReadTable(ByteFile& file, std::uint64_t offset, OneBasedTable<N>& table) {
+    table.Decode(ReadZeroFilled(file, offset, OneBasedTable<N>::kBytes).data());
+}
+
+template <std::size_t N>
+ExecutablePatch TablePatch(std::uint64_t offset, const OneBasedTable<N>& table) {
+    const auto bytes = table.Encode();
+    return {offset, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+}
+
+std::vector<ExecutablePatch> PatchesOf(const tCRAFTTABLES& tables) {
+    return {
+        {layout::kEnabledBattleOffset, {tables.EnabledBattle}},
+        {layout::kEnabledMissionOffset, {tables.EnabledMission}},
+        {layout::kEnabledMissionLowerOffset, {tables.EnabledMissionLower}},
+        TablePatch(layout::kHullTableOffset, tables.HullPictureId),
+        TablePatch(layout::kMapTableOffset, tables.MapPictureId),
+    };
+}
+
+std::uint64_t EndOf(const std::vector<ExecutablePatch>& patches) {
+    std::uint64_t end = 0;
+    for (const ExecutablePatch& patch : patches) {
+        end = std::max(end, patch.offset + patch.bytes.size());
+    }
+    return end;
+}
+
+// The bytes that the patches will replace, so that a write failing part-way can be undone.
+bool ReadOriginals(ByteFile& file, const std::vector<ExecutablePatch>& patches,
+                   std::vector<ExecutablePatch>& originals) {
+    originals.clear();
+    for (const ExecutablePatch& patch : patches) {
+        ExecutablePatch original{patch.offset, std::vector<std::uint8_t>(patch.bytes.size())};
+        if (!file.ReadExactAt(original.offset, original.bytes.data(), original.bytes.size())) {
+            return false;
+        }
+        originals.push_back(std::move(original));
+    }
+    return true;
+}
+
+bool WritePatch(ByteFile& file, const ExecutablePatch& patch) {
+    return file.WriteAt(patch.offset, patch.bytes.data(), patch.bytes.size());
+}
+
+// Puts back the first `count` originals, latest first; best effort, since a disk that refused
+// one write may refuse these too.
+void Restore(ByteFile& file, const std::vector<ExecutablePatch>& originals, std::size_t count) {
+    for (std::size_t i = count; i-- > 0;) {
+        WritePatch(file, originals[i]);
+    }
+}
+
+CraftTablesResult WritePatches(ByteFile& file, const std::vector<ExecutablePatch>& patches) {
+    std::vector<ExecutablePatch> originals;
+    if (file.Size() < EndOf(patches) || !ReadOriginals(file, patches, originals)) {
+        return CraftTablesResult::CannotWrite;
+    }
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        if (!WritePatch(file, patches[i])) {
+            Restore(file, originals, i + 1);
+            return CraftTablesResult::WriteFailed;
+        }
+    }
+    return CraftTablesResult::Ok;
+}
+
+}  // namespace
+
+CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables) {
+    tables = {};
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::Read) || !VersionHolds(file)) {
+        return CraftTablesResult::WrongVersion;
+    }
+    tables.EnabledBattle = ReadZeroFilled(file, layout::kEnabledBattleOffset, 1)[0];
+    tables.EnabledMission = ReadZeroFilled(file, layout::kEnabledMissionOffset, 1)[0];
+    tables.EnabledMissionLower = ReadZeroFilled(file, layout::kEnabledMissionLowerOffset, 1)[0];
+    ReadTable(file, layout::kShipSlotTableOffset, tables.ShipSlotCraft);
+    ReadTable(file, layout::kHullTableOffset, tables.HullPictureId);
+    ReadTable(file, layout::kMapTableOffset, tables.MapPictureId);
+    DeriveShipSlotOf(tables);
+    return CraftTablesResult::Ok;
+}
+
+CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& tables) {
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+        return CraftTablesResult::CannotWrite;
+    }
+    if (!VersionHolds(file)) {
+        return CraftTablesResult::WrongVersion;
+    }
+    const CraftTablesResult result = WritePatches(file, PatchesOf(tables));
+    // The writes are unbuffered, but a close that reports an error is not a success either.
+    const bool closed = file.Close();
+    return result == CraftTablesResult::Ok && !closed ? CraftTablesResult::WriteFailed : result;
+}
+
+}  // namespace vexlor
