@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/craft_commands.h"
 #include "cli/editor_commands.h"
 #include "cli/library_commands.h"
 
@@ -82,15 +83,34 @@ std::vector<Command> CommandTable() {
          5,
          {},
          RunRenumber},
-        {{"craft", "list"}, "GAMEDIR", "", 1, 1, {}, nullptr},
-        {{"craft", "find"}, "GAMEDIR N", "", 2, 2, {}, nullptr},
+        {{"craft", "list"},
+         "GAMEDIR",
+         "Prints the three Enabled images values and the 218 craft with their names and HULL, "
+         "MAP and SHIP picture numbers from the game executable, as JSON. Exit 1 with \"Need "
+         "XWingAlliance 2.02\" for any other executable.",
+         1,
+         1,
+         {},
+         RunCraftList},
+        {{"craft", "find"},
+         "GAMEDIR N",
+         "Searches the libraries that resdata.txt names for craft N's HULL, MAP and SHIP "
+         "pictures as the Preview does; prints each library found with the picture's size, or "
+         "null, as JSON.",
+         2,
+         2,
+         {},
+         RunCraftFind},
         {{"craft", "set"},
          "GAMEDIR N [--hull X] [--map Y] [--battle B] [--mission M] [--mission-lower L]",
-         "",
+         "Writes the given values of craft N into the game executable as the Preview's Save "
+         "does; the others keep what the executable holds. X and Y from 0 to 65500 (--hull for "
+         "craft 1 to 71 only), B, M and L from 0 to 255. Exit 1, writing nothing, for a value "
+         "out of range or an executable that is not 2.02 or cannot be written.",
          2,
          2,
          {"--hull", "--map", "--battle", "--mission", "--mission-lower"},
-         nullptr},
+         RunCraftSet},
         {{"demo"}, "DIR", "", 1, 1, {}, nullptr},
     };
 }
