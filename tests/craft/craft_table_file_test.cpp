@@ -187,21 +187,26 @@ TEST_F(CraftTableFile, ReadOnlyFileIsReportedAndUntouched) {
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
+        if (getrlimit(RLIMIT_FSIZE, &saved_) == 0) {
+            rlimit lowered = saved_;
+            lowered.rlim_cur = bytes;
+            active_ = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+        }
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
+        if (active_) {
+            setrlimit(RLIMIT_FSIZE, &saved_);
+        }
         std::signal(SIGXFSZ, oldHandler_);
     }
+    bool Active() const { return active_; }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
   private:
     rlimit saved_{};
+    bool active_ = false;
     void (*oldHandler_)(int) = SIG_DFL;
 };
 
@@ -215,6 +220,9 @@ TEST_F(CraftTableFile, WriteFailingPartWayPutsTheEarlierBytesBack) {
     {
         // The three settings lie below the limit, the HULL table beyond it.
         FileSizeLimit limit(exe::kHull - 16);
+        if (!limit.Active()) {
+            GTEST_SKIP() << "the file size limit cannot be lowered here";
+        }
         result = WriteCraftTables(path_, tables);
     }
     EXPECT_EQ(result, CraftTablesResult::WriteFailed);
