@@ -1,0 +1,381 @@
+#include "editors/windows/library_editor_window.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+
+#include "editors/windows/caption_edit_delegate.h"
+#include "editors/windows/picture_images.h"
+#include "editors/windows/picture_list_model.h"
+#include "editors/windows/preview_panel.h"
+#include "platform/folders.h"
+#include "platform/path_resolver.h"
+
+namespace vexlor {
+namespace {
+
+// The rename is written once the list's caption edit has surely finished.
+constexpr int kRenameDelayMs = 150;
+constexpr int kTypeColumnWidth = 79;
+constexpr int kCaptionColumnWidthWithType = 160;
+
+std::string ToFilePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString FromFilePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+LibraryEditorWindow::LibraryEditorWindow(EditorKind kind, const QString& libraryPath,
+                                         UserDialogs& dialogs, const WindowShape& shape,
+                                         QWidget* parent)
+    : QWidget(parent),
+      dialogs_(dialogs),
+      libraryPath_(libraryPath),
+      logic_(MakeEditorLogic(kind, ToFilePath(libraryPath),
+                             ResolvePath(AppFolders().program, "SHIP.tmp"))) {
+    CreateControls(shape);
+    FormCreate(shape);
+}
+
+LibraryEditorWindow::~LibraryEditorWindow() {
+    FormDestroy();
+}
+
+EditorKind LibraryEditorWindow::Kind() const {
+    return logic_->Constants().kind;
+}
+
+QString LibraryEditorWindow::StatusText() const {
+    return statusText_->text();
+}
+
+void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
+    const KindConstants& constants = logic_->Constants();
+    CreateListView(shape.listWidth);
+    Button1 = CreateButton(QStringLiteral("Refresh"), QStringLiteral("Button1"),
+                           &LibraryEditorWindow::Button1Click);
+    Button2 = CreateButton(QStringLiteral("Export BMP"), QStringLiteral("Button2"),
+                           &LibraryEditorWindow::Button2Click);
+    Button3 = CreateButton(QStringLiteral("Import BMP"), QStringLiteral("Button3"),
+                           &LibraryEditorWindow::Button3Click);
+    Button4 = CreateButton(QStringLiteral("<- Add"), QStringLiteral("Button4"),
+                           &LibraryEditorWindow::Button4Click);
+    CreateSpinEdit();
+    Panel1 = new PreviewPanel(QString::fromLatin1(constants.previewCaption), shape.panelSize,
+                              QSize(constants.previewWidth, constants.previewHeight), this);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    statusText_ = new QLabel(StatusBar1);
+    StatusBar1->addWidget(statusText_, 1);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setSingleShot(true);
+    Timer->setInterval(kRenameDelayMs);
+    connect(Timer, &QTimer::timeout, this, &LibraryEditorWindow::TimerTimer);
+}
+
+void LibraryEditorWindow::CreateListView(int width) {
+    const KindConstants& constants = logic_->Constants();
+    ListView1 = new QTreeView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setFixedWidth(width);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSortingEnabled(false);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Captions are edited through F2 alone, and only as ListView1Editing allows.
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setIconSize(QSize(constants.thumbnailSize, constants.thumbnailSize));
+    QPalette colours = ListView1->palette();
+    colours.setColor(QPalette::Base, Qt::black);
+    colours.setColor(QPalette::Text, QColor(ToRgb(constants.textColour)));
+    ListView1->setPalette(colours);
+    QFont bold = ListView1->font();
+    bold.setBold(true);
+    ListView1->setFont(bold);
+
+    model_ = new PictureListModel(logic_, this);
+    ListView1->setModel(model_);
+    ListView1->setItemDelegate(new CaptionEditDelegate(
+        [this](int row) { return ListView1Editing(row); },
+        [this](int row, const QString& text) { ListView1Edited(row, text); }, ListView1));
+    if (model_->columnCount() > 1) {
+        ListView1->header()->setStretchLastSection(false);
+        ListView1->header()->resizeSection(0, kCaptionColumnWidthWithType);
+        ListView1->header()->resizeSection(1, kTypeColumnWidth);
+    }
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LibraryEditorWindow::ListView1SelectItem);
+    ListView1->installEventFilter(this);
+}
+
+QPushButton* LibraryEditorWindow::CreateButton(const QString& caption, const QString& name,
+                                               void (LibraryEditorWindow::*handler)()) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+void LibraryEditorWindow::CreateSpinEdit() {
+    const KindConstants& constants = logic_->Constants();
+    Spin1 = new QSpinBox(this);
+    Spin1->setObjectName(QStringLiteral("Spin1"));
+    Spin1->setRange(constants.spinMinimum, constants.spinMaximum);
+    Spin1->setSingleStep(constants.spinStep);
+    Spin1->setValue(constants.spinMinimum);
+    if (auto* text = Spin1->findChild<QLineEdit*>()) {
+        text->setMaxLength(constants.spinMaxLength);
+    }
+}
+
+void LibraryEditorWindow::ArrangeWindow(QLayout* controls) {
+    auto* columns = new QHBoxLayout;
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(ListView1);
+    columns->addLayout(controls, 1);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addLayout(columns, 1);
+    rows->addWidget(StatusBar1);
+}
+
+void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (shape.minimumWidth > 0) {
+        setMinimumWidth(shape.minimumWidth);
+    }
+    resize(shape.defaultSize);
+    staged_.reset();
+    Button2->setEnabled(false);
+    Button3->setEnabled(false);
+    Button4->setEnabled(false);
+    Spin1->setEnabled(false);
+}
+
+void LibraryEditorWindow::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+// A rename accepted just before the window closes is still written: the user saw it accepted.
+void LibraryEditorWindow::FormClose() {
+    FlushPendingRename();
+}
+
+void LibraryEditorWindow::FormDestroy() {
+    FlushPendingRename();
+    staged_.reset();
+}
+
+void LibraryEditorWindow::Button1Click() {
+    PictureList list = logic_->LoadPictureList();
+    const bool opened = list.opened;
+    const bool editable = list.editable;
+    model_->ShowList(std::move(list));
+    ListView1SelectItem();
+    if (!opened) {
+        return;
+    }
+    model_->SetCaptionsEditable(editable);
+    if (editable) {
+        Button3->setEnabled(true);
+    } else {
+        ShowReadOnlyCaption();
+    }
+    statusText_->setText(QStringLiteral("%1 pictures").arg(model_->List().PictureCount()));
+    ShowRefreshedList(model_->List());
+}
+
+void LibraryEditorWindow::ShowReadOnlyCaption() {
+    setWindowTitle(QString::fromLatin1(logic_->Constants().captionPrefix) +
+                   QFileInfo(libraryPath_).fileName() + QStringLiteral(") readonly"));
+}
+
+void LibraryEditorWindow::ShowRefreshedList(const PictureList& list) {
+    Spin1->setValue(logic_->SuggestedIdentifier(list));
+}
+
+void LibraryEditorWindow::Button2Click() {
+    const std::string outputFolder = ResolvePath(AppFolders().program, "Output");
+    const QList<int> rows = SelectedRows();
+    const ExportResult result =
+        logic_->ExportPictures(std::vector<int>(rows.begin(), rows.end()), outputFolder);
+    if (result.opened) {
+        ShowExportOutcome(result);
+    }
+}
+
+// "Picture exported" only when it is true; otherwise the user learns which files are missing.
+void LibraryEditorWindow::ShowExportOutcome(const ExportResult& result) {
+    dialogs_.Beep();
+    if (result.failed.empty()) {
+        dialogs_.ShowMessage(QStringLiteral("Picture exported"), QStringLiteral("Export"));
+        return;
+    }
+    QString text = QStringLiteral("Could not write:");
+    for (const std::string& failed : result.failed) {
+        text += QLatin1Char('\n') + FromFilePath(failed);
+    }
+    dialogs_.ShowMessage(text, QStringLiteral("Export"));
+}
+
+QList<int> LibraryEditorWindow::SelectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : ListView1->selectionModel()->selectedRows()) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void LibraryEditorWindow::Button3Click() {
+    const std::optional<QString> path = dialogs_.AskOpenFile(ImportRequest());
+    if (!path) {
+        return;
+    }
+    lastImportPath_ = *path;
+    BeginImport();
+    Button4->setEnabled(false);
+    Spin1->setEnabled(false);
+    staged_.reset();
+    BmpPicture bitmap;
+    if (!ReadBmpFile(ToFilePath(*path), bitmap)) {
+        return;
+    }
+    if (!logic_->CheckStagedBmp(bitmap)) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QString::fromLatin1(logic_->Constants().rejectionText),
+                             QStringLiteral("Format error"));
+        return;
+    }
+    staged_ = std::move(bitmap.indexed);
+    ShowStagedPicture(*staged_);
+    Spin1->setEnabled(true);
+    // The suggestion may break the identifier rule; "<- Add" waits for a valid number then.
+    Button4->setEnabled(logic_->IsValidIdentifier(SpinValue(), StagedSeries()));
+}
+
+FileDialogRequest LibraryEditorWindow::ImportRequest() const {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Open BMP");
+    request.filters = {{QStringLiteral("Bitmaps (*.bmp)"), {QStringLiteral("*.bmp")}}};
+    request.filterIndex = 1;
+    request.defaultSuffix = QStringLiteral("bmp");
+    request.mustExist = true;
+    if (lastImportPath_.isEmpty()) {
+        request.folder = FromFilePath(ResolvePath("./", "input"));
+    } else {
+        const QFileInfo last(lastImportPath_);
+        request.folder = last.path();
+        request.fileName = last.fileName();
+    }
+    return request;
+}
+
+int LibraryEditorWindow::SpinValue() const {
+    const int value = ParseInteger(Spin1->cleanText().toStdString()).value_or(Spin1->minimum());
+    return std::clamp(value, Spin1->minimum(), Spin1->maximum());
+}
+
+void LibraryEditorWindow::Button4Click() {
+    Panel1->ClearPicture();
+    Spin1->setEnabled(false);
+    Button4->setEnabled(false);
+    if (!staged_) {
+        return;
+    }
+    // A failed append has left the library as it was; the list shows what the file holds.
+    if (logic_->AppendPicture(*staged_, SpinValue()).result != WriteResult::Ok) {
+        dialogs_.Beep();
+    }
+    Button1Click();
+}
+
+void LibraryEditorWindow::ListView1SelectItem() {
+    Button2->setEnabled(ListView1->selectionModel()->hasSelection());
+}
+
+bool LibraryEditorWindow::ListView1KeyUp(int key) {
+    if (key != Qt::Key_F2) {
+        return false;
+    }
+    const QList<int> rows = SelectedRows();
+    if (!rows.isEmpty()) {
+        const QModelIndex first = model_->index(rows.front(), 0);
+        ListView1->scrollTo(first);
+        ListView1->edit(first);
+    }
+    return true;
+}
+
+bool LibraryEditorWindow::ListView1Editing(int row) {
+    if (!model_->CaptionsEditable()) {
+        return false;
+    }
+    oldCaption_ = model_->Caption(row);
+    return true;
+}
+
+void LibraryEditorWindow::ListView1Edited(int row, const QString& text) {
+    const std::optional<PendingRename> rename = logic_->AcceptRename(
+        row, oldCaption_.toStdString(), text.toStdString(), model_->TypeWord(row).toStdString());
+    if (!rename) {
+        return;  // the caption stays as it was
+    }
+    model_->SetCaption(row, text);
+    // One slot: a later edit overwrites it, and a running timer is not started again.
+    pendingRename_ = *rename;
+    if (rename->startTimer && !Timer->isActive()) {
+        Timer->start();
+    }
+}
+
+void LibraryEditorWindow::TimerTimer() {
+    Timer->stop();
+    if (!pendingRename_) {
+        return;
+    }
+    const PendingRename rename = *pendingRename_;
+    pendingRename_.reset();
+    logic_->WritePictureId(rename.position, rename.oldIdentifier, rename.newIdentifier);
+}
+
+void LibraryEditorWindow::FlushPendingRename() {
+    if (Timer != nullptr && Timer->isActive()) {
+        TimerTimer();
+    }
+}
+
+bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat() && ListView1KeyUp(key->key())) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vexlor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "editors/windows/hull_map_editor_window.h"
+
+namespace vexlor {
+
+// The editor window of MAP libraries: 16 x 16 craft pictures.
+class TfMAP final : public HullMapEditorWindow {
+    Q_OBJECT
+
+  public:
+    TfMAP(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr)
+        : HullMapEditorWindow(EditorKind::Map, libraryPath, dialogs, parent) {}
+};
+
+}  // namespace vexlor
