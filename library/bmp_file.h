@@ -10,9 +10,10 @@
 namespace vexlor {
 
 // The limits beyond which a BMP is refused, by the reader and the writer alike, so that a
-// few hostile header bytes can never make the reader allocate more than a few hundred MB.
+// few hostile header bytes can never make the reader allocate or fill more than about 100 MB;
+// the game's pictures are far smaller.
 inline constexpr int kBmpMaxDimension = 65535;
-inline constexpr std::uint64_t kBmpMaxPixels = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kBmpMaxPixels = std::uint64_t{16} << 20;
 
 // A decoded BMP file. Row 0 is the top row as displayed, whatever order the file stores.
 struct BmpPicture {
