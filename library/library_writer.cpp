@@ -241,11 +241,10 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
 
 namespace {
 
-// Walks from `offset` to the record at `position` and rewrites its identifier when it still
-// holds `oldId`. `pick` selects the identifier field of the record.
-template <typename Pick>
+// Walks from `offset` to the record at `position` and rewrites its identifier `field` when it
+// still holds `oldId`. (A member pointer, not a reference: the record's fields are packed.)
 RenumberResult RenumberRecordAt(ByteFile& file, std::uint64_t offset, int imageCount, int position,
-                                int oldId, int newId, Pick pick) {
+                                int oldId, int newId, std::uint16_t tIMAGE::*field) {
     const std::uint64_t size = file.Size();
     for (int k = 1; k <= imageCount; ++k) {
         std::uint8_t bytes[tIMAGE::kSize];
@@ -254,11 +253,10 @@ RenumberResult RenumberRecordAt(ByteFile& file, std::uint64_t offset, int imageC
         }
         tIMAGE image = tIMAGE::Decode(bytes);
         if (k == position) {
-            std::uint16_t& id = pick(image);
-            if (!IdMatches(id, oldId)) {
+            if (!IdMatches(image.*field, oldId)) {
                 return RenumberResult::Mismatch;
             }
-            id = static_cast<std::uint16_t>(newId);
+            image.*field = static_cast<std::uint16_t>(newId);
             const auto out = image.Encode();
             return file.WriteAt(offset, out.data(), out.size()) ? RenumberResult::Written
                                                                 : RenumberResult::WriteFailed;
@@ -288,9 +286,8 @@ RenumberResult WritePictureIdAt(const std::string& path, int position, int oldId
     const std::uint64_t first = start == RecordsStart::AfterGroupTable
                                     ? ImageDataStart(header)
                                     : tHEADER::kSize + tGROUP::kSize;
-    const RenumberResult result =
-        RenumberRecordAt(file, first, header.ImageCount, position, oldId, newId,
-                         [](tIMAGE& image) -> std::uint16_t& { return image.PictureId; });
+    const RenumberResult result = RenumberRecordAt(file, first, header.ImageCount, position, oldId,
+                                                   newId, &tIMAGE::PictureId);
     if (!file.Close() && result == RenumberResult::Written) {
         return RenumberResult::WriteFailed;
     }
@@ -319,9 +316,8 @@ RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int old
             }
         }
     }
-    const RenumberResult recordResult =
-        RenumberRecordAt(file, ImageDataStart(header), header.ImageCount, position, oldId, newId,
-                         [](tIMAGE& image) -> std::uint16_t& { return image.GroupId; });
+    const RenumberResult recordResult = RenumberRecordAt(
+        file, ImageDataStart(header), header.ImageCount, position, oldId, newId, &tIMAGE::GroupId);
     if (!file.Close() || failed || recordResult == RenumberResult::WriteFailed) {
         return RenumberResult::WriteFailed;
     }

@@ -49,7 +49,7 @@ TEST(HullMapLogicTest, AppendAddsTheLastRowAndOnlyChangesCountsAndTheEnd) {
     const PictureList list = hull->LoadPictureList();
     ASSERT_EQ(list.PictureCount(), 2);
     EXPECT_EQ(hull->CaptionOf(list.entries[1].image), "9900");
-    EXPECT_EQ(list.entries[1].image.ColourCount, 4u);  // indices 0..3 used
+    EXPECT_EQ(+list.entries[1].image.ColourCount, 4u);  // indices 0..3 used
     EXPECT_EQ(after.size() - before.size(), 3u * 4u + 2110u);
     EXPECT_EQ(hull->SuggestedIdentifier(list), 10000);
 }
@@ -105,8 +105,8 @@ TEST(HullMapLogicTest, RenameWritesDuplicatesButNotOverAChangedRecord) {
     EXPECT_EQ(hull->WritePictureId(2, 4800, 4700), RenumberResult::Written);
     EXPECT_EQ(hull->WritePictureId(1, 4800, 5000), RenumberResult::Mismatch);
     const PictureList list = hull->LoadPictureList();
-    EXPECT_EQ(list.entries[0].image.PictureId, 4700);
-    EXPECT_EQ(list.entries[1].image.PictureId, 4700);
+    EXPECT_EQ(+list.entries[0].image.PictureId, 4700);
+    EXPECT_EQ(+list.entries[1].image.PictureId, 4700);
 }
 
 TEST(HullMapLogicTest, ExportWritesGreyBitmapsNamedByGroupAndPicture) {

@@ -38,7 +38,7 @@ TEST(ShipLogicTest, AppendListsByGroupIdAndKeepsTheCopy) {
     const PictureList list = ship->LoadPictureList();
     ASSERT_EQ(list.PictureCount(), 2);
     EXPECT_EQ(ship->CaptionOf(list.entries[1].image), "20005");
-    EXPECT_EQ(list.entries[1].image.PictureId, 1);
+    EXPECT_EQ(+list.entries[1].image.PictureId, 1);
     EXPECT_EQ(list.highestIdentifier, 20005);
     EXPECT_EQ(ship->SuggestedIdentifier(list), 20006);
 
@@ -60,9 +60,9 @@ TEST(ShipLogicTest, RenameRangeAndBothRecordsChange) {
     EXPECT_EQ(ship->WritePictureId(rename->position, rename->oldIdentifier, rename->newIdentifier),
               RenumberResult::Written);
     const auto bytes = ReadFileBytes(ship->LibraryPath());
-    EXPECT_EQ(tGROUP::Decode(bytes.data() + 34).GroupId, 20100);
-    EXPECT_EQ(tIMAGE::Decode(bytes.data() + 58).GroupId, 20100);
-    EXPECT_EQ(tIMAGE::Decode(bytes.data() + 58).PictureId, 1);
+    EXPECT_EQ(+tGROUP::Decode(bytes.data() + 34).GroupId, 20100);
+    EXPECT_EQ(+tIMAGE::Decode(bytes.data() + 58).GroupId, 20100);
+    EXPECT_EQ(+tIMAGE::Decode(bytes.data() + 58).PictureId, 1);
 }
 
 TEST(ShipLogicTest, ExportDecodesTheRunLengthPicture) {
@@ -147,7 +147,7 @@ TEST(MissionLogicTest, NumbersStayInsideTheirSeries) {
     EXPECT_EQ(
         mission->WritePictureId(rename->position, rename->oldIdentifier, rename->newIdentifier),
         RenumberResult::Written);
-    EXPECT_EQ(mission->LoadPictureList().entries[1].image.PictureId, 2007);
+    EXPECT_EQ(+mission->LoadPictureList().entries[1].image.PictureId, 2007);
 }
 
 TEST(MissionLogicTest, ImportNeeds8BitsForEverySize) {

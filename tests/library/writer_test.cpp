@@ -58,19 +58,19 @@ TEST(AppendTest, HullPictureGrowsFileAndCountsByRecordSize) {
     const Bytes bytes = ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), 2174u);
     const tHEADER header = tHEADER::Decode(bytes.data());
-    EXPECT_EQ(header.ImageCount, 1);
-    EXPECT_EQ(header.ImageDataSize, 2116u);
-    EXPECT_EQ(header.ColourCount, 2u);
-    EXPECT_EQ(header.GroupDataSize, 24u);
+    EXPECT_EQ(+header.ImageCount, 1);
+    EXPECT_EQ(+header.ImageDataSize, 2116u);
+    EXPECT_EQ(+header.ColourCount, 2u);
+    EXPECT_EQ(+header.GroupDataSize, 24u);
     const tGROUP group = tGROUP::Decode(bytes.data() + 34);
-    EXPECT_EQ(group.GroupId, kHullGroupId);
-    EXPECT_EQ(group.ImageCount, 1);
-    EXPECT_EQ(group.ImageDataSize, 2116u);
-    EXPECT_EQ(group.ColourCount, 2u);
+    EXPECT_EQ(+group.GroupId, kHullGroupId);
+    EXPECT_EQ(+group.ImageCount, 1);
+    EXPECT_EQ(+group.ImageDataSize, 2116u);
+    EXPECT_EQ(+group.ColourCount, 2u);
     const tIMAGE image = tIMAGE::Decode(bytes.data() + 58);
-    EXPECT_EQ(image.DataSize, 2098u);
-    EXPECT_EQ(image.PixelOffset, 50u);
-    EXPECT_EQ(image.PictureId, 4700);
+    EXPECT_EQ(+image.DataSize, 2098u);
+    EXPECT_EQ(+image.PixelOffset, 50u);
+    EXPECT_EQ(+image.PictureId, 4700);
     EXPECT_EQ(bytes[120], RedOf(static_cast<Colour>(Palette(2)[0])));
     EXPECT_EQ(bytes[126], 1);  // first pixel byte
 
@@ -79,9 +79,9 @@ TEST(AppendTest, HullPictureGrowsFileAndCountsByRecordSize) {
     EXPECT_EQ(std::filesystem::file_size(path) - before, 2125u);
     const Bytes after = ReadFileBytes(path);
     const tIMAGE second = tIMAGE::Decode(after.data() + 2174);
-    EXPECT_EQ(second.DataSize, 2107u);
-    EXPECT_EQ(second.PixelOffset, 59u);
-    EXPECT_EQ(tHEADER::Decode(after.data()).ImageDataSize, 2116u + 2125u);
+    EXPECT_EQ(+second.DataSize, 2107u);
+    EXPECT_EQ(+second.PixelOffset, 59u);
+    EXPECT_EQ(+tHEADER::Decode(after.data()).ImageDataSize, 2116u + 2125u);
 }
 
 TEST(AppendTest, ChangesOnlyHeaderAndFirstGroupAndAddsAtTheEnd) {
@@ -95,7 +95,7 @@ TEST(AppendTest, ChangesOnlyHeaderAndFirstGroupAndAddsAtTheEnd) {
     const Bytes after = ReadFileBytes(path);
     ASSERT_EQ(after.size(), before.size() + 3 * 3 + 574);
     EXPECT_TRUE(std::equal(before.begin() + 58, before.end(), after.begin() + 58));
-    EXPECT_EQ(tHEADER::Decode(after.data()).GroupDataSize, 0u);  // untouched by appends
+    EXPECT_EQ(+tHEADER::Decode(after.data()).GroupDataSize, 0u);  // untouched by appends
 }
 
 TEST(AppendTest, RefusesWhatIsNotASingleGroupLibrary) {
@@ -158,18 +158,18 @@ TEST(ShipAppendTest, FirstAndSecondPictureBringTheirGroups) {
 
     Bytes bytes = ReadFileBytes(path);
     tHEADER header = tHEADER::Decode(bytes.data());
-    EXPECT_EQ(header.GroupCount, 1);
-    EXPECT_EQ(header.ImageCount, 1);
-    EXPECT_EQ(header.GroupDataSize, 24u);
+    EXPECT_EQ(+header.GroupCount, 1);
+    EXPECT_EQ(+header.ImageCount, 1);
+    EXPECT_EQ(+header.GroupDataSize, 24u);
     const tGROUP first = tGROUP::Decode(bytes.data() + 34);
-    EXPECT_EQ(first.GroupId, 20001);
-    EXPECT_EQ(first.DataOffset, 0u);
-    EXPECT_EQ(first.ImageDataSize, 62u + 12u + 300u);
+    EXPECT_EQ(+first.GroupId, 20001);
+    EXPECT_EQ(+first.DataOffset, 0u);
+    EXPECT_EQ(+first.ImageDataSize, 62u + 12u + 300u);
     const tIMAGE image = tIMAGE::Decode(bytes.data() + 58);
-    EXPECT_EQ(image.GroupId, 20001);
-    EXPECT_EQ(image.PictureId, 1);
-    EXPECT_EQ(image.BlockWidth, 180u);
-    EXPECT_EQ(image.PictureFormat, kRunLengthFormat);
+    EXPECT_EQ(+image.GroupId, 20001);
+    EXPECT_EQ(+image.PictureId, 1);
+    EXPECT_EQ(+image.BlockWidth, 180u);
+    EXPECT_EQ(+image.PictureFormat, kRunLengthFormat);
     EXPECT_EQ(bytes.size(), 58u + first.ImageDataSize);
 
     const Bytes beforeSecond = bytes;
@@ -177,11 +177,11 @@ TEST(ShipAppendTest, FirstAndSecondPictureBringTheirGroups) {
     EXPECT_EQ(ReadFileBytes(copy), beforeSecond);
     bytes = ReadFileBytes(path);
     header = tHEADER::Decode(bytes.data());
-    EXPECT_EQ(header.GroupCount, 2);
-    EXPECT_EQ(header.ImageCount, 2);
-    EXPECT_EQ(header.GroupDataSize, 48u);
-    EXPECT_EQ(header.ImageDataSize, first.ImageDataSize + 62u + 6u + 100u);
-    EXPECT_EQ(tGROUP::Decode(bytes.data() + 58).DataOffset, first.ImageDataSize);
+    EXPECT_EQ(+header.GroupCount, 2);
+    EXPECT_EQ(+header.ImageCount, 2);
+    EXPECT_EQ(+header.GroupDataSize, 48u);
+    EXPECT_EQ(+header.ImageDataSize, first.ImageDataSize + 62u + 6u + 100u);
+    EXPECT_EQ(+tGROUP::Decode(bytes.data() + 58).DataOffset, +first.ImageDataSize);
     // The old record moved by one group record, unchanged.
     EXPECT_TRUE(std::equal(beforeSecond.begin() + 58, beforeSecond.end(), bytes.begin() + 82));
 }
@@ -249,7 +249,7 @@ TEST(RenumberTest, ChangesOnlyTheIdentifierOfTheRecordThatStillCarriesIt) {
             ASSERT_EQ(after[i], before[i]) << "byte " << i;
         }
     }
-    EXPECT_EQ(tIMAGE::Decode(after.data() + second).PictureId, 9900);
+    EXPECT_EQ(+tIMAGE::Decode(after.data() + second).PictureId, 9900);
 }
 
 TEST(RenumberTest, ShipChangesGroupAndRecordIndependently) {
@@ -264,17 +264,17 @@ TEST(RenumberTest, ShipChangesGroupAndRecordIndependently) {
     EXPECT_EQ(WriteShipGroupIdAt(path, 2, 20002, 20100), RenumberResult::Written);
     Bytes after = ReadFileBytes(path);
     const std::size_t secondRecord = 82 + tGROUP::Decode(before.data() + 34).ImageDataSize;
-    EXPECT_EQ(tGROUP::Decode(after.data() + 58).GroupId, 20100);
-    EXPECT_EQ(tIMAGE::Decode(after.data() + secondRecord).GroupId, 20100);
-    EXPECT_EQ(tIMAGE::Decode(after.data() + secondRecord).PictureId, 1);
+    EXPECT_EQ(+tGROUP::Decode(after.data() + 58).GroupId, 20100);
+    EXPECT_EQ(+tIMAGE::Decode(after.data() + secondRecord).GroupId, 20100);
+    EXPECT_EQ(+tIMAGE::Decode(after.data() + secondRecord).PictureId, 1);
 
     // Only the image record still carries 20100 once the group is changed behind our back.
     PutU16(&after[58], 20050);
     test::WriteFileBytes(path, after);
     EXPECT_EQ(WriteShipGroupIdAt(path, 2, 20100, 20200), RenumberResult::Written);
     after = ReadFileBytes(path);
-    EXPECT_EQ(tGROUP::Decode(after.data() + 58).GroupId, 20050);
-    EXPECT_EQ(tIMAGE::Decode(after.data() + secondRecord).GroupId, 20200);
+    EXPECT_EQ(+tGROUP::Decode(after.data() + 58).GroupId, 20050);
+    EXPECT_EQ(+tIMAGE::Decode(after.data() + secondRecord).GroupId, 20200);
 }
 
 TEST(RenumberTest, MissionWalkStartsAfterTheFirstGroup) {
@@ -285,7 +285,7 @@ TEST(RenumberTest, MissionWalkStartsAfterTheFirstGroup) {
     ASSERT_EQ(AppendToSingleGroupLibrary(path, record, Palette(1), tPIX(10, 0)), WriteResult::Ok);
     EXPECT_EQ(WritePictureIdAt(path, 1, 1003, 1005, RecordsStart::AfterFirstGroup),
               RenumberResult::Written);
-    EXPECT_EQ(tIMAGE::Decode(ReadFileBytes(path).data() + 58).PictureId, 1005);
+    EXPECT_EQ(+tIMAGE::Decode(ReadFileBytes(path).data() + 58).PictureId, 1005);
 }
 
 TEST(ReaderTest, WalksRecordsAndReportsWhatTheFileLacks) {
@@ -306,7 +306,7 @@ TEST(ReaderTest, WalksRecordsAndReportsWhatTheFileLacks) {
     EXPECT_EQ(palette, Palette(2));
     EXPECT_EQ(pixels.size(), 2048u);
     ASSERT_TRUE(reader.NextRecord(record));
-    EXPECT_EQ(record.image.PictureId, 4800);
+    EXPECT_EQ(+record.image.PictureId, 4800);
     EXPECT_FALSE(reader.NextRecord(record));
     EXPECT_EQ(reader.LastStatus(), ReadStatus::Ok);
 
