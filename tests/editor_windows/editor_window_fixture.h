@@ -92,6 +92,24 @@ class EditorWindowTest : public ::testing::Test {
         return path;
     }
 
+    struct MissionPicture {
+        int number;  // within the series of the picture's size
+        int width;
+        int height;
+    };
+    std::string MakeMissionLibrary(const std::string& name,
+                                   const std::vector<MissionPicture>& pictures) {
+        const std::string path = File(name);
+        auto logic = NewLibrary(EditorKind::Mission, path);
+        for (const MissionPicture& picture : pictures) {
+            EXPECT_EQ(
+                logic->AppendPicture(TestPicture(picture.width, picture.height), picture.number)
+                    .result,
+                WriteResult::Ok);
+        }
+        return path;
+    }
+
     std::string WriteBmp(const std::string& name, const IndexedImage& picture) {
         const std::string path = File(name);
         EXPECT_TRUE(WriteBmpFile(path, picture));

@@ -1,0 +1,32 @@
+#include "editors/windows/editor_window_factory.h"
+
+#include <QFileInfo>
+
+#include "editors/windows/tfhull.h"
+#include "editors/windows/tfmap.h"
+#include "editors/windows/tfmis.h"
+#include "editors/windows/tfship.h"
+
+namespace vexlor {
+
+std::unique_ptr<LibraryEditorWindow> CreateEditorWindow(EditorKind kind, const QString& libraryPath,
+                                                        UserDialogs& dialogs) {
+    switch (kind) {
+        case EditorKind::Hull:
+            return std::make_unique<TfHULL>(libraryPath, dialogs);
+        case EditorKind::Map:
+            return std::make_unique<TfMAP>(libraryPath, dialogs);
+        case EditorKind::Ship:
+            return std::make_unique<TfSHIP>(libraryPath, dialogs);
+        case EditorKind::Mission:
+            break;
+    }
+    return std::make_unique<TfMIS>(libraryPath, dialogs);
+}
+
+QString EditorCaption(EditorKind kind, const QString& libraryPath) {
+    return QString::fromLatin1(ConstantsOf(kind).captionPrefix) +
+           QFileInfo(libraryPath).fileName() + QStringLiteral(")");
+}
+
+}  // namespace vexlor
