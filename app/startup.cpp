@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/app_title.h"
+#include "app/command_line_libraries.h"
 #include "app/drawn_icons.h"
 #include "app/tabout.h"
 #include "app/tchoose.h"
@@ -77,6 +78,7 @@ int RunVexlor(int argc, char** argv) {
     resourceListWindow->show();
     // TTOOL1 is placed here the same way, with PlaceAtRightEdge, and stays hidden.
     master.show();
+    OpenCommandLineLibraries(master, dialogs, QApplication::arguments().mid(1));
     return QApplication::exec();
 }
 
