@@ -65,6 +65,10 @@ QString LibraryEditorWindow::StatusText() const {
     return statusText_->text();
 }
 
+QSize LibraryEditorWindow::sizeHint() const {
+    return defaultSize_.expandedTo(minimumSizeHint());
+}
+
 void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     const KindConstants& constants = logic_->Constants();
     CreateListView(shape.listWidth);
@@ -166,7 +170,8 @@ void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
     if (shape.minimumWidth > 0) {
         setMinimumWidth(shape.minimumWidth);
     }
-    resize(shape.defaultSize);
+    defaultSize_ = shape.defaultSize;
+    resize(defaultSize_);
     staged_.reset();
     Button2->setEnabled(false);
     Button3->setEnabled(false);

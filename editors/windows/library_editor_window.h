@@ -46,6 +46,8 @@ class LibraryEditorWindow : public QWidget {
     const QString& LibraryPath() const { return libraryPath_; }
     // What the status bar says: "%d pictures" after a Refresh.
     QString StatusText() const;
+    // The size the window opens with: every control in sight.
+    QSize sizeHint() const override;
 
     // Refresh: lists the library anew.
     void Button1Click();
@@ -126,6 +128,7 @@ class LibraryEditorWindow : public QWidget {
     QString lastImportPath_;
     QString oldCaption_;
     std::optional<PendingRename> pendingRename_;
+    QSize defaultSize_;
 };
 
 }  // namespace vexlor

@@ -24,6 +24,7 @@ void PictureListModel::ShowList(PictureList list) {
     beginResetModel();
     list_ = std::move(list);
     renamed_.clear();
+    renamedThumbnails_.clear();
     thumbnails_.clear();
     endResetModel();
 }
@@ -53,6 +54,9 @@ QString PictureListModel::TypeWord(int row) const {
 void PictureListModel::SetCaption(int row, const QString& caption) {
     if (row < 0 || row >= list_.PictureCount()) {
         return;
+    }
+    if (!renamedThumbnails_.contains(row)) {
+        renamedThumbnails_[row] = ThumbnailOf(row);
     }
     renamed_[row] = caption;
     const QModelIndex changed = index(row, kCaptionColumn);
@@ -109,6 +113,9 @@ Qt::ItemFlags PictureListModel::flags(const QModelIndex& index) const {
 }
 
 QPixmap PictureListModel::ThumbnailOf(int row) const {
+    if (const auto renamed = renamedThumbnails_.find(row); renamed != renamedThumbnails_.end()) {
+        return renamed->second;
+    }
     if (const QPixmap* cached = thumbnails_.object(row)) {
         return *cached;
     }

@@ -32,7 +32,9 @@ class PictureListModel final : public QAbstractTableModel {
 
     QString Caption(int row) const;
     QString TypeWord(int row) const;
-    // An accepted rename shows at once, whether or not the file is written later.
+    // An accepted rename shows at once, whether or not the file is written later. The row's
+    // thumbnail is kept from now on: once the file carries the new number, the record no longer
+    // matches what was listed and is not read again.
     void SetCaption(int row, const QString& caption);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -48,6 +50,7 @@ class PictureListModel final : public QAbstractTableModel {
     std::shared_ptr<const LibraryEditorLogic> logic_;
     PictureList list_;
     std::unordered_map<int, QString> renamed_;
+    std::unordered_map<int, QPixmap> renamedThumbnails_;
     bool captionsEditable_ = false;
     // Keyed by row. A picture that cannot be drawn keeps an empty thumbnail, so that it is not
     // read again on every paint and its caption stands in line with the others.

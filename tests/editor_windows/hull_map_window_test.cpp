@@ -383,6 +383,14 @@ TEST_F(HullMapRenameTest, OneSlotOnlyTheLastAcceptedEditIsWritten) {
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 4700, 0}));
 }
 
+TEST_F(HullMapRenameTest, ARenamedRowKeepsItsThumbnail) {
+    ASSERT_TRUE(hull_->ListView1Editing(1));
+    hull_->ListView1Edited(1, "5000");
+    hull_->TimerTimer();
+    // The record now differs from the one listed; its picture is still shown.
+    EXPECT_EQ(Thumbnail(*hull_, 1).pixel(17, 20), qRgb(0, 200, 0));
+}
+
 TEST_F(HullMapRenameTest, ARecordChangedMeanwhileIsLeftAlone) {
     ASSERT_TRUE(MakeEditorLogic(EditorKind::Hull, path_, "")->WritePictureId(1, 4700, 6000) ==
                 RenumberResult::Written);
