@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/craft_commands.h"
+#include "cli/demo_command.h"
 #include "cli/editor_commands.h"
 #include "cli/library_commands.h"
 
@@ -111,7 +112,17 @@ std::vector<Command> CommandTable() {
          2,
          {"--hull", "--map", "--battle", "--mission", "--mission-lower"},
          RunCraftSet},
-        {{"demo"}, "DIR", "", 1, 1, {}, nullptr},
+        {{"demo"},
+         "DIR",
+         "Writes a small demo game folder DIR/XWA, made by this program alone: an executable "
+         "stand-in with the craft tables, strings.txt, resdata.txt and a HULL, MAP, SHIP and "
+         "BATTLE/MISSION library of drawn pictures; and DIR/vexlor.ini naming it, so that the "
+         "editor started in DIR opens on the demo. Replaces the demo's own files and touches "
+         "nothing else; refuses a DIR/XWA that holds other files. Prints the game folder.",
+         1,
+         1,
+         {},
+         RunDemo},
     };
 }
 
