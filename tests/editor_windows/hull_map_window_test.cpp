@@ -416,6 +416,7 @@ TEST_F(HullMapRenameTest, ClosingTheWindowWritesAnAcceptedRename) {
     EXPECT_TRUE(watched.isNull());
 }
 
+// Closing the main window destroys its editors without closing them first.
 TEST_F(HullMapRenameTest, DestroyingTheWindowWritesAnAcceptedRename) {
     ASSERT_TRUE(hull_->ListView1Editing(0));
     hull_->ListView1Edited(0, "9000");
