@@ -17,6 +17,7 @@
 #include "platform/qt_test_log.h"
 #include "platform/qt_user_dialogs.h"
 #include "tools/ttool0.h"
+#include "tools/ttool1.h"
 
 namespace vexlor {
 namespace {
@@ -68,15 +69,19 @@ int RunVexlor(int argc, char** argv) {
     auto* resourceListWindow = new TTOOL0(dialogs, &master);
     master.SetResourceListWindow(resourceListWindow);
 
-    // TTOOL1, the Preview tool, is created here, right after TTOOL0: its creation checks the
-    // game executable and may end the program. It is handed to master.SetPreviewWindow().
+    // A refused game executable ends the program here, before any further window.
+    auto* previewWindow = new TTOOL1(dialogs, resourceListWindow->List(), &master);
+    if (!previewWindow->FormCreate()) {
+        return 0;
+    }
+    master.SetPreviewWindow(previewWindow);
 
     master.SetKindDialog(new TCHOOSE(dialogs, &master));
     master.SetAboutBox(new TAbout(&master));
 
     PlaceAtRightEdge(*resourceListWindow);
     resourceListWindow->show();
-    // TTOOL1 is placed here the same way, with PlaceAtRightEdge, and stays hidden.
+    PlaceAtRightEdge(*previewWindow);
     master.show();
     OpenCommandLineLibraries(master, dialogs, QApplication::arguments().mid(1));
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "tests/craft/craft_test_files.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -44,6 +45,7 @@ class ProgramProcessTest : public ::testing::Test {
         }
         fs::copy_file(built, ProgramFile());
         WriteText(Game() / "resdata.txt", "Resdata\\HULL.DAT\r\n");
+        test::WriteFileBytes(Executable(), test::ExecutableBytes());
     }
 
     fs::path Program() const { return temp_.Path() / "program"; }
@@ -51,6 +53,7 @@ class ProgramProcessTest : public ::testing::Test {
     fs::path Work() const { return temp_.Path() / "work"; }
     fs::path Game() const { return temp_.Path() / "game"; }
     fs::path Sockets() const { return temp_.Path() / "sockets"; }
+    fs::path Executable() const { return Game() / "xwingalliance.exe"; }
 
     void NameGameFolder(const fs::path& workFolder) const {
         WriteText(workFolder / "vexlor.ini",
@@ -166,6 +169,30 @@ TEST_F(ProgramProcessTest, ASocketLeftByACrashedCopyDoesNotStopTheNextStart) {
     EXPECT_TRUE(WaitForLine(next, nextLog, "listening")) << nextLog.constData();
     EXPECT_EQ(next.state(), QProcess::Running);
     Stop(next);
+}
+
+TEST_F(ProgramProcessTest, AGameExecutableThatIsMissingOrOfAnotherVersionEndsTheStartUp) {
+    NameGameFolder(Work());
+    test::Bytes otherVersion = test::ExecutableBytes();
+    test::PutText(otherVersion, test::exe::kVersion, "2.01");
+    for (const bool missing : {true, false}) {
+        if (missing) {
+            fs::remove(Executable());
+        } else {
+            test::WriteFileBytes(Executable(), otherVersion);
+        }
+        QProcess process;
+        Start(process, Work());
+        ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs)) << missing;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        const QByteArray log = process.readAllStandardError();
+        EXPECT_TRUE(log.endsWith("beep\nmessage: Bad version: Need XWingAlliance 2.02\n"))
+            << log.constData();
+        // The main window had made the working folders before the Preview tool refused.
+        EXPECT_TRUE(fs::is_directory(Program() / "OutPut"));
+    }
+    EXPECT_EQ(test::ReadFileBytes(Executable()), otherVersion);
 }
 
 }  // namespace
