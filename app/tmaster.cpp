@@ -14,6 +14,8 @@
 
 #include "app/app_title.h"
 #include "app/drawn_icons.h"
+#include "app/master_project_windows.h"
+#include "app/project_commands.h"
 #include "app/tabout.h"
 #include "app/window_arrangement.h"
 #include "platform/folders.h"
@@ -28,7 +30,10 @@ constexpr int kTextButtonWidth = 60;
 
 }  // namespace
 
-TMaster::TMaster(UserDialogs& dialogs) : dialogs_(dialogs) {
+TMaster::TMaster(UserDialogs& dialogs)
+    : dialogs_(dialogs),
+      projectWindows_(std::make_unique<MasterProjectWindows>(*this, dialogs)),
+      projectCommands_(std::make_unique<ProjectCommands>(dialogs, *projectWindows_)) {
     setObjectName(QStringLiteral("Master"));
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -38,6 +43,8 @@ TMaster::TMaster(UserDialogs& dialogs) : dialogs_(dialogs) {
     CreateMenus();
     statusBar();
 }
+
+TMaster::~TMaster() = default;
 
 bool TMaster::FormCreate() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle) +
@@ -83,10 +90,6 @@ void TMaster::CreateToolBar() {
         AddSpeedButton(6, QStringLiteral("Resdata"), none, &TMaster::SpeedButton6Click));
     toolBar->addWidget(
         AddSpeedButton(7, QStringLiteral("Preview"), none, &TMaster::SpeedButton7Click));
-    // New, Open and Preview wait for the library editors and the Preview tool.
-    SpeedButton(1)->setEnabled(false);
-    SpeedButton(2)->setEnabled(false);
-    SpeedButton(7)->setEnabled(false);
 }
 
 QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
@@ -113,11 +116,9 @@ QToolButton* TMaster::SpeedButton(int number) const {
 void TMaster::CreateMenus() {
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
-                &TMaster::SpeedButton1Click)
-        ->setEnabled(false);
+                &TMaster::SpeedButton1Click);
     AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
-                &TMaster::SpeedButton2Click)
-        ->setEnabled(false);
+                &TMaster::SpeedButton2Click);
     fileMenu->addSeparator();
     AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -205,10 +206,13 @@ void TMaster::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-// New project and Open project come with the library editors.
-void TMaster::SpeedButton1Click() {}
+void TMaster::SpeedButton1Click() {
+    projectCommands_->NewProject();
+}
 
-void TMaster::SpeedButton2Click() {}
+void TMaster::SpeedButton2Click() {
+    projectCommands_->OpenProject();
+}
 
 void TMaster::SpeedButton3Click() {
     mdiArea_->cascadeSubWindows();

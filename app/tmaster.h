@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ namespace vexlor {
 
 class TAbout;
 class TCHOOSE;
+class MasterProjectWindows;
+class ProjectCommands;
 class UserDialogs;
 
 // The main window: a frame for one editor window per open library, with the commands that
@@ -23,6 +27,7 @@ class TMaster : public QMainWindow {
 
   public:
     explicit TMaster(UserDialogs& dialogs);
+    ~TMaster() override;
 
     // The start-up check, run once right after construction. False when the game folder is
     // unknown; the user has then been told and the program must end with exit code 0.
@@ -34,6 +39,7 @@ class TMaster : public QMainWindow {
     void SetKindDialog(TCHOOSE* dialog) { kindDialog_ = dialog; }
     void SetAboutBox(TAbout* about) { about_ = about; }
     TCHOOSE* KindDialog() const { return kindDialog_; }
+    QWidget* ResourceListWindow() const { return resourceListWindow_; }
 
     // Takes `editor` into the frame; closing it destroys it.
     QMdiSubWindow* AddEditorWindow(QWidget* editor);
@@ -81,6 +87,8 @@ class TMaster : public QMainWindow {
     QWidget* previewWindow_ = nullptr;
     TCHOOSE* kindDialog_ = nullptr;
     TAbout* about_ = nullptr;
+    std::unique_ptr<MasterProjectWindows> projectWindows_;
+    std::unique_ptr<ProjectCommands> projectCommands_;
     // The state to come back to from the task bar.
     Qt::WindowStates restoredState_ = Qt::WindowNoState;
 };

@@ -1,0 +1,108 @@
+#include "app/project_commands.h"
+
+#include <string>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/project_rules.h"
+#include "app/project_windows.h"
+#include "library/creation.h"
+#include "platform/folders.h"
+#include "platform/path_resolver.h"
+#include "platform/user_dialogs.h"
+
+namespace vexlor {
+namespace {
+
+const QString kErrorCaption = QStringLiteral("Error");
+
+FileDialogRequest LibraryDialogRequest(const ProjectKind& kind, bool creating) {
+    FileDialogRequest request;
+    request.title = creating ? QStringLiteral("New DAT file") : QStringLiteral("Open DAT file");
+    request.folder = QFile::decodeName(ResolvePath(AppFolders().game, "resdata").c_str());
+    request.fileName.clear();
+    request.filters = LibraryDialogFilters();
+    request.filterIndex = kind.filterIndex;
+    request.defaultSuffix = QStringLiteral("dat");
+    request.mustExist = !creating;
+    request.confirmOverwrite = creating;
+    request.changeCurrentFolder = false;
+    return request;
+}
+
+// The path as the library functions take it. It keeps the letter case as chosen: where file
+// names tell case apart, the editor must open the very file that was created or tested.
+std::string LibraryFilePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+ProjectCommands::ProjectCommands(UserDialogs& dialogs, ProjectWindows& windows)
+    : dialogs_(dialogs), windows_(windows) {}
+
+void ProjectCommands::NewProject() {
+    const std::optional<ChosenLibrary> chosen = ChooseLibrary(QStringLiteral("New project"), true);
+    if (!chosen) {
+        return;
+    }
+    if (!CreateLibrary(chosen->kind.library, LibraryFilePath(chosen->path))) {
+        dialogs_.Beep();
+        return;
+    }
+    OpenEditor(*chosen, true);
+}
+
+void ProjectCommands::OpenProject() {
+    const std::optional<ChosenLibrary> chosen =
+        ChooseLibrary(QStringLiteral("Open project"), false);
+    if (!chosen) {
+        return;
+    }
+    if (!IsLibraryOfKind(chosen->kind.library, LibraryFilePath(chosen->path))) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QStringLiteral("Unexpected file format : ") + chosen->fileName,
+                             kErrorCaption);
+        return;
+    }
+    OpenEditor(*chosen, false);
+}
+
+std::optional<ProjectCommands::ChosenLibrary> ProjectCommands::ChooseLibrary(const QString& command,
+                                                                             bool creating) {
+    const std::optional<ProjectKind> kind = ProjectKindOf(windows_.AskLibraryKind(command));
+    if (!kind) {
+        return std::nullopt;
+    }
+    const FileDialogRequest request = LibraryDialogRequest(*kind, creating);
+    const std::optional<QString> path =
+        creating ? dialogs_.AskSaveFile(request) : dialogs_.AskOpenFile(request);
+    if (!path) {
+        return std::nullopt;
+    }
+    const QString fileName = QFileInfo(*path).fileName();
+    const QString bracketed = QStringLiteral("(") + fileName + QStringLiteral(")");
+    if (IsLibraryOpen(windows_.EditorCaptions(), bracketed)) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QStringLiteral("Already opened ") + bracketed, kErrorCaption);
+        return std::nullopt;
+    }
+    return ChosenLibrary{*kind, *path, fileName};
+}
+
+void ProjectCommands::OpenEditor(const ChosenLibrary& chosen, bool enterIntoResourceList) {
+    windows_.CreateEditor(chosen.kind.editor, chosen.path,
+                          EditorCaptionOf(chosen.kind, chosen.fileName));
+    ResourceList* resources = windows_.Resources();
+    if (enterIntoResourceList && resources != nullptr) {
+        EnterIntoResourceList(*resources, QFile::encodeName(chosen.fileName).toStdString());
+    }
+    {
+        BusyCursor busy(dialogs_);
+        windows_.RefreshNewEditor();
+    }
+    windows_.ShowNewEditor();
+}
+
+}  // namespace vexlor
