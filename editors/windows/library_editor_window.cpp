@@ -311,8 +311,12 @@ void LibraryEditorWindow::Button4Click() {
     if (!staged_) {
         return;
     }
+    const WriteResult result = logic_->AppendPicture(*staged_, SpinValue()).result;
+    if (result == WriteResult::CannotOpen) {
+        return;  // the library could not be opened: nothing changed, nothing to show
+    }
     // A failed append has left the library as it was; the list shows what the file holds.
-    if (logic_->AppendPicture(*staged_, SpinValue()).result != WriteResult::Ok) {
+    if (result != WriteResult::Ok) {
         dialogs_.Beep();
     }
     Button1Click();
