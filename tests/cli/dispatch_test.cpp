@@ -48,8 +48,8 @@ TEST(Dispatch, UsageErrorsExitTwoWithUsageOnStandardErrorAndWriteNothing) {
         {"renumber", "hull", "a.dat", "-1", "100", "200"},
         {"craft", "find", "game", "0"},
         {"craft", "set", "game", "219", "--hull", "5"},
-        // Commands of the contract that this build does not have yet.
-        {"demo", "dir"},
+        {"demo"},
+        {"demo", "dir", "other"},
     };
     TempDir dir;
     const auto previous = std::filesystem::current_path();

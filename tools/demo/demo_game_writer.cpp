@@ -98,9 +98,10 @@ class DemoGameWriter {
 
     // Filled through the editors' own "<- Add", so the demo libraries are what the editors
     // would have made from these pictures.
-    bool FillLibrary(const DemoLibrary& library, const fs::path& made, const fs::path& copy) {
+    bool FillLibrary(const DemoLibrary& library, const fs::path& path, const fs::path& made,
+                     const fs::path& copy) {
         if (!CreateLibrary(ConstantsOf(library.kind).editableKind, made.string())) {
-            problem_ = CannotWrite(made, "the empty library could not be written");
+            problem_ = CannotWrite(path, "the empty library could not be written");
             return false;
         }
         const auto logic = MakeEditorLogic(library.kind, made.string(), copy.string());
@@ -119,7 +120,7 @@ class DemoGameWriter {
         const fs::path made = StagingPathOf(path);
         fs::path copy = path;
         copy += ".vexlor-demo-copy";
-        const bool filled = FillLibrary(library, made, copy);
+        const bool filled = FillLibrary(library, path, made, copy);
         std::error_code ignored;
         fs::remove(copy, ignored);
         if (!filled) {

@@ -14,21 +14,17 @@ namespace fs = std::filesystem;
 
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
-bool WriteWholeFile(const fs::path& path, std::string_view bytes, std::string& problem) {
+// Empty when the whole content was written, else why not.
+std::string WriteWholeFile(const fs::path& path, std::string_view bytes) {
     errno = 0;
     std::FILE* opened = std::fopen(path.string().c_str(), "wb");
     if (opened == nullptr) {
-        problem = CannotWrite(path, errno != 0 ? std::strerror(errno) : "it cannot be created");
-        return false;
+        return errno != 0 ? std::strerror(errno) : "it cannot be created";
     }
     FileHandle file(opened, std::fclose);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
     const bool closed = std::fclose(file.release()) == 0;
-    if (!written || !closed) {
-        problem = CannotWrite(path, "the disk did not take all of it");
-        return false;
-    }
-    return true;
+    return written && closed ? std::string() : "the disk did not take all of it";
 }
 
 }  // namespace
@@ -56,7 +52,10 @@ bool PutInPlace(const fs::path& staging, const fs::path& path, std::string& prob
 
 bool WriteFileReplacing(const fs::path& path, std::string_view bytes, std::string& problem) {
     const fs::path staging = StagingPathOf(path);
-    if (!WriteWholeFile(staging, bytes, problem)) {
+    const std::string failure = WriteWholeFile(staging, bytes);
+    if (!failure.empty()) {
+        // Named by the file the user asked for; the staging name would only puzzle.
+        problem = CannotWrite(path, failure);
         std::error_code ignored;
         fs::remove(staging, ignored);
         return false;
