@@ -1,6 +1,7 @@
 #include "cli/editor_commands.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "cli/json_writer.h"
+#include "cli/terminal_progress.h"
 #include "editors/library_editor_logic.h"
 #include "editors/mission_editor_logic.h"
 #include "platform/path_resolver.h"
@@ -106,7 +108,8 @@ int RunList(const Invocation& invocation) {
     if (!logic) {
         return usage;
     }
-    const PictureList list = logic->LoadPictureList();
+    TerminalProgress progress("Reading");
+    const PictureList list = logic->LoadPictureList(std::ref(progress));
     if (!list.opened) {
         return CannotOpen(logic->LibraryPath());
     }
@@ -162,7 +165,8 @@ int RunExport(const Invocation& invocation) {
         }
     }
     const std::string folder = invocation.Option("--out").value_or(DefaultOutputFolder());
-    const ExportResult result = logic->ExportPictures(rows, folder);
+    TerminalProgress progress("Exporting: looked at");
+    const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress));
     if (!result.opened) {
         return CannotOpen(logic->LibraryPath());
     }

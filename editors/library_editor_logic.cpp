@@ -29,7 +29,21 @@ std::optional<int> ParseInteger(const std::string& text) {
 LibraryEditorLogic::LibraryEditorLogic(EditorKind kind, std::string libraryPath)
     : constants_(ConstantsOf(kind)), path_(std::move(libraryPath)) {}
 
-PictureList LibraryEditorLogic::LoadPictureList() const {
+namespace {
+
+// Records between two progress reports: often enough for a status line, rare enough to cost
+// nothing.
+constexpr int kProgressStep = 256;
+
+void Report(const ProgressFunction& progress, int done, int total) {
+    if (progress && (done % kProgressStep == 0 || done == total)) {
+        progress(done, total);
+    }
+}
+
+}  // namespace
+
+PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress) const {
     PictureList list;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -44,6 +58,7 @@ PictureList LibraryEditorLogic::LoadPictureList() const {
     while (reader.NextRecord(record)) {
         list.entries.push_back({record.position, record.offset, record.image});
         TrackHighest(record.image, list);
+        Report(progress, record.position, reader.Header().ImageCount);
         // Refresh reads each record's palette and pixels straight on to the next record.
         reader.ContinueAfterPicture(record);
     }
@@ -88,7 +103,8 @@ bool LibraryEditorLogic::ReadThumbnail(const PictureEntry& entry, Thumbnail& thu
 }
 
 ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
-                                                const std::string& outputFolder) const {
+                                                const std::string& outputFolder,
+                                                const ProgressFunction& progress) const {
     ExportResult result;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -109,6 +125,7 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     int reached = 0;
     while (reader.NextRecord(record)) {
         reached = record.position;
+        Report(progress, record.position, reader.Header().ImageCount);
         if (!selected[static_cast<std::size_t>(record.position - 1)]) {
             continue;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,9 @@ inline int SideOf(std::uint32_t side) {
     return side > 65535 ? 0 : static_cast<int>(side);
 }
 
+// Told now and then how far a long operation has come: `done` of `total` records.
+using ProgressFunction = std::function<void(int done, int total)>;
+
 // A whole decimal number, optionally signed; nothing else (no blanks, no overflow).
 std::optional<int> ParseInteger(const std::string& text);
 
@@ -81,7 +85,7 @@ class LibraryEditorLogic {
     const std::string& LibraryPath() const { return path_; }
 
     // Refresh: the header's kind, then every image record in file order.
-    PictureList LoadPictureList() const;
+    PictureList LoadPictureList(const ProgressFunction& progress = {}) const;
     // The list's texts of a record: its picture number and (BATTLE/MISSION) the series word.
     virtual std::string CaptionOf(const tIMAGE& image) const;
     virtual std::string TypeWordOf(const tIMAGE& image) const;
@@ -97,8 +101,8 @@ class LibraryEditorLogic {
                                Thumbnail& thumbnail) const = 0;
 
     // Export BMP of the given rows (0-based) into `outputFolder`.
-    ExportResult ExportPictures(const std::vector<int>& rows,
-                                const std::string& outputFolder) const;
+    ExportResult ExportPictures(const std::vector<int>& rows, const std::string& outputFolder,
+                                const ProgressFunction& progress = {}) const;
 
     // Import BMP: whether the bitmap can be staged.
     virtual bool CheckStagedBmp(const BmpPicture& bitmap) const;

@@ -1,5 +1,7 @@
 #include "editors/windows/library_editor_window.h"
 
+#include <functional>
+
 #include <algorithm>
 
 #include <QCloseEvent>
@@ -20,6 +22,7 @@
 #include "editors/windows/picture_images.h"
 #include "editors/windows/picture_list_model.h"
 #include "editors/windows/preview_panel.h"
+#include "editors/windows/status_progress.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
 
@@ -195,7 +198,8 @@ void LibraryEditorWindow::FormDestroy() {
 }
 
 void LibraryEditorWindow::Button1Click() {
-    PictureList list = logic_->LoadPictureList();
+    StatusProgress progress(this, QStringLiteral("Reading"));
+    PictureList list = logic_->LoadPictureList(std::ref(progress));
     const bool opened = list.opened;
     const bool editable = list.editable;
     model_->ShowList(std::move(list));
@@ -225,8 +229,9 @@ void LibraryEditorWindow::ShowRefreshedList(const PictureList& list) {
 void LibraryEditorWindow::Button2Click() {
     const std::string outputFolder = ResolvePath(AppFolders().program, "Output");
     const QList<int> rows = SelectedRows();
-    const ExportResult result =
-        logic_->ExportPictures(std::vector<int>(rows.begin(), rows.end()), outputFolder);
+    StatusProgress progress(this, QStringLiteral("Exporting: looked at"));
+    const ExportResult result = logic_->ExportPictures(std::vector<int>(rows.begin(), rows.end()),
+                                                       outputFolder, std::ref(progress));
     if (result.opened) {
         ShowExportOutcome(result);
     }

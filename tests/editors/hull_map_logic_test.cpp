@@ -136,3 +136,25 @@ TEST(HullMapLogicTest, ExportWritesGreyBitmapsNamedByGroupAndPicture) {
 
 }  // namespace
 }  // namespace vexlor
+
+namespace vexlor {
+namespace {
+
+TEST(ProgressTest, LongWalksReportTheirProgressAndTheirEnd) {
+    test::TempDir dir;
+    auto hull = test::NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    for (int k = 0; k < 300; ++k) {
+        ASSERT_EQ(hull->AppendPicture(test::TestPicture(32, 32), 100 * (k % 600)).result,
+                  WriteResult::Ok);
+    }
+    std::vector<std::pair<int, int>> reports;
+    const auto record = [&reports](int done, int total) { reports.emplace_back(done, total); };
+    hull->LoadPictureList(record);
+    EXPECT_EQ(reports, (std::vector<std::pair<int, int>>{{256, 300}, {300, 300}}));
+    reports.clear();
+    hull->ExportPictures({299}, dir.Path().string(), record);
+    EXPECT_EQ(reports.back(), std::make_pair(300, 300));
+}
+
+}  // namespace
+}  // namespace vexlor
