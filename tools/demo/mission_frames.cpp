@@ -1,5 +1,6 @@
 #include "tools/demo/mission_frames.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
