@@ -1,12 +1,15 @@
 #include "tools/number_spin_edit.h"
 
 #include <QLineEdit>
+#include <QLocale>
 
 #include "tools/craft/number_field.h"
 
 namespace vexlor {
 
 NumberSpinEdit::NumberSpinEdit(int maximum, int step, QWidget* parent) : QSpinBox(parent) {
+    // Digits the text reading understands, whatever the user's locale would show.
+    setLocale(QLocale::c());
     setRange(0, maximum);
     setSingleStep(step);
     // Typing reaches the edit; arrows and keys that step change the value while the spin box

@@ -104,18 +104,24 @@ void TTOOL1::CreatePictureControls() {
     Spin2 = CreateField(CraftField::Map, QRect(8, 112, 65, kFieldHeight), this);
     Panel2 = CreatePanel(2, QRect(88, 112, 25, 25), QSize(16, 16));
     Label2 = CreateLibraryLabel(2, 117);
-    Static1 = new QLabel(QStringLiteral("0"), this);
-    Static1->setObjectName(QStringLiteral("Static1"));
-    Static1->setGeometry(8, 144, 65, kFieldHeight);
-    Static1->setFrameShape(QFrame::Box);
-    Static1->setAutoFillBackground(true);
-    QPalette white = Static1->palette();
+    Static1 = CreateShipNumberBox();
+    Label3 = CreateLibraryLabel(3, 149);
+    Panel3 = CreatePanel(3, QRect(8, 176, 189, 189), QSize(180, 180));
+}
+
+// Black on white while a slot names the craft, greyed while none does.
+QLabel* TTOOL1::CreateShipNumberBox() {
+    auto* box = new QLabel(QStringLiteral("0"), this);
+    box->setObjectName(QStringLiteral("Static1"));
+    box->setGeometry(8, 144, 65, kFieldHeight);
+    box->setFrameShape(QFrame::Box);
+    box->setAutoFillBackground(true);
+    QPalette white = box->palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
     white.setColor(QPalette::Inactive, QPalette::WindowText, Qt::black);
-    Static1->setPalette(white);
-    Label3 = CreateLibraryLabel(3, 149);
-    Panel3 = CreatePanel(3, QRect(8, 176, 189, 189), QSize(180, 180));
+    box->setPalette(white);
+    return box;
 }
 
 void TTOOL1::CreateSettingControls() {

@@ -67,6 +67,7 @@ class TTOOL1 : public QWidget {
     NumberSpinEdit* CreateField(CraftField field, const QRect& geometry, QWidget* parent);
     PicturePanel* CreatePanel(int number, const QRect& geometry, QSize areaSize);
     QLabel* CreateLibraryLabel(int number, int top);
+    QLabel* CreateShipNumberBox();
     void FormClose(QCloseEvent& event);
     void ResetDisplay();
     void FillFields(const CraftDisplay& display);
