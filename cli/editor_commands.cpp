@@ -164,7 +164,12 @@ int RunExport(const Invocation& invocation) {
             failed = true;
         }
     }
-    const std::string folder = invocation.Option("--out").value_or(DefaultOutputFolder());
+    const auto out = invocation.Option("--out");
+    if (out) {
+        std::error_code ignored;  // a folder that cannot be made shows in every file's failure
+        std::filesystem::create_directories(*out, ignored);
+    }
+    const std::string folder = out.value_or(DefaultOutputFolder());
     TerminalProgress progress("Exporting: looked at");
     const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress));
     if (!result.opened) {

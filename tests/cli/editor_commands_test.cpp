@@ -47,6 +47,9 @@ TEST(EditorCommands, HullAppendListExportAndRenumber) {
     EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, dir.File("hull_26000_4700.bmp") + "\n");
     EXPECT_EQ(RunCli({"export", "hull", library, "--out", dir.Path().string(), "3"}).status, 1);
+    const auto fresh = RunCli({"export", "hull", library, "--out", dir.File("new/folder")});
+    EXPECT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_TRUE(std::filesystem::exists(dir.File("new/folder/hull_26000_4700.bmp")));
 
     EXPECT_EQ(RunCli({"renumber", "hull", library, "0", "4700", "4750"}).status, 1);
     EXPECT_EQ(RunCli({"renumber", "hull", library, "0", "4700", "9900"}).status, 0);
