@@ -22,7 +22,9 @@ bool HullMapEditorLogic::MakeThumbnail(const tIMAGE& image, tPAL palette, const 
                                        Thumbnail& thumbnail) const {
     const int width = SideOf(image.BlockWidth);
     const int height = SideOf(image.BlockHeight);
-    if (!IsAcceptablePictureSize(width, height)) {
+    // A damaged record may claim a picture far larger than its data: no thumbnail for it,
+    // rather than a huge image of nothing.
+    if (!IsAcceptablePictureSize(width, height) || PixelCount(width, height) > pixels.size()) {
         return false;
     }
     // The thumbnail shows the palette colour through the kind's mask, not the shaded picture;

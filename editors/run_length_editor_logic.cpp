@@ -6,6 +6,11 @@ namespace vexlor {
 
 bool RunLengthEditorLogic::DrawForThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                                             TrueColourImage& drawn) {
+    // Every row takes at least its count byte: a record claiming more rows than its data has
+    // bytes is damaged, and drawing it would only allocate a huge empty picture.
+    if (image.BlockHeight > pixels.size()) {
+        return false;
+    }
     if (!palette.empty()) {
         palette[0] = 0;  // so that the background is black, the list's transparent colour
     }

@@ -158,3 +158,24 @@ TEST(ProgressTest, LongWalksReportTheirProgressAndTheirEnd) {
 
 }  // namespace
 }  // namespace vexlor
+
+namespace vexlor {
+namespace {
+
+TEST(DamagedRecordTest, RecordClaimingAHugePictureIsListedWithoutAThumbnail) {
+    test::TempDir dir;
+    auto hull = test::NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    ASSERT_EQ(hull->AppendPicture(test::TestPicture(32, 32), 4700).result, WriteResult::Ok);
+    auto bytes = test::ReadFileBytes(hull->LibraryPath());
+    PutU32(&bytes[58 + 34], 16384);  // BlockWidth
+    PutU32(&bytes[58 + 38], 4096);   // BlockHeight
+    test::WriteFileBytes(hull->LibraryPath(), bytes);
+
+    const PictureList list = hull->LoadPictureList();
+    ASSERT_EQ(list.PictureCount(), 1);
+    Thumbnail thumbnail;
+    EXPECT_FALSE(hull->ReadThumbnail(list.entries[0], thumbnail));
+}
+
+}  // namespace
+}  // namespace vexlor
