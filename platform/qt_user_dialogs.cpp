@@ -6,16 +6,24 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace vexlor {
 namespace {
 
+// A starting folder that does not exist would end up as a file name in the dialog; like the
+// system's own dialogs, start in the current folder instead.
+QString StartingFolder(const QString& folder) {
+    return QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+}
+
 std::optional<QString> RunFileDialog(const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder);
+    QFileDialog dialog(QApplication::activeWindow(), request.title, StartingFolder(request.folder));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
