@@ -24,6 +24,15 @@
 
 namespace vexlor::test {
 
+// The PictureId of every image record of a library, in file order, as the logic reads them.
+inline std::vector<int> PictureIds(EditorKind kind, const std::string& path) {
+    std::vector<int> ids;
+    for (const PictureEntry& entry : MakeEditorLogic(kind, path, "")->LoadPictureList().entries) {
+        ids.push_back(entry.image.PictureId);
+    }
+    return ids;
+}
+
 // A 24-bit BMP of one colour, which no editor stages.
 inline Bytes TrueColourBmp(int width, int height) {
     const int rowBytes = (width * 3 + 3) / 4 * 4;

@@ -25,12 +25,7 @@ const QString kHull = QStringLiteral("HULL (");
 const QString kMap = QStringLiteral("MAP (");
 
 std::vector<int> PictureIds(const std::string& path) {
-    std::vector<int> ids;
-    for (const PictureEntry& entry :
-         MakeEditorLogic(EditorKind::Hull, path, "")->LoadPictureList().entries) {
-        ids.push_back(entry.image.PictureId);
-    }
-    return ids;
+    return test::PictureIds(EditorKind::Hull, path);
 }
 
 class HullMapWindowTest : public test::EditorWindowTest {};

@@ -19,12 +19,7 @@ using test::TestPicture;
 const QString kMission = QStringLiteral("MISSION (");
 
 std::vector<int> PictureIds(const std::string& path) {
-    std::vector<int> ids;
-    for (const PictureEntry& entry :
-         MakeEditorLogic(EditorKind::Mission, path, "")->LoadPictureList().entries) {
-        ids.push_back(entry.image.PictureId);
-    }
-    return ids;
+    return test::PictureIds(EditorKind::Mission, path);
 }
 
 class MissionWindowTest : public test::EditorWindowTest {
