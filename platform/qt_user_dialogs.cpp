@@ -66,6 +66,38 @@ void QtUserDialogs::Beep() {
     QApplication::beep();
 }
 
+UnsavedChangesAnswer QtUserDialogs::AskUnsavedChanges(const QString& text, const QString& caption) {
+    if (logOnly_) {
+        WriteTestLog(QStringLiteral("question: ") + caption + QStringLiteral(": ") + text);
+        return UnsavedChangesAnswer::Cancel;
+    }
+    QMessageBox box(QMessageBox::Warning, caption, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return UnsavedChangesAnswer::Save;
+        case QMessageBox::Discard:
+            return UnsavedChangesAnswer::Discard;
+        default:
+            return UnsavedChangesAnswer::Cancel;
+    }
+}
+
+bool QtUserDialogs::Confirm(const QString& text, const QString& caption) {
+    if (logOnly_) {
+        WriteTestLog(QStringLiteral("confirm: ") + caption + QStringLiteral(": ") + text);
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtUserDialogs::AskOpenFile(const FileDialogRequest& request) {
     return RunFileDialog(request, QFileDialog::AcceptOpen);
 }
@@ -78,12 +110,12 @@ int QtUserDialogs::RunModal(QDialog& dialog) {
     return dialog.exec();
 }
 
-void QtUserDialogs::OpenWithShell(const QString& path) {
+bool QtUserDialogs::OpenWithShell(const QString& path) {
     if (logOnly_) {
         WriteTestLog(QStringLiteral("open: ") + path);
-        return;
+        return true;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtUserDialogs::BeginBusy() {

@@ -8,17 +8,20 @@ namespace vexlor {
 //
 // Under the test hook of qt_test_log.h, message boxes, beeps and shell opens are written to
 // standard error as single lines ("message: CAPTION: TEXT", "beep", "open: PATH") instead of
-// reaching the user. File dialogs and modal dialogs are not affected.
+// reaching the user; questions are logged as "question: CAPTION: TEXT" and answered Cancel or
+// No, which loses nothing. File dialogs and modal dialogs are not affected.
 class QtUserDialogs final : public UserDialogs {
   public:
     QtUserDialogs();
 
     void ShowMessage(const QString& text, const QString& caption) override;
     void Beep() override;
+    UnsavedChangesAnswer AskUnsavedChanges(const QString& text, const QString& caption) override;
+    bool Confirm(const QString& text, const QString& caption) override;
     std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
     int RunModal(QDialog& dialog) override;
-    void OpenWithShell(const QString& path) override;
+    bool OpenWithShell(const QString& path) override;
 
   protected:
     void BeginBusy() override;

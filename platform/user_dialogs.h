@@ -28,6 +28,9 @@ struct FileDialogRequest {
     bool changeCurrentFolder = false;
 };
 
+// The three answers to "there are changes that are not saved".
+enum class UnsavedChangesAnswer { Save, Discard, Cancel };
+
 // Everything through which the program talks to the user outside its own windows. Windows get
 // one injected, so tests can answer dialogs from a script and read every message afterwards.
 class UserDialogs {
@@ -37,13 +40,17 @@ class UserDialogs {
     // A message box with one OK button; returns when the user has closed it.
     virtual void ShowMessage(const QString& text, const QString& caption) = 0;
     virtual void Beep() = 0;
+    // A question with Save, Discard and Cancel; closing the box is Cancel.
+    virtual UnsavedChangesAnswer AskUnsavedChanges(const QString& text, const QString& caption) = 0;
+    // A question with Yes and No, No being the default; closing the box is No.
+    virtual bool Confirm(const QString& text, const QString& caption) = 0;
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> AskSaveFile(const FileDialogRequest& request) = 0;
     // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int RunModal(QDialog& dialog) = 0;
-    // The desktop's "open" action on a file; whether it worked is not reported.
-    virtual void OpenWithShell(const QString& path) = 0;
+    // The desktop's "open" action on a file; false when the desktop has no program for it.
+    virtual bool OpenWithShell(const QString& path) = 0;
 
   protected:
     friend class BusyCursor;

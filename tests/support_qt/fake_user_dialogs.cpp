@@ -14,6 +14,27 @@ void FakeUserDialogs::Beep() {
     events << QStringLiteral("beep");
 }
 
+UnsavedChangesAnswer FakeUserDialogs::AskUnsavedChanges(const QString& text,
+                                                        const QString& caption) {
+    events << QStringLiteral("question: ") + caption + QStringLiteral(": ") + text;
+    if (unsavedChangesAnswers.empty()) {
+        return UnsavedChangesAnswer::Cancel;
+    }
+    const UnsavedChangesAnswer answer = unsavedChangesAnswers.front();
+    unsavedChangesAnswers.pop_front();
+    return answer;
+}
+
+bool FakeUserDialogs::Confirm(const QString& text, const QString& caption) {
+    events << QStringLiteral("confirm: ") + caption + QStringLiteral(": ") + text;
+    if (confirmAnswers.empty()) {
+        return false;
+    }
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> FakeUserDialogs::AskOpenFile(const FileDialogRequest& request) {
     return AnswerFileDialog(QStringLiteral("open dialog: "), request);
 }
@@ -48,9 +69,10 @@ int FakeUserDialogs::RunModal(QDialog& dialog) {
     return answer(dialog);
 }
 
-void FakeUserDialogs::OpenWithShell(const QString& path) {
+bool FakeUserDialogs::OpenWithShell(const QString& path) {
     shellOpens << path;
     events << QStringLiteral("open: ") + path;
+    return shellOpenSucceeds;
 }
 
 void FakeUserDialogs::BeginBusy() {

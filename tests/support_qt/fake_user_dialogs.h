@@ -24,13 +24,16 @@ class FakeUserDialogs final : public UserDialogs {
 
     void ShowMessage(const QString& text, const QString& caption) override;
     void Beep() override;
+    UnsavedChangesAnswer AskUnsavedChanges(const QString& text, const QString& caption) override;
+    bool Confirm(const QString& text, const QString& caption) override;
     std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
     int RunModal(QDialog& dialog) override;
-    void OpenWithShell(const QString& path) override;
+    bool OpenWithShell(const QString& path) override;
 
     // Every event in order: "beep", "message: CAPTION: TEXT", "open: PATH", "busy", "idle",
-    // "open dialog: TITLE", "save dialog: TITLE", "modal: TITLE".
+    // "open dialog: TITLE", "save dialog: TITLE", "modal: TITLE", "question: CAPTION: TEXT",
+    // "confirm: CAPTION: TEXT".
     QStringList events;
     std::vector<Message> messages;
     int beeps = 0;
@@ -40,6 +43,11 @@ class FakeUserDialogs final : public UserDialogs {
 
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<ModalAnswer> modalAnswers;
+    // Unscripted questions are answered Cancel, confirmations No: neither loses anything.
+    std::deque<UnsavedChangesAnswer> unsavedChangesAnswers;
+    std::deque<bool> confirmAnswers;
+    // What the desktop's "open" action reports.
+    bool shellOpenSucceeds = true;
 
   protected:
     void BeginBusy() override;
