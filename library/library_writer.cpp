@@ -8,6 +8,7 @@
 
 #include "library/byte_file.h"
 #include "library/library_reader.h"
+#include "library/replacement_file.h"
 
 namespace vexlor {
 
@@ -214,27 +215,17 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
         return WriteResult::CannotOpen;
     }
-    const std::string newPath = path + ".vexlor-new";
+    ReplacementFile rebuilt(path, ".vexlor-new");
     ByteFile out;
-    if (!out.Open(newPath, ByteFile::Mode::Create)) {
+    if (!rebuilt.IsOpen() || !out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
         return WriteResult::CannotOpen;
     }
     WriteResult result = WriteRebuiltShipLibrary(copy, out, groupId, palette, pixels);
     if (!out.Close() && result == WriteResult::Ok) {
         result = WriteResult::WriteFailed;
     }
-    if (result == WriteResult::Ok) {
-        const fs::perms mode = fs::status(path, error).permissions();
-        if (!error) {
-            fs::permissions(newPath, mode | fs::perms::owner_write, error);
-        }
-        fs::rename(newPath, path, error);
-        if (error) {
-            result = WriteResult::WriteFailed;
-        }
-    }
-    if (result != WriteResult::Ok) {
-        fs::remove(newPath, error);
+    if (result == WriteResult::Ok && !rebuilt.Commit()) {
+        result = WriteResult::WriteFailed;
     }
     return result;
 }
