@@ -5,6 +5,7 @@
 
 #include "platform/ini_file.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/fifo.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -303,6 +304,26 @@ TEST(WriteProfileStringTest, FollowsASymbolicLink) {
     ASSERT_TRUE(WriteProfileString(link.string(), "S", "K", "w"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadText(real), "[S]\r\nK=w\r\n");
+}
+
+TEST(WriteProfileStringTest, FollowsAChainOfRelativeLinksEvenToAMissingFile) {
+    TempDir dir;
+    fs::create_directory(dir.Path() / "settings");
+    fs::create_symlink("settings/hop.ini", dir.Path() / "vexlor.ini");
+    fs::create_symlink("real.ini", dir.Path() / "settings" / "hop.ini");
+    ASSERT_TRUE(WriteProfileString(dir.File("vexlor.ini"), "Folders", "XWingAlliance", "C:\\G\\"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "vexlor.ini"));
+    EXPECT_EQ(ReadText(dir.Path() / "settings" / "real.ini"),
+              "[Folders]\r\nXWingAlliance=C:\\G\\\r\n");
+}
+
+TEST(IniFileTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
+    TempDir dir;
+    const auto path = dir.File("vexlor.ini");
+    const test::WaitingFifo pipe(path);
+    EXPECT_EQ(Read(path, "Folders", "XWingAlliance"), "none");
+    EXPECT_FALSE(WriteProfileString(path, "Folders", "XWingAlliance", "C:\\G\\"));
+    EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
 }
 
 }  // namespace
