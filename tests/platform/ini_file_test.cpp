@@ -306,17 +306,6 @@ TEST(WriteProfileStringTest, FollowsASymbolicLink) {
     EXPECT_EQ(ReadText(real), "[S]\r\nK=w\r\n");
 }
 
-TEST(WriteProfileStringTest, FollowsAChainOfRelativeLinksEvenToAMissingFile) {
-    TempDir dir;
-    fs::create_directory(dir.Path() / "settings");
-    fs::create_symlink("settings/hop.ini", dir.Path() / "vexlor.ini");
-    fs::create_symlink("real.ini", dir.Path() / "settings" / "hop.ini");
-    ASSERT_TRUE(WriteProfileString(dir.File("vexlor.ini"), "Folders", "XWingAlliance", "C:\\G\\"));
-    EXPECT_TRUE(fs::is_symlink(dir.Path() / "vexlor.ini"));
-    EXPECT_EQ(ReadText(dir.Path() / "settings" / "real.ini"),
-              "[Folders]\r\nXWingAlliance=C:\\G\\\r\n");
-}
-
 TEST(IniFileTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
     TempDir dir;
     const auto path = dir.File("vexlor.ini");

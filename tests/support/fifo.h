@@ -10,10 +10,8 @@
 
 namespace vexlor::test {
 
-// A named pipe at `path` with a writer waiting on its other end. Should the code under test
-// open the pipe for reading after all, the writer gets through at once and closes, so that
-// reader sees an empty file instead of waiting for ever; the test then fails on what it saw,
-// it does not hang. Going away, the pipe lets the writer through itself.
+// A named pipe with a writer waiting on its other end, so that code opening it for reading by
+// mistake gets an empty file at once and the test fails instead of hanging.
 class WaitingFifo {
   public:
     explicit WaitingFifo(const std::filesystem::path& path) : path_(path) {
@@ -28,7 +26,7 @@ class WaitingFifo {
         });
     }
     ~WaitingFifo() {
-        // A reader that does not wait lets the blocked writer's open succeed.
+        // A reader that does not wait lets the writer's open through.
         const int reader = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
         writer_.join();
         if (reader >= 0) {
