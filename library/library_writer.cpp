@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -200,15 +201,34 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
                                                             : WriteResult::WriteFailed;
 }
 
+// The copy is put in place whole, like every file this system writes: a stop half-way must not
+// leave a copy that passes for the library as it was.
+bool CopyWhole(const std::string& from, const std::string& to) {
+    ByteFile source;
+    if (!source.Open(from, ByteFile::Mode::Read)) {
+        return false;
+    }
+    ReplacementFile copy(to, ".vexlor-new");
+    std::string buffer(std::size_t{1} << 20, '\0');
+    std::uint64_t at = 0;
+    std::size_t got = 0;
+    while ((got = source.ReadAt(at, buffer.data(), buffer.size())) > 0) {
+        if (!copy.Write(std::string_view(buffer.data(), got))) {
+            return false;
+        }
+        at += got;
+    }
+    return at == source.Size() && copy.Commit();
+}
+
 }  // namespace
 
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
-    std::error_code error;
-    if (!fs::copy_file(path, copyPath, fs::copy_options::overwrite_existing, error)) {
+    ClearReadOnly(copyPath);
+    if (!CopyWhole(path, copyPath)) {
         return WriteResult::CannotOpen;
     }
-    ClearReadOnly(copyPath);
     ClearReadOnly(path);
 
     ByteFile copy;
