@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -76,15 +77,15 @@ std::FILE* WriterOn(int descriptor) {
     return file;
 }
 
-// A new file left by an interrupted write may go; a folder or anything else of that name is
-// not ours to remove.
-bool RemoveStaleNewFile(const std::string& path) {
+// A file of the new file's name may be left by an interrupted write, or be another copy's new
+// file that it is writing this very moment: it is left alone and another name is taken. Anything
+// else of that name (a folder) is in the way of no write of ours and is not stepped around.
+constexpr int kOtherNames = 100;
+
+bool MayTakeAnotherName(const std::string& path) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
-    if (error || !(fs::is_regular_file(status) || fs::is_symlink(status))) {
-        return false;
-    }
-    return fs::remove(path, error) && !error;
+    return !error && (fs::is_regular_file(status) || fs::is_symlink(status));
 }
 
 }  // namespace
@@ -153,12 +154,18 @@ bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileS
 }
 
 bool ReplacementFile::CreateNewFile() {
+    const std::string first = newPath_;
     int descriptor = CreateExclusively(newPath_);
-    if (descriptor < 0 && errno == EEXIST && RemoveStaleNewFile(newPath_)) {
+    int reason = errno;
+    const bool mayTakeAnother = descriptor < 0 && reason == EEXIST && MayTakeAnotherName(first);
+    for (int other = 1;
+         mayTakeAnother && descriptor < 0 && reason == EEXIST && other <= kOtherNames; ++other) {
+        newPath_ = first + "-" + std::to_string(other);
         descriptor = CreateExclusively(newPath_);
+        reason = errno;
     }
     if (descriptor < 0) {
-        systemError_ = errno;
+        systemError_ = reason;
         newPath_.clear();  // not ours: Discard must leave it
         return false;
     }

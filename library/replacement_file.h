@@ -20,8 +20,8 @@ std::optional<std::string> FinalLinkTarget(const std::string& path);
 // Standard C++ and the system's calls only; nothing throws.
 class ReplacementFile {
   public:
-    // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder.
-    // A stale new file left by an interrupted write is replaced. Refused (IsOpen false) when the
+    // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder
+    // (and a number, when a file of that name is there already). Refused (IsOpen false) when the
     // target is read-only, a folder or another file that is not plain, when the target's folder
     // does not exist, or when the new file cannot be made.
     ReplacementFile(const std::string& path, std::string_view newFileSuffix);

@@ -55,8 +55,10 @@ TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissi
     // A dangling link gets its file, where the folder it names exists.
     fs::create_symlink("made.txt", In("link"));
     fs::create_symlink("nowhere/made.txt", In("lost"));
+    WriteText(In("made.txt.new"), "left by another write");
     ASSERT_TRUE(Replace("link", "made"));
     EXPECT_EQ(ReadText(In("made.txt")), "made");
+    EXPECT_EQ(ReadText(In("made.txt.new")), "left by another write");
     EXPECT_FALSE(Replace("lost", "x"));
 }
 
