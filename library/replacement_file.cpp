@@ -79,7 +79,7 @@ std::FILE* WriterOn(int descriptor) {
 
 // A file of the new file's name may be left by an interrupted write, or be another copy's new
 // file that it is writing this very moment: it is left alone and another name is taken. Anything
-// else of that name (a folder) is in the way of no write of ours and is not stepped around.
+// else there, a folder say, was put there on purpose: the write fails rather than go around it.
 constexpr int kOtherNames = 100;
 
 bool MayTakeAnotherName(const std::string& path) {
