@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <limits>
 
+#include "library/plain_file.h"
+
 #if defined(_WIN32)
 #include <io.h>
 #else
@@ -45,12 +47,16 @@ bool FitsOffset(std::uint64_t offset, std::size_t count) {
 bool ByteFile::Open(const std::string& path, Mode mode) {
     Close();
     // A pipe or a device would block or stream forever; only plain files are libraries.
-    std::error_code error;
-    const auto type = std::filesystem::status(path, error).type();
-    if (!error && type != std::filesystem::file_type::regular) {
-        return false;
+    if (mode != Mode::Create) {
+        file_ = OpenPlainFile(path, mode == Mode::ReadWrite);
+    } else {
+        std::error_code error;
+        const auto type = std::filesystem::status(path, error).type();
+        if (!error && type != std::filesystem::file_type::regular) {
+            return false;
+        }
+        file_ = std::fopen(path.c_str(), ModeText(mode));
     }
-    file_ = std::fopen(path.c_str(), ModeText(mode));
     if (file_ == nullptr) {
         return false;
     }
@@ -145,11 +151,11 @@ bool ByteFile::RawWriteAt(std::uint64_t offset, const void* buffer, std::size_t 
 
 bool ByteFile::ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count,
                                  std::size_t& got) {
-    const bool inWindow = windowLength_ > 0 && offset >= windowStart_ &&
-                          offset - windowStart_ < windowLength_;
+    const bool inWindow =
+        windowLength_ > 0 && offset >= windowStart_ && offset - windowStart_ < windowLength_;
     if (!inWindow) {
-        const bool dense = haveSmallRead_ && offset > lastSmallRead_ &&
-                           offset - lastSmallRead_ <= kDenseGap;
+        const bool dense =
+            haveSmallRead_ && offset > lastSmallRead_ && offset - lastSmallRead_ <= kDenseGap;
         lastSmallRead_ = offset;
         haveSmallRead_ = true;
         if (!dense) {

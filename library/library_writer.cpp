@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "library/byte_file.h"
 #include "library/library_reader.h"
+#include "library/replacement_file.h"
 
 namespace vexlor {
 
@@ -199,42 +201,51 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
                                                             : WriteResult::WriteFailed;
 }
 
+// The copy is put in place whole, like every file this system writes: a stop half-way must not
+// leave a copy that passes for the library as it was.
+bool CopyWhole(const std::string& from, const std::string& to) {
+    ByteFile source;
+    if (!source.Open(from, ByteFile::Mode::Read)) {
+        return false;
+    }
+    ReplacementFile copy(to, ".vexlor-new");
+    std::string buffer(std::size_t{1} << 20, '\0');
+    std::uint64_t at = 0;
+    std::size_t got = 0;
+    while ((got = source.ReadAt(at, buffer.data(), buffer.size())) > 0) {
+        if (!copy.Write(std::string_view(buffer.data(), got))) {
+            return false;
+        }
+        at += got;
+    }
+    return at == source.Size() && copy.Commit();
+}
+
 }  // namespace
 
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
-    std::error_code error;
-    if (!fs::copy_file(path, copyPath, fs::copy_options::overwrite_existing, error)) {
+    ClearReadOnly(copyPath);
+    if (!CopyWhole(path, copyPath)) {
         return WriteResult::CannotOpen;
     }
-    ClearReadOnly(copyPath);
     ClearReadOnly(path);
 
     ByteFile copy;
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
         return WriteResult::CannotOpen;
     }
-    const std::string newPath = path + ".vexlor-new";
+    ReplacementFile rebuilt(path, ".vexlor-new");
     ByteFile out;
-    if (!out.Open(newPath, ByteFile::Mode::Create)) {
+    if (!rebuilt.IsOpen() || !out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
         return WriteResult::CannotOpen;
     }
     WriteResult result = WriteRebuiltShipLibrary(copy, out, groupId, palette, pixels);
     if (!out.Close() && result == WriteResult::Ok) {
         result = WriteResult::WriteFailed;
     }
-    if (result == WriteResult::Ok) {
-        const fs::perms mode = fs::status(path, error).permissions();
-        if (!error) {
-            fs::permissions(newPath, mode | fs::perms::owner_write, error);
-        }
-        fs::rename(newPath, path, error);
-        if (error) {
-            result = WriteResult::WriteFailed;
-        }
-    }
-    if (result != WriteResult::Ok) {
-        fs::remove(newPath, error);
+    if (result == WriteResult::Ok && !rebuilt.Commit()) {
+        result = WriteResult::WriteFailed;
     }
     return result;
 }

@@ -30,7 +30,8 @@ WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& re
 // Adds a SHIP picture with its own group. The library is first copied to `copyPath` (which then
 // holds the library as it was); the new library is written from the copy into a file beside
 // the library and put in its place only when complete, so the library is always either the
-// old one or the new one.
+// old one or the new one. A library reached through symbolic links is rebuilt where the links
+// lead; the links stay.
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels);
 

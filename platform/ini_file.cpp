@@ -1,14 +1,15 @@
 #include "platform/ini_file.h"
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "library/plain_file.h"
+#include "library/replacement_file.h"
 #include "platform/ascii_text.h"
 
 namespace vexlor {
@@ -53,7 +54,7 @@ LoadStatus LoadProfile(const fs::path& path, ProfileText& text) {
     if (ec || status.type() != fs::file_type::regular) {
         return LoadStatus::Unreadable;
     }
-    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+    std::FILE* file = OpenPlainFile(path.string(), false);
     if (file == nullptr) {
         return LoadStatus::Unreadable;
     }
@@ -187,41 +188,6 @@ std::string ReplacedEntry(const std::string& line, const std::string& value) {
     return line.substr(0, valueStart) + value;
 }
 
-// Writes `bytes` to a new file beside `target` and renames it over `target`.
-bool ReplaceFile(const fs::path& target, const std::string& bytes, bool keepPermissions,
-                 fs::perms permissions) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    fs::path temporary;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        temporary = target;
-        temporary += ".vexlor-" + std::to_string(stamp % 1000000007ULL) + "-" +
-                     std::to_string(counter++) + ".tmp";
-        file = std::fopen(temporary.string().c_str(), "wbx");
-    }
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    std::error_code ec;
-    if (ok && keepPermissions) {
-        fs::permissions(temporary, permissions, fs::perm_options::replace, ec);
-        ec.clear();
-    }
-    if (ok) {
-        fs::rename(temporary, target, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        fs::remove(temporary, ec);
-    }
-    return ok;
-}
-
 }  // namespace
 
 std::string ReadProfileString(const std::string& path, const std::string& section,
@@ -268,25 +234,15 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
             return false;
         }
 
-        fs::path target = ProfilePath(path);
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(target, ec))) {
-            target = fs::canonical(target, ec);
-            if (ec) {
-                return false;
-            }
-        }
-        ProfileText text;
-        const LoadStatus status = LoadProfile(target, text);
-        if (status == LoadStatus::Unreadable) {
+        // Read and replaced where the links lead, so that the links stay.
+        const std::optional<std::string> target = FinalLinkTarget(ProfilePath(path).string());
+        if (!target) {
             return false;
         }
-        fs::perms permissions = fs::perms::unknown;
-        if (status == LoadStatus::Ok) {
-            permissions = fs::status(target, ec).permissions();
-            if (ec || (permissions & fs::perms::owner_write) == fs::perms::none) {
-                return false;
-            }
+        ProfileText text;
+        const LoadStatus status = LoadProfile(*target, text);
+        if (status == LoadStatus::Unreadable) {
+            return false;
         }
 
         std::vector<std::string>& lines = text.lines;
@@ -319,7 +275,7 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
             bytes += line;
             bytes += "\r\n";
         }
-        return ReplaceFile(target, bytes, status == LoadStatus::Ok, permissions);
+        return ReplaceFileWith(*target, bytes, ".vexlor-new");
     } catch (...) {
         return false;
     }

@@ -28,8 +28,9 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 // Sets `key` in `section` to `value`, creating the file, the section (at the end of the file)
 // or the key (after the section's last non-blank line) as needed. Every other line keeps its
 // text; all lines are written ending in CR LF. The file is replaced through a new file written
-// beside it and renamed over it (a symbolic link is followed). False, with the file unchanged,
-// when the file exists but is unreadable, too large, not text or read-only, when it cannot be
+// beside it and renamed over it; through symbolic links the file they lead to is replaced, with
+// its permissions, and the links stay. False, with the file unchanged, when the file exists but
+// is unreadable, too large, not text, not a plain file or read-only, when it cannot be
 // written, or when a name or the value cannot be stored (a line break or NUL in any of them, a
 // ']' in the section, a '=' in the key, an empty key). The value is written as given.
 bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,

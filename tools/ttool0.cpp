@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "platform/user_dialogs.h"
+#include "tools/byte_text.h"
 
 namespace vexlor {
 namespace {
@@ -21,10 +22,10 @@ constexpr int kTextAreaHeight = 277;
 const QRect kReloadButtonGeometry(8, 8, 73, 25);
 const QRect kSaveButtonGeometry(328, 8, 73, 25);
 
-// The text area shows each stored byte as the character of the same code, so every byte
-// comes back unchanged.
+// Names written in the system's encoding show as their characters; any other byte survives
+// through its stand-in, so every line the user leaves alone is saved byte for byte.
 QString ToTextAreaText(const LineText& text) {
-    return QString::fromLatin1(JoinLines(text, "\n"));
+    return TextOfBytes(JoinLines(text, "\n"));
 }
 
 QToolButton* CreateButton(const QString& caption, const QString& name, const QRect& geometry,
@@ -136,7 +137,7 @@ void TTOOL0::Memo1Change() {
     if (showingLines_) {
         return;
     }
-    list_.SetEditedText(TextAreaText().toLatin1().toStdString());
+    list_.SetEditedText(BytesOfText(TextAreaText()));
 }
 
 void TTOOL0::ShowLines() {

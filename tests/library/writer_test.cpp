@@ -196,6 +196,19 @@ TEST(ShipAppendTest, ReadOnlyLibraryLosesTheMark) {
     EXPECT_NE(mode & std::filesystem::perms::owner_write, std::filesystem::perms::none);
 }
 
+TEST(ShipAppendTest, ALibraryReachedThroughALinkIsRebuiltWhereTheLinkLeads) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.Path() / "libraries");
+    const auto target = dir.File("libraries/SHIP.DAT");
+    const auto link = dir.File("SHIP.DAT");
+    ASSERT_TRUE(CreateShipLibrary(target));
+    std::filesystem::create_symlink("libraries/SHIP.DAT", link);
+    ASSERT_EQ(AppendShip(link, dir.File("SHIP.tmp"), 20001, 2, 50), WriteResult::Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(+tHEADER::Decode(ReadFileBytes(target).data()).ImageCount, 1);
+    EXPECT_EQ(ReadFileBytes(dir.File("SHIP.tmp")).size(), 34u);
+}
+
 TEST(ShipAppendTest, InterruptedRebuildLeavesTheOldLibrary) {
     TempDir dir;
     const auto path = dir.File("SHIP.DAT");

@@ -5,6 +5,7 @@
 
 #include "platform/ini_file.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/fifo.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -303,6 +304,15 @@ TEST(WriteProfileStringTest, FollowsASymbolicLink) {
     ASSERT_TRUE(WriteProfileString(link.string(), "S", "K", "w"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadText(real), "[S]\r\nK=w\r\n");
+}
+
+TEST(IniFileTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
+    TempDir dir;
+    const auto path = dir.File("vexlor.ini");
+    const test::WaitingFifo pipe(path);
+    EXPECT_EQ(Read(path, "Folders", "XWingAlliance"), "none");
+    EXPECT_FALSE(WriteProfileString(path, "Folders", "XWingAlliance", "C:\\G\\"));
+    EXPECT_EQ(fs::status(path).type(), fs::file_type::fifo);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/folders.h"
+#include "tests/support/fifo.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 
@@ -109,6 +110,32 @@ TEST_F(ResourceListTest, AFolderInPlaceOfTheFileIsAFailedLoad) {
     std::filesystem::create_directory(File());
     EXPECT_FALSE(list_.Reload());
     EXPECT_EQ(dialogs_.beeps, 1);
+}
+
+TEST_F(ResourceListTest, APipeInPlaceOfTheFileIsAFailedLoadAndIsNotReplaced) {
+    const test::WaitingFifo pipe(File());
+    EXPECT_FALSE(list_.Reload());
+    EXPECT_EQ(dialogs_.beeps, 1);
+    EXPECT_FALSE(list_.TextAreaEnabled());
+    list_.SetEditedText("a\r\n");
+    EXPECT_FALSE(list_.Save());
+    EXPECT_EQ(std::filesystem::status(File()).type(), std::filesystem::file_type::fifo);
+}
+
+TEST_F(ResourceListTest, ThroughLinksLoadAndSaveUseTheFileTheyLeadTo) {
+    namespace fs = std::filesystem;
+    fs::create_directories(temp_.Path() / "mods" / "lists");
+    const fs::path real = temp_.Path() / "mods" / "lists" / "resdata.txt";
+    test::WriteFileBytes(real, Bytes("Resdata\\HULL.DAT\r\n"));
+    fs::create_symlink("lists/resdata.txt", temp_.Path() / "mods" / "current");
+    fs::create_symlink("../mods/current", File());
+
+    ASSERT_TRUE(list_.Reload());
+    list_.InsertFirstLine("Resdata\\MAP.DAT");
+    ASSERT_TRUE(list_.Save());
+    EXPECT_EQ(Text(test::ReadFileBytes(real)), "Resdata\\MAP.DAT\r\nResdata\\HULL.DAT\r\n");
+    EXPECT_TRUE(fs::is_symlink(File()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Game()), fs::directory_iterator()), 1);
 }
 
 TEST_F(ResourceListTest, SaveEndsTheLastLineInTheTextItself) {

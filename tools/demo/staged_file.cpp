@@ -2,9 +2,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <system_error>
+
+#include "library/byte_file.h"
+#include "library/replacement_file.h"
 
 namespace vexlor::demo {
 
@@ -12,19 +13,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+// The new files of the replacement are named apart from the made files, so that the two never
+// meet even when the place is a plain file beside the made one.
+constexpr char kNewFileSuffix[] = ".vexlor-new";
 
-// Empty when the whole content was written, else why not.
-std::string WriteWholeFile(const fs::path& path, std::string_view bytes) {
-    errno = 0;
-    std::FILE* opened = std::fopen(path.string().c_str(), "wb");
-    if (opened == nullptr) {
-        return errno != 0 ? std::strerror(errno) : "it cannot be created";
+std::string ReasonOf(int systemError, const char* otherwise) {
+    return systemError != 0 ? std::generic_category().message(systemError) : otherwise;
+}
+
+// Copies the made file into the replacement's new file, in pieces.
+bool CopyInto(const fs::path& made, ReplacementFile& replacement) {
+    ByteFile file;
+    if (!file.Open(made.string(), ByteFile::Mode::Read)) {
+        return false;
     }
-    FileHandle file(opened, std::fclose);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    const bool closed = std::fclose(file.release()) == 0;
-    return written && closed ? std::string() : "the disk did not take all of it";
+    std::string buffer(1 << 16, '\0');
+    std::uint64_t at = 0;
+    for (;;) {
+        const std::size_t got = file.ReadAt(at, buffer.data(), buffer.size());
+        if (got == 0) {
+            return at == file.Size();
+        }
+        if (!replacement.Write(std::string_view(buffer.data(), got))) {
+            return false;
+        }
+        at += got;
+    }
 }
 
 }  // namespace
@@ -40,27 +54,28 @@ fs::path StagingPathOf(const fs::path& path) {
 }
 
 bool PutInPlace(const fs::path& staging, const fs::path& path, std::string& problem) {
-    std::error_code error;
-    fs::rename(staging, path, error);
-    if (error) {
-        problem = CannotWrite(path, error.message());
-        fs::remove(staging, error);
-        return false;
+    // The place may be a link into another folder, even onto another disk, where the made file
+    // cannot be renamed to: its content goes through a new file beside the file that is replaced.
+    ReplacementFile replacement(path.string(), kNewFileSuffix);
+    const bool placed =
+        replacement.IsOpen() && CopyInto(staging, replacement) && replacement.Commit();
+    std::error_code ignored;
+    fs::remove(staging, ignored);
+    if (!placed) {
+        problem = CannotWrite(path, ReasonOf(replacement.SystemError(), "it cannot be replaced"));
     }
-    return true;
+    return placed;
 }
 
 bool WriteFileReplacing(const fs::path& path, std::string_view bytes, std::string& problem) {
-    const fs::path staging = StagingPathOf(path);
-    const std::string failure = WriteWholeFile(staging, bytes);
-    if (!failure.empty()) {
-        // Named by the file the user asked for; the staging name would only puzzle.
-        problem = CannotWrite(path, failure);
-        std::error_code ignored;
-        fs::remove(staging, ignored);
+    ReplacementFile replacement(path.string(), kNewFileSuffix);
+    if (!replacement.IsOpen() || !replacement.Write(bytes) || !replacement.Commit()) {
+        // Named by the file the user asked for; the new file's name would only puzzle.
+        problem = CannotWrite(
+            path, ReasonOf(replacement.SystemError(), "the disk did not take all of it"));
         return false;
     }
-    return PutInPlace(staging, path, problem);
+    return true;
 }
 
 }  // namespace vexlor::demo

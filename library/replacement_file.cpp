@@ -1,0 +1,249 @@
+#include "library/replacement_file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vexlor {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// As many links as the systems themselves follow before they call it a loop.
+constexpr int kMaxLinks = 40;
+
+fs::path FolderOf(const fs::path& file) {
+    const fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+// The data must be on the disk before the rename makes it the file: otherwise a power cut
+// right after could leave the new name on an empty file.
+bool SyncToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) {
+        return false;
+    }
+#if defined(_WIN32)
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// The rename itself lives in the folder; on POSIX it is durable only once the folder is synced.
+// Failing here cannot be undone any more (the new file is in place), so it is not reported.
+void SyncFolder([[maybe_unused]] const fs::path& folder) {
+#if !defined(_WIN32)
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+#endif
+}
+
+int CreateExclusively(const std::string& path) {
+#if defined(_WIN32)
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
+}
+
+std::FILE* WriterOn(int descriptor) {
+#if defined(_WIN32)
+    std::FILE* file = ::_fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        ::_close(descriptor);
+    }
+#else
+    std::FILE* file = ::fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        ::close(descriptor);
+    }
+#endif
+    return file;
+}
+
+// A file of the new file's name may be left by an interrupted write, or be another copy's new
+// file that it is writing this very moment: it is left alone and another name is taken. Anything
+// else there, a folder say, was put there on purpose: the write fails rather than go around it.
+constexpr int kOtherNames = 100;
+
+bool MayTakeAnotherName(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    return !error && (fs::is_regular_file(status) || fs::is_symlink(status));
+}
+
+}  // namespace
+
+std::optional<std::string> FinalLinkTarget(const std::string& path) {
+    try {
+        fs::path current(path);
+        for (int hop = 0; hop <= kMaxLinks; ++hop) {
+            std::error_code error;
+            if (!fs::is_symlink(fs::symlink_status(current, error))) {
+                return current.string();
+            }
+            const fs::path next = fs::read_symlink(current, error);
+            if (error) {
+                return std::nullopt;
+            }
+            current = next.is_absolute() ? next : current.parent_path() / next;
+        }
+        return std::nullopt;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+ReplacementFile::ReplacementFile(const std::string& path, std::string_view newFileSuffix) {
+    try {
+        if (!Prepare(path, newFileSuffix)) {
+            Discard();
+        }
+    } catch (...) {
+        Discard();
+    }
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) {
+        Discard();
+    }
+}
+
+bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileSuffix) {
+    const std::optional<std::string> target = FinalLinkTarget(path);
+    if (!target) {
+        systemError_ = ELOOP;
+        return false;
+    }
+    target_ = *target;
+    std::error_code error;
+    const fs::file_status status = fs::status(target_, error);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status)) {
+            systemError_ = fs::is_directory(status) ? EISDIR : EINVAL;
+            return false;
+        }
+        if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            systemError_ = EACCES;
+            return false;
+        }
+    } else if (status.type() != fs::file_type::not_found ||
+               !fs::is_directory(FolderOf(target_), error)) {
+        systemError_ = ENOENT;
+        return false;
+    }
+    newPath_ = target_ + std::string(newFileSuffix);
+    return CreateNewFile();
+}
+
+bool ReplacementFile::CreateNewFile() {
+    const std::string first = newPath_;
+    int descriptor = CreateExclusively(newPath_);
+    int reason = errno;
+    const bool mayTakeAnother = descriptor < 0 && reason == EEXIST && MayTakeAnotherName(first);
+    for (int other = 1;
+         mayTakeAnother && descriptor < 0 && reason == EEXIST && other <= kOtherNames; ++other) {
+        newPath_ = first + "-" + std::to_string(other);
+        descriptor = CreateExclusively(newPath_);
+        reason = errno;
+    }
+    if (descriptor < 0) {
+        systemError_ = reason;
+        newPath_.clear();  // not ours: Discard must leave it
+        return false;
+    }
+    file_ = WriterOn(descriptor);
+    if (file_ == nullptr) {
+        systemError_ = errno;
+        return false;
+    }
+    return true;
+}
+
+bool ReplacementFile::Write(std::string_view bytes) {
+    if (file_ == nullptr) {
+        return false;
+    }
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        return Fail();
+    }
+    return true;
+}
+
+bool ReplacementFile::Commit() {
+    if (file_ == nullptr || committed_) {
+        return false;
+    }
+    const bool synced = SyncToDisk(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!synced || !closed) {
+        return Fail();
+    }
+    try {
+        std::error_code error;
+        const fs::file_status old = fs::status(target_, error);
+        error.clear();  // a missing target is created
+        if (fs::exists(old)) {
+            fs::permissions(newPath_, old.permissions() & fs::perms::mask,
+                            fs::perm_options::replace, error);
+        }
+        if (!error) {
+            fs::rename(newPath_, target_, error);
+        }
+        if (error) {
+            systemError_ = error.value();
+            return Fail();
+        }
+        committed_ = true;
+        SyncFolder(FolderOf(target_));
+        return true;
+    } catch (...) {
+        return Fail();
+    }
+}
+
+bool ReplacementFile::Fail() {
+    if (systemError_ == 0) {
+        systemError_ = errno != 0 ? errno : EIO;
+    }
+    Discard();
+    return false;
+}
+
+void ReplacementFile::Discard() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!newPath_.empty()) {
+        std::error_code ignored;
+        fs::remove(newPath_, ignored);
+        newPath_.clear();
+    }
+}
+
+bool ReplaceFileWith(const std::string& path, std::string_view bytes,
+                     std::string_view newFileSuffix) {
+    ReplacementFile replacement(path, newFileSuffix);
+    return replacement.Write(bytes) && replacement.Commit();
+}
+
+}  // namespace vexlor

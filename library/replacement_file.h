@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexlor {
+
+// The file that writing to `path` changes: the end of its chain of symbolic links, each
+// relative link taken from the folder that holds it; `path` itself when it is no link. The end
+// need not exist (a dangling link). Nothing when the chain loops or a link cannot be read.
+std::optional<std::string> FinalLinkTarget(const std::string& path);
+
+// A new content for a file, written into a new file beside it and renamed over it only once it
+// is complete and on the disk, so that whatever instant the process stops the file is whole,
+// old or new. Through a symbolic link it is the file at the end of the links that is replaced;
+// the links stay. The new file takes the replaced file's permissions. Until Commit succeeds,
+// nothing but the new file is touched, and the new file goes when the object does.
+// Standard C++ and the system's calls only; nothing throws.
+class ReplacementFile {
+  public:
+    // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder
+    // (and a number, when a file of that name is there already). Refused (IsOpen false) when the
+    // target is read-only, a folder or another file that is not plain, when the target's folder
+    // does not exist, or when the new file cannot be made.
+    ReplacementFile(const std::string& path, std::string_view newFileSuffix);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+    // Where the new file is, for writers that open it themselves; they close it before Commit.
+    const std::string& NewFilePath() const { return newPath_; }
+    // The file that Commit replaces.
+    const std::string& TargetPath() const { return target_; }
+
+    // Appends `bytes` to the new file.
+    bool Write(std::string_view bytes);
+    // Puts the new file on the disk and in the target's place. On failure the target is as it
+    // was and the new file is gone.
+    bool Commit();
+    // The system's error number of the first failure, 0 when none was reported.
+    int SystemError() const { return systemError_; }
+
+  private:
+    bool Prepare(const std::string& path, std::string_view newFileSuffix);
+    bool CreateNewFile();
+    void Discard();
+    bool Fail();
+
+    std::string target_;
+    std::string newPath_;
+    std::FILE* file_ = nullptr;
+    bool committed_ = false;
+    int systemError_ = 0;
+};
+
+// The whole replacement in one: `bytes` become the content of the file at `path` (created when
+// missing). False, with the file unchanged, when it cannot be done.
+bool ReplaceFileWith(const std::string& path, std::string_view bytes,
+                     std::string_view newFileSuffix);
+
+}  // namespace vexlor

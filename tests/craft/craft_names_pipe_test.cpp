@@ -1,0 +1,22 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/fifo.h"
+#include "tests/support/test_files.h"
+#include "tools/craft/craft_names.h"
+
+namespace vexlor {
+namespace {
+
+TEST(CraftNames, StringsTxtThatIsAPipeCountsAsMissing) {
+    test::TempDir dir;
+    const std::string pipePath = dir.File("strings.txt");
+    const test::WaitingFifo pipe(pipePath);
+    const auto fromPipe = LoadCraftNames(pipePath);
+    ASSERT_EQ(fromPipe.size(), 218u);
+    EXPECT_EQ(fromPipe[0], "*craft_1");
+}
+
+}  // namespace
+}  // namespace vexlor

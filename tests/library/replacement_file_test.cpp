@@ -1,0 +1,94 @@
+#include "library/replacement_file.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fifo.h"
+#include "tests/support/test_files.h"
+
+namespace vexlor {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    const test::Bytes bytes = test::ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    test::WriteFileBytes(path, test::Bytes(text.begin(), text.end()));
+}
+
+int EntriesIn(const fs::path& folder) {
+    return static_cast<int>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class ReplacementFileTest : public ::testing::Test {
+  protected:
+    fs::path In(const std::string& name) const { return temp_.Path() / name; }
+    bool Replace(const std::string& name, const std::string& text) const {
+        return ReplaceFileWith(In(name).string(), text, ".new");
+    }
+
+    test::TempDir temp_;
+};
+
+TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissions) {
+    fs::create_directories(In("data/deeper"));
+    WriteText(In("data/deeper/resdata.txt"), "old");
+    const fs::perms chosen = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(In("data/deeper/resdata.txt"), chosen);
+    // An absolute link to a relative one, which counts from its own folder, not ours.
+    fs::create_symlink("deeper/resdata.txt", In("data/relative"));
+    fs::create_symlink(In("data/relative"), In("resdata.txt"));
+
+    ASSERT_TRUE(Replace("resdata.txt", "new"));
+    EXPECT_EQ(ReadText(In("data/deeper/resdata.txt")), "new");
+    EXPECT_EQ(fs::status(In("data/deeper/resdata.txt")).permissions() & fs::perms::mask, chosen);
+    EXPECT_EQ(fs::read_symlink(In("data/relative")), "deeper/resdata.txt");
+    EXPECT_TRUE(fs::is_symlink(In("resdata.txt")));
+    EXPECT_EQ(EntriesIn(In("data/deeper")), 1);
+
+    // A dangling link gets its file, where the folder it names exists.
+    fs::create_symlink("made.txt", In("link"));
+    fs::create_symlink("nowhere/made.txt", In("lost"));
+    WriteText(In("made.txt.new"), "left by another write");
+    ASSERT_TRUE(Replace("link", "made"));
+    EXPECT_EQ(ReadText(In("made.txt")), "made");
+    EXPECT_EQ(ReadText(In("made.txt.new")), "left by another write");
+    EXPECT_FALSE(Replace("lost", "x"));
+}
+
+TEST_F(ReplacementFileTest, WhatCannotBeReplacedStaysAsItWasWithNothingBeside) {
+    WriteText(In("read-only"), "old");
+    fs::permissions(In("read-only"), fs::perms::owner_read);
+    fs::create_symlink("read-only", In("link to read-only"));
+    fs::create_directory(In("folder"));
+    fs::create_symlink("loop", In("loop"));
+    const test::WaitingFifo pipe(In("pipe"));
+    WriteText(In("target"), "old");
+    fs::create_directory(In("target.new"));  // where the new file must go
+    const int before = EntriesIn(temp_.Path());
+
+    for (const char* name : {"link to read-only", "folder", "loop", "pipe", "target"}) {
+        EXPECT_FALSE(Replace(name, "new")) << name;
+    }
+    EXPECT_EQ(ReadText(In("read-only")), "old");
+    EXPECT_EQ(ReadText(In("target")), "old");
+    EXPECT_EQ(fs::status(In("pipe")).type(), fs::file_type::fifo);
+    EXPECT_EQ(EntriesIn(temp_.Path()), before);
+
+    fs::remove(In("target.new"));
+    {
+        ReplacementFile abandoned(In("target").string(), ".new");
+        ASSERT_TRUE(abandoned.Write("half"));
+    }
+    EXPECT_EQ(ReadText(In("target")), "old");
+    EXPECT_EQ(EntriesIn(temp_.Path()), before - 1);
+}
+
+}  // namespace
+}  // namespace vexlor
