@@ -186,6 +186,8 @@ TEST_F(TTOOL1Test, StepsRunTheDisplayOnceAndNothingAtTheEnds) {
 
 TEST_F(TTOOL1Test, OnlyTheUsersChangesEnableSaveAndADisplayRunDropsThem) {
     Created();
+    // Each Refresh after an edit asks first; these edits are let go.
+    dialogs_.unsavedChangesAnswers.assign(kCraftFieldCount, UnsavedChangesAnswer::Discard);
     EXPECT_FALSE(window_.SaveButton()->isEnabled());
     for (CraftField field : {CraftField::Hull, CraftField::Map, CraftField::Battle,
                              CraftField::Mission, CraftField::MissionLower}) {
