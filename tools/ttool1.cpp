@@ -403,6 +403,10 @@ bool TTOOL1::SettleEdits(bool& saved) {
 }
 
 bool TTOOL1::SettleUnsavedWork() {
+    // The question concerns what the fields show, so they are in view while it is asked.
+    if (edits_.AnyEdited() && !isVisible()) {
+        show();
+    }
     bool saved = false;
     if (!SettleEdits(saved)) {
         return false;
