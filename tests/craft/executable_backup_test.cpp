@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/craft/craft_test_files.h"
-#include "tools/craft/craft_preview.h"
 
 namespace vexlor {
 namespace {
@@ -56,24 +55,6 @@ TEST_F(ExecutableBackupTest, RestoreReplacesTheWholeFileKeepingItsPermissions) {
     fs::permissions(exe_, fs::perms::owner_all);
     EXPECT_EQ(Read(exe_), (Bytes{9, 8, 7}));
     EXPECT_TRUE(OnlyTheseFiles(2));
-}
-
-TEST_F(ExecutableBackupTest, OnlyASaveThatChangesTheExecutableMakesTheBackup) {
-    CraftPreview preview;
-    ASSERT_TRUE(preview.Load(dir_.Path().string() + "/"));
-    CraftEdit same;
-    same.map = preview.Tables().MapPictureId[1];
-    ASSERT_EQ(preview.Save(1, same), CraftTablesResult::Ok);
-    EXPECT_FALSE(preview.HasBackup());
-    CraftEdit changed;
-    changed.battle = static_cast<std::uint8_t>(preview.Tables().EnabledBattle + 1);
-    ASSERT_EQ(preview.Save(1, changed), CraftTablesResult::Ok);
-    EXPECT_EQ(Read(bak_), original_);
-
-    // The restore reads the tables again from what it put back.
-    ASSERT_EQ(preview.RestoreBackup(), CraftRestoreResult::Ok);
-    EXPECT_EQ(Read(exe_), original_);
-    EXPECT_EQ(preview.Tables().EnabledBattle, original_[test::exe::kBattle]);
 }
 
 }  // namespace
