@@ -91,23 +91,25 @@ void TTOOL1::CreateContextMenu() {
     connect(RestoreBackupItem1, &QAction::triggered, this, &TTOOL1::RestoreBackupClick);
 }
 
+// Tooltips are not wrapped, so the long ones are broken into lines here.
 void TTOOL1::DescribeControls() {
-    ComboBox1->setToolTip(
-        QStringLiteral("The game's craft, named as in strings.txt. Choosing one shows its picture "
-                       "numbers and searches the resource list's libraries for its pictures"));
+    ComboBox1->setToolTip(QStringLiteral(
+        "The game's craft, named as in strings.txt.\nChoosing one shows its picture numbers and "
+        "searches\nthe resource list's libraries for its pictures"));
     Button1->setToolTip(
-        QStringLiteral("Shows the selected craft again, searching the libraries as they are now"));
+        QStringLiteral("Shows the selected craft again,\nsearching the libraries as they are now"));
     SpeedButton2->setToolTip(QStringLiteral("The previous craft"));
     SpeedButton3->setToolTip(QStringLiteral("The next craft"));
     Button2->setToolTip(QStringLiteral(
-        "Writes the HULL and MAP numbers and the enabled images into xwingalliance.exe. The "
-        "first Save that changes it makes the copy xwingalliance.exe.bak beside it, unless one "
-        "is there; right-click the window to restore that copy"));
-    Spin1->SetDescription(QStringLiteral(
-        "The craft's picture number in the HULL libraries, 0 to 65500 (the arrows step by 100). "
-        "Only craft 1 to 71 have one"));
-    Spin2->SetDescription(QStringLiteral(
-        "The craft's picture number in the MAP libraries, 0 to 65500 (the arrows step by 100)"));
+        "Writes the HULL and MAP numbers and the enabled images into xwingalliance.exe.\n"
+        "The first Save that changes it makes the copy xwingalliance.exe.bak beside it,\n"
+        "unless one is there; right-click the window to restore that copy"));
+    Spin1->SetDescription(
+        QStringLiteral("The craft's picture number in the HULL libraries, 0 to 65500\n"
+                       "(the arrows step by 100). Only craft 1 to 71 have one"));
+    Spin2->SetDescription(
+        QStringLiteral("The craft's picture number in the MAP libraries, 0 to 65500\n"
+                       "(the arrows step by 100)"));
     const struct {
         PicturePanel* panel;
         QLabel* label;
@@ -119,30 +121,31 @@ void TTOOL1::DescribeControls() {
     for (const auto& picture : pictures) {
         const QString kind = QString::fromLatin1(picture.kind);
         picture.panel->setToolTip(
-            QStringLiteral("The craft's %1 picture (%2) from the first library in the resource "
+            QStringLiteral("The craft's %1 picture (%2) from the first library\nin the resource "
                            "list that holds it; \"none\" when none does")
                 .arg(kind, QString::fromLatin1(picture.size)));
         picture.label->setToolTip(
             QStringLiteral("The %1 library that holds the picture; \"?\" when none was found")
                 .arg(kind));
     }
-    Static1->setToolTip(QStringLiteral(
-        "The craft's SHIP picture number: 20000 and its SHIP slot in the executable; \"none\" "
-        "when no slot names the craft. It is not changed here"));
+    Static1->setToolTip(
+        QStringLiteral("The craft's SHIP picture number: 20000 + its SHIP slot in the "
+                       "executable;\n\"none\" when no slot names the craft. It is not changed "
+                       "here"));
     DescribeSettings();
 }
 
 void TTOOL1::DescribeSettings() {
     GroupBox1->setToolTip(
         QStringLiteral("Three one-byte values of the executable, 0 to 255, written by Save"));
-    const NumberSpinEdit* spins[] = {Spin3, Spin4, Spin5};
-    for (std::size_t i = 0; i < std::size(spins); ++i) {
+    const CraftField settings[] = {CraftField::Battle, CraftField::Mission,
+                                   CraftField::MissionLower};
+    for (std::size_t i = 0; i < std::size(settings); ++i) {
         const QString description =
             QStringLiteral("The enabled images value \"%1\", 0 to 255, written by Save")
                 .arg(SettingCaptions[i]->text());
         SettingCaptions[i]->setToolTip(description);
-        Field(static_cast<CraftField>(static_cast<int>(CraftField::Battle) + static_cast<int>(i)))
-            ->SetDescription(description);
+        Field(settings[i])->SetDescription(description);
     }
 }
 
