@@ -7,6 +7,7 @@
 #include "cli/resource_list_file.h"
 #include "editors/library_editor_logic.h"
 #include "tools/craft/craft_preview.h"
+#include "tools/craft/craft_save_failure.h"
 #include "tools/craft/number_field.h"
 
 namespace vexlor::cli {
@@ -106,7 +107,7 @@ bool ReadEdit(const Invocation& invocation, int craft, CraftEdit& edit) {
     return true;
 }
 
-int ReportSave(CraftTablesResult result) {
+int ReportSave(CraftTablesResult result, const CraftPreview& preview) {
     switch (result) {
         case CraftTablesResult::Ok:
             return kExitSuccess;
@@ -121,6 +122,10 @@ int ReportSave(CraftTablesResult result) {
             PrintError(
                 "xwingalliance.exe could not be written completely; the bytes already written "
                 "were put back\n");
+            return kExitFailure;
+        case CraftTablesResult::BackupFailed:
+            PrintError(SaveFailureOf(result, preview.ExecutablePath(), preview.BackupPath())->text +
+                       "\n");
             return kExitFailure;
     }
     return kExitFailure;
@@ -191,7 +196,8 @@ int RunCraftSet(const Invocation& invocation) {
     if (!preview.Load(GameFolderOf(invocation.arguments[0]))) {
         return NeedVersion();
     }
-    return ReportSave(preview.Save(*craft, edit));
+    // The Save makes the executable's backup before its first change, as the Preview's does.
+    return ReportSave(preview.Save(*craft, edit), preview);
 }
 
 }  // namespace vexlor::cli

@@ -1,5 +1,6 @@
 #include "tools/number_spin_edit.h"
 
+#include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -16,6 +17,7 @@ NumberSpinEdit::NumberSpinEdit(int maximum, int step, QWidget* parent) : QSpinBo
     // keeps the edit quiet. Either is a change.
     connect(lineEdit(), &QLineEdit::textChanged, this, &NumberSpinEdit::FieldTextChanged);
     connect(this, &QSpinBox::textChanged, this, &NumberSpinEdit::FieldTextChanged);
+    connect(this, &NumberSpinEdit::FieldTextChanged, this, &NumberSpinEdit::UpdateWarning);
 }
 
 void NumberSpinEdit::SetFieldValue(std::int64_t value) {
@@ -37,12 +39,39 @@ int NumberSpinEdit::FieldValue() const {
     return FieldValueFromText(FieldText().toStdString(), maximum());
 }
 
+void NumberSpinEdit::SetDescription(const QString& description) {
+    description_ = description;
+    UpdateWarning();
+}
+
 QValidator::State NumberSpinEdit::validate(QString& /*input*/, int& /*pos*/) const {
     return QValidator::Acceptable;
 }
 
 int NumberSpinEdit::valueFromText(const QString& text) const {
     return FieldValueFromText(text.toStdString(), maximum());
+}
+
+void NumberSpinEdit::changeEvent(QEvent* event) {
+    QSpinBox::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        UpdateWarning();
+    }
+}
+
+// A disabled field is never written, so its text (such as "none") needs no warning.
+void NumberSpinEdit::UpdateWarning() {
+    const std::string warning =
+        isEnabled() ? FieldTextWarning(FieldText().toStdString(), maximum()) : std::string();
+    showsWarning_ = !warning.empty();
+    // The spin box's own palette is never changed, so it keeps the usual colours.
+    QPalette colours = palette();
+    if (showsWarning_) {
+        colours.setColor(QPalette::Text, Qt::red);
+    }
+    lineEdit()->setPalette(colours);
+    setToolTip(showsWarning_ ? QString::fromStdString(warning) + QStringLiteral("\n") + description_
+                             : description_);
 }
 
 }  // namespace vexlor

@@ -8,7 +8,8 @@ namespace vexlor {
 
 // A number field of the Preview. Any text may stand in it, as in a plain edit: what it is worth
 // is read from the text when it is needed (a text that is no number is worth 0), so a typed
-// "none" or "abc" is not silently turned back into the value it replaced.
+// "none" or "abc" is not silently turned back into the value it replaced. While it is enabled, a
+// text that is not worth what it says is shown in red, and its tooltip says what Save will write.
 class NumberSpinEdit final : public QSpinBox {
     Q_OBJECT
 
@@ -24,6 +25,11 @@ class NumberSpinEdit final : public QSpinBox {
     // The text read as the field's value: a whole decimal number limited to the range, else 0.
     int FieldValue() const;
 
+    // The tooltip that the field shows while its text is worth what it says.
+    void SetDescription(const QString& description);
+    // The red text and the warning in the tooltip are showing.
+    bool ShowsWarning() const { return showsWarning_; }
+
   signals:
     // Every change of the text, by the user or by the program.
     void FieldTextChanged();
@@ -31,6 +37,13 @@ class NumberSpinEdit final : public QSpinBox {
   protected:
     QValidator::State validate(QString& input, int& pos) const override;
     int valueFromText(const QString& text) const override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void UpdateWarning();
+
+    QString description_;
+    bool showsWarning_ = false;
 };
 
 }  // namespace vexlor

@@ -36,12 +36,24 @@ QImage PicturePanel::ShownPicture() const {
     return shown.isNull() ? QImage() : shown.toImage();
 }
 
+QFont PicturePanel::CaptionFont() const {
+    QFont bold = font();
+    bold.setBold(true);
+    // A small panel gets smaller letters, so that its caption shows whole.
+    const int room = width() - 2 * kCaptionMargin;
+    for (qreal size = bold.pointSizeF(); size > kSmallestCaptionPoints; size -= 0.5) {
+        if (QFontMetrics(bold).horizontalAdvance(caption_) <= room) {
+            break;
+        }
+        bold.setPointSizeF(size - 0.5);
+    }
+    return bold;
+}
+
 void PicturePanel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    QFont bold = font();
-    bold.setBold(true);
-    painter.setFont(bold);
+    painter.setFont(CaptionFont());
     painter.setPen(Qt::red);
     painter.drawText(rect(), Qt::AlignCenter, caption_);
 }

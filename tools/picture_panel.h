@@ -23,11 +23,16 @@ class PicturePanel final : public QFrame {
     void ClearPicture();
     // What the area shows; null when it is clear.
     QImage ShownPicture() const;
+    // Bold, and small enough for the caption to fit the panel's width.
+    QFont CaptionFont() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    static constexpr int kCaptionMargin = 1;
+    static constexpr qreal kSmallestCaptionPoints = 4;
+
     QString caption_;
     QLabel* image_;
 };

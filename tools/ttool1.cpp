@@ -2,17 +2,19 @@
 
 #include <optional>
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
 #include "platform/folders.h"
-#include "platform/path_resolver.h"
 #include "platform/user_dialogs.h"
 #include "tools/craft/craft_save_failure.h"
 #include "tools/number_spin_edit.h"
@@ -33,6 +35,12 @@ constexpr int kLabelWidth = 177;
 
 const QString kNone = QStringLiteral("none");
 const QString kUnknownLibrary = QStringLiteral("?");
+const QString kCaption = QStringLiteral("Preview");
+const QString kUnsavedQuestion = QStringLiteral("The Preview has changes that are not saved.");
+
+QString FromLocal(const std::string& text) {
+    return QFile::decodeName(text.c_str());
+}
 
 QImage ToQImage(const TrueColourImage& picture) {
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
@@ -58,7 +66,7 @@ TTOOL1::TTOOL1(UserDialogs& dialogs, ResourceList& resources, QWidget* parent)
       dialogs_(dialogs),
       resources_(resources) {
     setObjectName(QStringLiteral("TOOL1"));
-    setWindowTitle(QStringLiteral("Preview"));
+    setWindowTitle(kCaption);
     setFixedSize(kClientWidth, kClientHeight);
     CreateControls();
 }
@@ -67,6 +75,78 @@ void TTOOL1::CreateControls() {
     CreateCraftControls();
     CreatePictureControls();
     CreateSettingControls();
+    CreateContextMenu();
+    DescribeControls();
+}
+
+void TTOOL1::CreateContextMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setToolTipsVisible(true);
+    RestoreBackupItem1 = PopupMenu1->addAction(QStringLiteral("Restore the backup..."));
+    RestoreBackupItem1->setObjectName(QStringLiteral("RestoreBackupItem1"));
+    RestoreBackupItem1->setToolTip(
+        QStringLiteral("Puts xwingalliance.exe.bak back in place of the executable, after asking, "
+                       "and shows its values"));
+    connect(RestoreBackupItem1, &QAction::triggered, this, &TTOOL1::RestoreBackupClick);
+}
+
+// Tooltips are not wrapped, so the long ones are broken into lines here.
+void TTOOL1::DescribeControls() {
+    ComboBox1->setToolTip(QStringLiteral(
+        "The game's craft, named as in strings.txt.\nChoosing one shows its picture numbers and "
+        "searches\nthe resource list's libraries for its pictures"));
+    Button1->setToolTip(
+        QStringLiteral("Shows the selected craft again,\nsearching the libraries as they are now"));
+    SpeedButton2->setToolTip(QStringLiteral("The previous craft"));
+    SpeedButton3->setToolTip(QStringLiteral("The next craft"));
+    Button2->setToolTip(QStringLiteral(
+        "Writes the HULL and MAP numbers and the enabled images into xwingalliance.exe.\n"
+        "The first Save that changes it makes the copy xwingalliance.exe.bak beside it,\n"
+        "unless one is there; right-click the window to restore that copy"));
+    Spin1->SetDescription(
+        QStringLiteral("The craft's picture number in the HULL libraries, 0 to 65500\n"
+                       "(the arrows step by 100). Only craft 1 to 71 have one"));
+    Spin2->SetDescription(
+        QStringLiteral("The craft's picture number in the MAP libraries, 0 to 65500\n"
+                       "(the arrows step by 100)"));
+    const struct {
+        PicturePanel* panel;
+        QLabel* label;
+        const char* kind;
+        const char* size;
+    } pictures[] = {{Panel1, Label1, "HULL", "32 x 32"},
+                    {Panel2, Label2, "MAP", "16 x 16"},
+                    {Panel3, Label3, "SHIP", "180 x 180"}};
+    for (const auto& picture : pictures) {
+        const QString kind = QString::fromLatin1(picture.kind);
+        picture.panel->setToolTip(
+            QStringLiteral("The craft's %1 picture (%2) from the first library\nin the resource "
+                           "list that holds it; \"none\" when none does")
+                .arg(kind, QString::fromLatin1(picture.size)));
+        picture.label->setToolTip(
+            QStringLiteral("The %1 library that holds the picture; \"?\" when none was found")
+                .arg(kind));
+    }
+    Static1->setToolTip(
+        QStringLiteral("The craft's SHIP picture number: 20000 + its SHIP slot in the "
+                       "executable;\n\"none\" when no slot names the craft. It is not changed "
+                       "here"));
+    DescribeSettings();
+}
+
+void TTOOL1::DescribeSettings() {
+    GroupBox1->setToolTip(
+        QStringLiteral("Three one-byte values of the executable, 0 to 255, written by Save"));
+    const CraftField settings[] = {CraftField::Battle, CraftField::Mission,
+                                   CraftField::MissionLower};
+    for (std::size_t i = 0; i < std::size(settings); ++i) {
+        const QString description =
+            QStringLiteral("The enabled images value \"%1\", 0 to 255, written by Save")
+                .arg(SettingCaptions[i]->text());
+        SettingCaptions[i]->setToolTip(description);
+        Field(settings[i])->SetDescription(description);
+    }
 }
 
 void TTOOL1::CreateCraftControls() {
@@ -74,6 +154,8 @@ void TTOOL1::CreateCraftControls() {
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(8, 8, 297, kFieldHeight);
     ComboBox1->setMaxVisibleItems(kVisibleCraftRows);
+    // Styles whose popup covers the list's current row ignore the row count; this one is kept.
+    ComboBox1->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
     Button1 = new QPushButton(QStringLiteral("Refresh"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(8, 32, 81, 25);
@@ -90,8 +172,8 @@ void TTOOL1::CreateCraftControls() {
     Button2->setGeometry(224, 32, 81, 25);
     Button2->setEnabled(false);
     // Only the user's choice counts as a change of the list; the steps select from the program.
-    connect(ComboBox1, &QComboBox::activated, this, &TTOOL1::ComboBox1Change);
-    connect(Button1, &QPushButton::clicked, this, &TTOOL1::ComboBox1Change);
+    connect(ComboBox1, &QComboBox::activated, this, &TTOOL1::ComboBox1Select);
+    connect(Button1, &QPushButton::clicked, this, &TTOOL1::Button1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL1::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TTOOL1::SpeedButton3Click);
     connect(Button2, &QPushButton::clicked, this, &TTOOL1::Button2Click);
@@ -136,9 +218,10 @@ void TTOOL1::CreateSettingControls() {
                     {CraftField::Mission, "MISSION", &Spin4},
                     {CraftField::MissionLower, "mission", &Spin5}};
     int top = 24;
+    QLabel** caption = SettingCaptions;
     for (const auto& setting : settings) {
-        auto* caption = new QLabel(QString::fromLatin1(setting.caption), GroupBox1);
-        caption->setGeometry(16, top, 73, kLabelHeight);
+        *caption = new QLabel(QString::fromLatin1(setting.caption), GroupBox1);
+        (*caption++)->setGeometry(16, top, 73, kLabelHeight);
         *setting.spin =
             CreateField(setting.field, QRect(16, top + 16, 73, kFieldHeight), GroupBox1);
         top += 52;
@@ -186,8 +269,25 @@ bool TTOOL1::FormCreate() {
     return true;
 }
 
+void TTOOL1::ComboBox1Select() {
+    bool saved = false;
+    if (!SettleEdits(saved)) {
+        ComboBox1->setCurrentIndex(displayedPosition_);
+        return;
+    }
+    ComboBox1Change();
+}
+
+void TTOOL1::Button1Click() {
+    bool saved = false;
+    if (SettleEdits(saved)) {
+        ComboBox1Change();
+    }
+}
+
 void TTOOL1::ComboBox1Change() {
     ++displayRuns_;
+    displayedPosition_ = ComboBox1->currentIndex();
     ResetDisplay();
     CraftDisplay display;
     if (displayRuns_ >= 2) {
@@ -267,20 +367,57 @@ void TTOOL1::Button2Click() {
     if (!preview_.Tables().MapPictureId.Holds(craft)) {
         return;
     }
+    if (SaveEdits(craft)) {
+        ComboBox1Change();
+    }
+}
+
+bool TTOOL1::SaveEdits(int craft) {
     const CraftEdit edit =
         edits_.Build([this](CraftField field) { return Field(field)->FieldText().toStdString(); });
     const CraftTablesResult result = preview_.Save(craft, edit);
     const std::optional<CraftSaveFailure> failure =
-        SaveFailureOf(result, ResolvePath(AppFolders().game, "xwingalliance.exe"));
+        SaveFailureOf(result, preview_.ExecutablePath(), preview_.BackupPath());
     if (failure) {
         // The user's values stay in the fields, ready for another try.
-        dialogs_.Beep();
-        dialogs_.ShowMessage(QFile::decodeName(failure->text.c_str()),
-                             QString::fromStdString(failure->caption));
+        TellFailure(failure->text, failure->caption);
         Button2->setEnabled(true);
-        return;
+        return false;
     }
-    ComboBox1Change();
+    return true;
+}
+
+bool TTOOL1::SettleEdits(bool& saved) {
+    saved = false;
+    if (!edits_.AnyEdited()) {
+        return true;
+    }
+    switch (dialogs_.AskUnsavedChanges(kUnsavedQuestion, kCaption)) {
+        case UnsavedChangesAnswer::Save:
+            // The edits belong to the craft shown, whatever the list has moved to meanwhile.
+            saved = SaveEdits(displayedPosition_ + 1);
+            return saved;
+        case UnsavedChangesAnswer::Discard:
+            return true;
+        case UnsavedChangesAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool TTOOL1::SettleUnsavedWork() {
+    // The question concerns what the fields show, so they are in view while it is asked.
+    if (edits_.AnyEdited() && !isVisible()) {
+        show();
+    }
+    bool saved = false;
+    if (!SettleEdits(saved)) {
+        return false;
+    }
+    if (saved) {
+        ComboBox1Change();
+    }
+    return true;
 }
 
 void TTOOL1::SpeedButton2Click() {
@@ -296,8 +433,38 @@ void TTOOL1::SpeedButton3Click() {
 }
 
 void TTOOL1::SelectAndDisplay(int position) {
+    bool saved = false;
+    if (!SettleEdits(saved)) {
+        return;
+    }
     ComboBox1->setCurrentIndex(position);
     ComboBox1Change();
+}
+
+void TTOOL1::RestoreBackupClick() {
+    const std::string executable = preview_.ExecutablePath();
+    const std::string backup = preview_.BackupPath();
+    if (!preview_.HasBackup()) {
+        const auto none = RestoreFailureOf(CraftRestoreResult::NoBackup, executable, backup);
+        TellFailure(none->text, none->caption);
+        return;
+    }
+    if (!dialogs_.Confirm(FromLocal(RestoreQuestion(executable, backup, edits_.AnyEdited())),
+                          QString::fromLatin1(kRestoreBackupCaption))) {
+        return;
+    }
+    const std::optional<CraftSaveFailure> failure =
+        RestoreFailureOf(preview_.RestoreBackup(), executable, backup);
+    if (failure) {
+        TellFailure(failure->text, failure->caption);
+        return;
+    }
+    ComboBox1Change();
+}
+
+void TTOOL1::TellFailure(const std::string& text, const std::string& caption) {
+    dialogs_.Beep();
+    dialogs_.ShowMessage(FromLocal(text), QString::fromStdString(caption));
 }
 
 int TTOOL1::SelectedCraft() const {
@@ -341,6 +508,11 @@ QLabel* TTOOL1::LibraryLabel(int number) const {
 
 void TTOOL1::closeEvent(QCloseEvent* event) {
     FormClose(*event);
+}
+
+void TTOOL1::contextMenuEvent(QContextMenuEvent* event) {
+    RestoreBackupItem1->setEnabled(preview_.HasBackup());
+    PopupMenu1->exec(event->globalPos());
 }
 
 void TTOOL1::FormClose(QCloseEvent& event) {

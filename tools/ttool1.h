@@ -5,12 +5,15 @@
 
 #include <QWidget>
 
+#include "platform/unsaved_work.h"
 #include "tools/craft/craft_field_edits.h"
 #include "tools/craft/craft_preview.h"
 
+class QAction;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QToolButton;
 
@@ -24,7 +27,8 @@ class UserDialogs;
 // The Preview tool: a craft's HULL, MAP and SHIP pictures as the game executable assigns them,
 // found in the libraries that the resource list names, and the Save of changed picture numbers
 // and settings into the executable. It lives for the whole run; closing it only hides it.
-class TTOOL1 : public QWidget {
+// Edits that a display run would drop are first settled with the user, as they are at exit.
+class TTOOL1 : public QWidget, public UnsavedWork {
     Q_OBJECT
 
   public:
@@ -36,6 +40,10 @@ class TTOOL1 : public QWidget {
 
     // The craft display: fields from the tables, then (from the second run on) the search.
     void ComboBox1Change();
+    // The user chose a craft from the list.
+    void ComboBox1Select();
+    // "Refresh".
+    void Button1Click();
     // Any number field changed.
     void Spin1Change(CraftField field);
     // Save.
@@ -43,6 +51,10 @@ class TTOOL1 : public QWidget {
     // "-" and "+".
     void SpeedButton2Click();
     void SpeedButton3Click();
+    // The context menu's "Restore the backup...".
+    void RestoreBackupClick();
+
+    bool SettleUnsavedWork() override;
 
     QComboBox* CraftList() const { return ComboBox1; }
     QPushButton* RefreshButton() const { return Button1; }
@@ -55,9 +67,11 @@ class TTOOL1 : public QWidget {
     PicturePanel* Panel(int number) const;
     QLabel* LibraryLabel(int number) const;
     QLabel* ShipNumber() const { return Static1; }
+    QAction* RestoreBackupItem() const { return RestoreBackupItem1; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void CreateControls();
@@ -68,6 +82,9 @@ class TTOOL1 : public QWidget {
     PicturePanel* CreatePanel(int number, const QRect& geometry, QSize areaSize);
     QLabel* CreateLibraryLabel(int number, int top);
     QLabel* CreateShipNumberBox();
+    void CreateContextMenu();
+    void DescribeControls();
+    void DescribeSettings();
     void FormClose(QCloseEvent& event);
     void ResetDisplay();
     void FillFields(const CraftDisplay& display);
@@ -75,6 +92,14 @@ class TTOOL1 : public QWidget {
     std::vector<std::string> ResourceLines() const;
     int SelectedCraft() const;
     void SelectAndDisplay(int position);
+    // Asks what becomes of the user's edits, if there are any, before something drops them.
+    // True when it may go ahead: nothing was edited, the user discarded the edits, or they were
+    // saved (`saved` then set).
+    bool SettleEdits(bool& saved);
+    // The user's edits of craft `craft` into the executable; false, after telling the user, when
+    // they were not written.
+    bool SaveEdits(int craft);
+    void TellFailure(const std::string& text, const std::string& caption);
 
     UserDialogs& dialogs_;
     ResourceList& resources_;
@@ -82,6 +107,8 @@ class TTOOL1 : public QWidget {
     CraftFieldEdits edits_;
     // Raised by every display run; the first, at creation, searches nothing.
     int displayRuns_ = 0;
+    // The list position whose craft the fields show, and to which a kept edit takes it back.
+    int displayedPosition_ = 0;
 
     QComboBox* ComboBox1 = nullptr;
     QPushButton* Button1 = nullptr;
@@ -101,6 +128,9 @@ class TTOOL1 : public QWidget {
     QLabel* Label3 = nullptr;
     QLabel* Static1 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
+    QLabel* SettingCaptions[3] = {};
+    QMenu* PopupMenu1 = nullptr;
+    QAction* RestoreBackupItem1 = nullptr;
 };
 
 }  // namespace vexlor

@@ -184,5 +184,24 @@ TEST_F(CraftCommands, SetRefusesAnExecutableTooShortForTheTables) {
     EXPECT_EQ(ExeNow(), shorter);
 }
 
+TEST_F(CraftCommands, SetBacksTheExecutableUpBeforeItsFirstChange) {
+    ASSERT_EQ(RunCli({"craft", "set", folder_, "1", "--map", "200"}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(Game("xwingalliance.exe.bak")));
+    const auto first = RunCli({"craft", "set", folder_, "1", "--map", "300"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out + first.err, "");
+    ASSERT_EQ(RunCli({"craft", "set", folder_, "1", "--map", "400"}).status, 0);
+    EXPECT_EQ(test::ReadFileBytes(Game("xwingalliance.exe.bak")), exeBytes_);
+
+    std::filesystem::remove(Game("xwingalliance.exe.bak"));
+    std::filesystem::create_directory(Game("xwingalliance.exe.bak"));
+    const Bytes before = ExeNow();
+    const auto refused = RunCli({"craft", "set", folder_, "1", "--map", "500"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Cannot make the backup " + Game("xwingalliance.exe.bak") +
+                               ", so the executable was not changed\n");
+    EXPECT_EQ(ExeNow(), before);
+}
+
 }  // namespace
 }  // namespace vexlor

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,6 +12,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QToolButton>
 
 #include "library/shade.h"
@@ -66,6 +70,12 @@ class TTOOL1Test : public ::testing::Test {
     }
     int DisplaySearches() const { return static_cast<int>(dialogs_.events.count("busy")); }
     test::Bytes ExecutableNow() const { return test::ReadFileBytes(game_.Executable()); }
+    fs::path Backup() const { return game_.Executable().string() + ".bak"; }
+    // Craft 1 shown with its MAP number typed over, and the events so far forgotten.
+    void EditMap(const QString& text) {
+        Type(Field(CraftField::Map), text);
+        dialogs_.events.clear();
+    }
 
     test::TempDir temp_;
     Game game_{temp_.Path() / "game"};
@@ -186,6 +196,8 @@ TEST_F(TTOOL1Test, StepsRunTheDisplayOnceAndNothingAtTheEnds) {
 
 TEST_F(TTOOL1Test, OnlyTheUsersChangesEnableSaveAndADisplayRunDropsThem) {
     Created();
+    // Each Refresh after an edit asks first; these edits are let go.
+    dialogs_.unsavedChangesAnswers.assign(kCraftFieldCount, UnsavedChangesAnswer::Discard);
     EXPECT_FALSE(window_.SaveButton()->isEnabled());
     for (CraftField field : {CraftField::Hull, CraftField::Map, CraftField::Battle,
                              CraftField::Mission, CraftField::MissionLower}) {
@@ -281,6 +293,190 @@ TEST_F(TTOOL1Test, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
     window_.SaveButton()->click();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: Cannot write " + path}));
     EXPECT_FALSE(fs::exists(game_.Executable()));
+}
+
+const QString kQuestion = "question: Preview: The Preview has changes that are not saved.";
+
+TEST_F(TTOOL1Test, ChangingTheCraftWithEditsAsksAndCancelKeepsTheEditedCraft) {
+    Created();
+    EditMap("1500");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Cancel};
+    ChooseCraft(100);
+    EXPECT_EQ(dialogs_.events, QStringList{kQuestion});
+    EXPECT_EQ(window_.CraftList()->currentIndex(), 0);
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1500");
+    EXPECT_TRUE(window_.SaveButton()->isEnabled());
+    window_.NextButton()->click();
+    EXPECT_EQ(window_.CraftList()->currentIndex(), 0);
+    EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
+
+    // Save writes craft 1's edit, though the list already shows craft 100.
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    ChooseCraft(100);
+    EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1500);
+    EXPECT_EQ(window_.CraftList()->currentIndex(), 99);
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1400");
+
+    EditMap("1600");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    window_.PreviousButton()->click();
+    EXPECT_EQ(window_.CraftList()->currentIndex(), 98);
+    EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 100), Game::kCraft100Map);
+    // Nothing edited: no question.
+    dialogs_.events.clear();
+    window_.NextButton()->click();
+    EXPECT_FALSE(dialogs_.events.contains(kQuestion));
+}
+
+TEST_F(TTOOL1Test, RefreshAndTheProgramsEndAskAboutEdits) {
+    Created();
+    EditMap("1500");
+    window_.RefreshButton()->click();
+    EXPECT_EQ(dialogs_.events, QStringList{kQuestion});
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1500");
+    EXPECT_FALSE(window_.SettleUnsavedWork());
+
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    EXPECT_TRUE(window_.SettleUnsavedWork());
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1500");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    window_.RefreshButton()->click();
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1300");
+    EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
+
+    EditMap("1700");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    window_.RefreshButton()->click();
+    EXPECT_EQ(dialogs_.events.count("busy"), 1);
+    EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1700);
+    EXPECT_FALSE(window_.SaveButton()->isEnabled());
+
+    EditMap("1800");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    EXPECT_TRUE(window_.SettleUnsavedWork());
+    EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1800);
+    dialogs_.events.clear();
+    EXPECT_TRUE(window_.SettleUnsavedWork());
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+}
+
+TEST_F(TTOOL1Test, FieldsThatSaveWouldNotWriteAsShownAreRedAndSaySo) {
+    Created();
+    NumberSpinEdit& map = Field(CraftField::Map);
+    const QString description = map.toolTip();
+    EXPECT_FALSE(description.isEmpty());
+    const struct {
+        const char* text;
+        const char* warning;
+    } cases[] = {{"abc", "Not a number: will be written as 0"},
+                 {"", "Not a number: will be written as 0"},
+                 {"70000", "Out of range: will be written as 65500"},
+                 {"-5", "Out of range: will be written as 0"},
+                 {"0100", nullptr}};
+    for (const auto& c : cases) {
+        Type(map, c.text);
+        EXPECT_EQ(map.ShowsWarning(), c.warning != nullptr) << c.text;
+        EXPECT_EQ(map.findChild<QLineEdit*>()->palette().color(QPalette::Text) == Qt::red,
+                  c.warning != nullptr)
+            << c.text;
+        EXPECT_EQ(map.toolTip(), c.warning ? c.warning + QString("\n") + description : description);
+    }
+    Type(Field(CraftField::Battle), "300");
+    EXPECT_TRUE(
+        Field(CraftField::Battle).toolTip().startsWith("Out of range: will be written as 255"));
+    // The HULL field's "none" of a craft without HULL entry is never written.
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    ChooseCraft(100);
+    EXPECT_FALSE(Field(CraftField::Hull).ShowsWarning());
+}
+
+TEST_F(TTOOL1Test, TheFirstChangingSaveBacksTheExecutableUpOnce) {
+    Created();
+    window_.SaveButton()->setEnabled(true);
+    window_.SaveButton()->click();
+    EXPECT_FALSE(fs::exists(Backup()));
+
+    EditMap("1500");
+    window_.SaveButton()->click();
+    EXPECT_EQ(test::ReadFileBytes(Backup()), game_.ExecutableOriginal());
+    EditMap("1600");
+    window_.SaveButton()->click();
+    EXPECT_EQ(test::ReadFileBytes(Backup()), game_.ExecutableOriginal());
+
+    // Another run finds the backup and leaves it as it is.
+    TTOOL1 again(dialogs_, resources_, nullptr);
+    ASSERT_TRUE(again.FormCreate());
+    Type(*again.Field(CraftField::Map), "1700");
+    again.SaveButton()->click();
+    EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1700);
+    EXPECT_EQ(test::ReadFileBytes(Backup()), game_.ExecutableOriginal());
+}
+
+TEST_F(TTOOL1Test, SaveWithoutABackupWritesNothingAndNamesTheBackup) {
+    fs::create_directory(Backup());
+    Created();
+    EditMap("1500");
+    window_.SaveButton()->click();
+    const QString path = QString::fromStdString(Backup().string());
+    EXPECT_EQ(dialogs_.events,
+              (QStringList{"beep", "message: Error: Cannot make the backup " + path +
+                                       ", so the executable was not changed"}));
+    EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
+    EXPECT_TRUE(window_.SaveButton()->isEnabled());
+}
+
+TEST_F(TTOOL1Test, RestoringTheBackupAsksThenReadsTheTablesAgain) {
+    Created();
+    EditMap("1500");
+    window_.SaveButton()->click();
+    const test::Bytes saved = ExecutableNow();
+
+    dialogs_.events.clear();
+    window_.RestoreBackupItem()->trigger();
+    ASSERT_EQ(dialogs_.events.size(), 1);
+    EXPECT_TRUE(dialogs_.events[0].startsWith("confirm: Restore the backup: The content of "));
+    EXPECT_EQ(ExecutableNow(), saved);
+
+    dialogs_.confirmAnswers = {true};
+    window_.RestoreBackupItem()->trigger();
+    EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
+    EXPECT_EQ(Field(CraftField::Map).FieldText(), "1300");
+    EXPECT_TRUE(fs::exists(Backup()));
+
+    // A backup of another version is not put back.
+    test::Bytes other = game_.ExecutableOriginal();
+    test::PutText(other, exe::kVersion, "2.01");
+    test::WriteFileBytes(Backup(), other);
+    dialogs_.confirmAnswers = {true};
+    dialogs_.events.clear();
+    window_.RestoreBackupItem()->trigger();
+    EXPECT_TRUE(dialogs_.events.contains("beep"));
+    EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
+}
+
+TEST_F(TTOOL1Test, TheCraftListShowsSixteenRowsAndTheMapCaptionFits) {
+    Created();
+    window_.show();
+    const QString before = QApplication::style()->name();
+    for (const QString& style : QStyleFactory::keys()) {
+        QApplication::setStyle(QStyleFactory::create(style));
+        window_.CraftList()->showPopup();
+        const QAbstractItemView* list = window_.CraftList()->view();
+        EXPECT_LE(list->height(), 17 * list->sizeHintForRow(0)) << style.toStdString();
+        window_.CraftList()->hidePopup();
+    }
+    QApplication::setStyle(QStyleFactory::create(before));
+    const PicturePanel& map = *window_.Panel(2);
+    EXPECT_LE(QFontMetrics(map.CaptionFont()).horizontalAdvance("none"), map.width());
+    EXPECT_TRUE(map.CaptionFont().bold());
+    for (QWidget* control : window_.findChildren<QWidget*>()) {
+        const bool ownControl =
+            !control->inherits("QMenu") &&
+            (control->parent() == &window_ || control->parent()->objectName() == "GroupBox1");
+        if (ownControl) {
+            EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+        }
+    }
 }
 
 TEST(NumberSpinEdit, WritesDigitsItCanReadBackWhateverTheLocale) {

@@ -1,5 +1,6 @@
 #include "tools/craft/craft_field_edits.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -38,6 +39,10 @@ bool CraftFieldEdits::Changed(CraftField field) {
 
 bool CraftFieldEdits::Edited(CraftField field) const {
     return edited_[IndexOf(field)];
+}
+
+bool CraftFieldEdits::AnyEdited() const {
+    return std::find(edited_.begin(), edited_.end(), true) != edited_.end();
 }
 
 CraftEdit CraftFieldEdits::Build(const std::function<std::string(CraftField)>& textOf) const {

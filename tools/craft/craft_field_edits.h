@@ -27,6 +27,8 @@ class CraftFieldEdits {
     // A field's text changed. True when that was the user's doing, which is what enables Save.
     bool Changed(CraftField field);
     bool Edited(CraftField field) const;
+    // Any field changed by the user: there is something that a display run would drop.
+    bool AnyEdited() const;
 
     // What Save writes: each field the user changed, its text `textOf(field)` read as the field
     // reads it; every other value stays as the tables hold it.

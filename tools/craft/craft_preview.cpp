@@ -1,7 +1,11 @@
 #include "tools/craft/craft_preview.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/path_resolver.h"
 #include "tools/craft/craft_names.h"
+#include "tools/craft/executable_backup.h"
 #include "tools/craft/number_field.h"
 
 namespace vexlor {
@@ -61,6 +65,10 @@ CraftTablesResult CraftPreview::Save(int craft, const CraftEdit& edit) {
     ApplyPictureEdit(edit, craft, tables_);
     tCRAFTTABLES written = tables_;
     ApplySettingsEdit(edit, written);
+    const CraftTablesResult backup = BackUpBefore(written);
+    if (backup != CraftTablesResult::Ok) {
+        return backup;
+    }
     const CraftTablesResult result = WriteCraftTables(ExecutablePath(), written);
     if (OpenedForWriting(result)) {
         tables_ = written;
@@ -68,8 +76,52 @@ CraftTablesResult CraftPreview::Save(int craft, const CraftEdit& edit) {
     return result;
 }
 
+CraftTablesResult CraftPreview::BackUpBefore(const tCRAFTTABLES& written) {
+    if (backedUp_) {
+        return CraftTablesResult::Ok;
+    }
+    bool differs = false;
+    const CraftTablesResult compared = CompareCraftTables(ExecutablePath(), written, differs);
+    if (compared != CraftTablesResult::Ok || !differs) {
+        return compared;
+    }
+    if (BackUpFile(ExecutablePath(), BackupPath()) == BackupResult::Failed) {
+        return CraftTablesResult::BackupFailed;
+    }
+    backedUp_ = true;
+    return CraftTablesResult::Ok;
+}
+
+CraftRestoreResult CraftPreview::RestoreBackup() {
+    if (!HasBackup()) {
+        return CraftRestoreResult::NoBackup;
+    }
+    tCRAFTTABLES backup;
+    if (ReadCraftTables(BackupPath(), backup) != CraftTablesResult::Ok) {
+        return CraftRestoreResult::BackupWrongVersion;
+    }
+    if (!RestoreFileFrom(BackupPath(), ExecutablePath())) {
+        return CraftRestoreResult::CannotWrite;
+    }
+    tCRAFTTABLES restored;
+    if (ReadCraftTables(ExecutablePath(), restored) != CraftTablesResult::Ok) {
+        return CraftRestoreResult::RestoredWrongVersion;
+    }
+    tables_ = restored;
+    return CraftRestoreResult::Ok;
+}
+
 std::string CraftPreview::ExecutablePath() const {
     return ResolvePath(gameFolder_, "xwingalliance.exe");
+}
+
+std::string CraftPreview::BackupPath() const {
+    return ResolvePath(gameFolder_, kExecutableBackupName);
+}
+
+bool CraftPreview::HasBackup() const {
+    std::error_code error;
+    return std::filesystem::is_regular_file(BackupPath(), error);
 }
 
 CraftPictures FindPicturesOfCraft(const tCRAFTTABLES& tables, int craft,

@@ -15,6 +15,14 @@ namespace vexlor {
 inline constexpr char kBadVersionCaption[] = "Bad version";
 inline constexpr char kNeedVersionMessage[] = "Need XWingAlliance 2.02";
 
+enum class CraftRestoreResult {
+    Ok,
+    NoBackup,
+    BackupWrongVersion,    // the backup is not version 2.02; the executable was left alone
+    CannotWrite,           // the executable could not be replaced and was left as it was
+    RestoredWrongVersion,  // restored, but what is there now is not version 2.02
+};
+
 // What a display run puts into the Preview's fields for the selected craft.
 struct CraftDisplay {
     bool selected = false;      // false for a craft outside 1..218: every field stays reset
@@ -49,16 +57,29 @@ class CraftPreview {
     // when the file cannot be written); the settings it holds follow once the file could be
     // opened for writing; then the tables are written. The edit carries only the fields the user
     // changed since the last display run, each as FieldValueFromText reads it. A craft outside
-    // 1..218 writes nothing (CannotWrite).
+    // 1..218 writes nothing (CannotWrite). The first Save of the run that changes a byte of the
+    // executable first makes its backup; when that fails nothing is written (BackupFailed).
     CraftTablesResult Save(int craft, const CraftEdit& edit);
 
-  private:
     std::string ExecutablePath() const;
+    // Where the backup is, or would be made, beside the executable.
+    std::string BackupPath() const;
+    bool HasBackup() const;
+
+    // Gives the executable the backup's content and reads the tables again from it. The backup
+    // must be version 2.02 itself; on any failure the tables stay as they were.
+    CraftRestoreResult RestoreBackup();
+
+  private:
+    // Makes the backup before the first change of the run; Ok when none is needed.
+    CraftTablesResult BackUpBefore(const tCRAFTTABLES& written);
 
     std::string gameFolder_;
     std::vector<std::string> names_;
     tCRAFTTABLES tables_;
     int displayRuns_ = 0;
+    // A backup was made or found this run, so later changes need none.
+    bool backedUp_ = false;
 };
 
 // The search for craft `craft`'s pictures with its numbers from `tables`: a HULL picture only

@@ -100,6 +100,16 @@ CraftTablesResult WritePatches(ByteFile& file, const std::vector<ExecutablePatch
     return CraftTablesResult::Ok;
 }
 
+bool Differs(const std::vector<ExecutablePatch>& patches,
+             const std::vector<ExecutablePatch>& originals) {
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        if (patches[i].bytes != originals[i].bytes) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables) {
@@ -130,6 +140,25 @@ CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& 
     // The writes are unbuffered, but a close that reports an error is not a success either.
     const bool closed = file.Close();
     return result == CraftTablesResult::Ok && !closed ? CraftTablesResult::WriteFailed : result;
+}
+
+CraftTablesResult CompareCraftTables(const std::string& path, const tCRAFTTABLES& tables,
+                                     bool& differs) {
+    differs = false;
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::Read)) {
+        return CraftTablesResult::CannotWrite;
+    }
+    if (!VersionHolds(file)) {
+        return CraftTablesResult::WrongVersion;
+    }
+    const std::vector<ExecutablePatch> patches = PatchesOf(tables);
+    std::vector<ExecutablePatch> originals;
+    if (file.Size() < EndOf(patches) || !ReadOriginals(file, patches, originals)) {
+        return CraftTablesResult::CannotWrite;
+    }
+    differs = Differs(patches, originals);
+    return CraftTablesResult::Ok;
 }
 
 }  // namespace vexlor

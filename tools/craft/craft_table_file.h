@@ -11,6 +11,8 @@ enum class CraftTablesResult {
     WrongVersion,  // missing, unreadable, too short, or not "2.02" at the version offset
     CannotWrite,   // cannot be opened for writing, or too short to hold the tables; untouched
     WriteFailed,   // a write failed part-way; the bytes already written were put back
+    BackupFailed,  // the backup that must come before the first change could not be made;
+                   // untouched
 };
 
 // Reads the tables of the game executable at `path`. WrongVersion leaves `tables` all 0. After
@@ -22,5 +24,11 @@ CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables)
 // other byte changes and the file never grows. The version is checked again first, since the
 // file may have been replaced since it was read.
 CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& tables);
+
+// Whether WriteCraftTables with `tables` would change a byte of the file: `differs` is set when
+// the result is Ok. The file is refused for the same reasons as there (WrongVersion, or
+// CannotWrite for a file that cannot be read or is too short), and it is only read.
+CraftTablesResult CompareCraftTables(const std::string& path, const tCRAFTTABLES& tables,
+                                     bool& differs);
 
 }  // namespace vexlor

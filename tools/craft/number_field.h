@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vexlor {
@@ -16,5 +17,10 @@ int LimitToField(std::int64_t value, int max);
 // a whole decimal number (an optional sign, then digits), 0 when it is not one, limited to the
 // range.
 int FieldValueFromText(std::string_view text, int max);
+
+// What a field of range 0..max tells the user about a text whose value is not what it says: for
+// a text that is a whole number within the range, nothing; otherwise "will be written as N", with
+// why ("Not a number", "Out of range") in front.
+std::string FieldTextWarning(std::string_view text, int max);
 
 }  // namespace vexlor

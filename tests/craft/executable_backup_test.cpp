@@ -1,0 +1,61 @@
+#include "tools/craft/executable_backup.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/craft/craft_test_files.h"
+
+namespace vexlor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+class ExecutableBackupTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::WriteFileBytes(exe_, original_); }
+    Bytes Read(const std::string& path) const { return test::ReadFileBytes(path); }
+    bool OnlyTheseFiles(std::size_t count) const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_.Path()),
+                                                      fs::directory_iterator())) == count;
+    }
+
+    test::TempDir dir_;
+    std::string exe_ = dir_.File("xwingalliance.exe");
+    std::string bak_ = dir_.File("xwingalliance.exe.bak");
+    Bytes original_ = test::ExecutableBytes();
+};
+
+TEST_F(ExecutableBackupTest, ABackupIsMadeWholeOnceAndNeverOverwritten) {
+    EXPECT_EQ(BackUpFile(exe_, bak_), BackupResult::Made);
+    EXPECT_EQ(Read(bak_), original_);
+    test::WriteFileBytes(exe_, Bytes{1, 2, 3});
+    EXPECT_EQ(BackUpFile(exe_, bak_), BackupResult::AlreadyThere);
+    EXPECT_EQ(Read(bak_), original_);
+    EXPECT_TRUE(OnlyTheseFiles(2));
+
+    // Nothing to copy, or a folder where the backup belongs: no backup, and nothing left over.
+    fs::remove(bak_);
+    EXPECT_EQ(BackUpFile(dir_.File("missing.exe"), bak_), BackupResult::Failed);
+    fs::create_directory(bak_);
+    EXPECT_EQ(BackUpFile(exe_, bak_), BackupResult::Failed);
+    EXPECT_TRUE(OnlyTheseFiles(2));
+}
+
+TEST_F(ExecutableBackupTest, RestoreReplacesTheWholeFileKeepingItsPermissions) {
+    test::WriteFileBytes(bak_, Bytes{9, 8, 7});
+    fs::permissions(exe_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
+    ASSERT_TRUE(RestoreFileFrom(bak_, exe_));
+    EXPECT_EQ(Read(exe_), (Bytes{9, 8, 7}));
+    EXPECT_NE(fs::status(exe_).permissions() & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_FALSE(RestoreFileFrom(dir_.File("missing.bak"), exe_));
+    fs::permissions(exe_, fs::perms::owner_read);
+    EXPECT_FALSE(RestoreFileFrom(bak_, exe_));
+    fs::permissions(exe_, fs::perms::owner_all);
+    EXPECT_EQ(Read(exe_), (Bytes{9, 8, 7}));
+    EXPECT_TRUE(OnlyTheseFiles(2));
+}
+
+}  // namespace
+}  // namespace vexlor

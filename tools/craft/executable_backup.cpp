@@ -1,0 +1,182 @@
+#include "tools/craft/executable_backup.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace vexlor {
+namespace fs = std::filesystem;
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// A copy that only reached the operating system's cache would be lost with the power; nothing
+// may take the copy's name before it is on the disk.
+bool FlushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0) {
+        return false;
+    }
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+// Removes a file or a link of ours, never a folder that happens to carry the name.
+void RemoveQuietly(const fs::path& path) {
+    std::error_code ignored;
+    if (!fs::is_directory(fs::symlink_status(path, ignored))) {
+        fs::remove(path, ignored);
+    }
+}
+
+bool CopyContent(std::FILE* from, std::FILE* to) {
+    char buffer[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, from)) > 0) {
+        if (std::fwrite(buffer, 1, count, to) != count) {
+            return false;
+        }
+    }
+    return std::ferror(from) == 0;
+}
+
+// Writes a complete copy of `source` to `copy`, replacing whatever `copy` held.
+bool WriteCopy(const fs::path& source, const fs::path& copy) {
+    std::error_code error;
+    if (!fs::is_regular_file(source, error)) {
+        return false;
+    }
+    UniqueFile from(std::fopen(source.string().c_str(), "rb"));
+    if (!from) {
+        return false;
+    }
+    // A stale copy from a run that stopped half-way goes; a link there is removed, not followed.
+    if (Exists(copy)) {
+        RemoveQuietly(copy);
+    }
+    UniqueFile to(std::fopen(copy.string().c_str(), "wbx"));
+    if (!to) {
+        return false;
+    }
+    if (!CopyContent(from.get(), to.get()) || !FlushToDisk(to.get())) {
+        return false;
+    }
+    return std::fclose(to.release()) == 0;
+}
+
+// Once renamed, the new name itself must survive a power loss too.
+void SyncFolderOf(const fs::path& path) {
+#ifndef _WIN32
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const int descriptor = ::open(folder.string().c_str(), O_RDONLY);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+#else
+    (void)path;
+#endif
+}
+
+// Gives `from` the name `to` only when nothing is called `to`; a file that appears there
+// meanwhile is never replaced.
+bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+    // The C library's rename refuses a name that is taken.
+    return std::rename(from.string().c_str(), to.string().c_str()) == 0;
+#else
+    if (::link(from.string().c_str(), to.string().c_str()) == 0) {
+        std::error_code ignored;
+        fs::remove(from, ignored);
+        return true;
+    }
+    if (errno == EEXIST) {
+        return false;
+    }
+    // A file system without hard links: the name is checked just before the rename.
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(to, error)) || error) {
+        return false;
+    }
+    fs::rename(from, to, error);
+    return !error;
+#endif
+}
+
+bool IsReadOnly(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return !error && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+}  // namespace
+
+BackupResult BackUpFile(const std::string& source, const std::string& backup) {
+    const fs::path backupPath(backup);
+    std::error_code error;
+    if (Exists(backupPath)) {
+        return fs::is_regular_file(backupPath, error) ? BackupResult::AlreadyThere
+                                                      : BackupResult::Failed;
+    }
+    fs::path copy = backupPath;
+    copy += ".new";
+    if (!WriteCopy(source, copy)) {
+        RemoveQuietly(copy);
+        return BackupResult::Failed;
+    }
+    if (!RenameWithoutReplacing(copy, backupPath)) {
+        RemoveQuietly(copy);
+        // Another run may have made it meanwhile; either way that one stays.
+        return fs::is_regular_file(backupPath, error) ? BackupResult::AlreadyThere
+                                                      : BackupResult::Failed;
+    }
+    SyncFolderOf(backupPath);
+    return BackupResult::Made;
+}
+
+bool RestoreFileFrom(const std::string& backup, const std::string& target) {
+    const fs::path targetPath(target);
+    std::error_code error;
+    if (IsReadOnly(targetPath) || fs::is_directory(targetPath, error)) {
+        return false;
+    }
+    fs::path copy = targetPath;
+    copy += ".new";
+    if (!WriteCopy(backup, copy)) {
+        RemoveQuietly(copy);
+        return false;
+    }
+    // The restored executable keeps who may read, write and run it.
+    const fs::file_status status = fs::status(targetPath, error);
+    if (!error && fs::exists(status)) {
+        fs::permissions(copy, status.permissions(), error);
+    }
+    fs::rename(copy, targetPath, error);
+    if (error) {
+        RemoveQuietly(copy);
+        return false;
+    }
+    SyncFolderOf(targetPath);
+    return true;
+}
+
+}  // namespace vexlor
