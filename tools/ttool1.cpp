@@ -16,6 +16,7 @@
 
 #include "platform/folders.h"
 #include "platform/user_dialogs.h"
+#include "tools/byte_text.h"
 #include "tools/craft/craft_save_failure.h"
 #include "tools/number_spin_edit.h"
 #include "tools/picture_panel.h"
@@ -350,7 +351,7 @@ void TTOOL1::ShowPictures(const CraftPictures& pictures) {
             continue;
         }
         kind.panel->SetCaption(QString());
-        kind.label->setText(QString::fromLatin1(kind.found->library));
+        kind.label->setText(TextOfBytes(kind.found->library));
         kind.panel->ShowPicture(ToQImage(kind.found->image));
     }
 }
