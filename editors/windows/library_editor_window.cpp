@@ -74,11 +74,22 @@ QString LibraryEditorWindow::StatusText() const {
 }
 
 QString LibraryEditorWindow::StatusMessage() const {
-    return StatusBar1->currentMessage();
+    return statusMessage_->text();
 }
 
+// In the status bar's place of the picture count, wrapped: the HULL and MAP windows are narrow.
 void LibraryEditorWindow::ShowStatusMessage(const QString& text) {
-    StatusBar1->showMessage(text, kStatusMessageMs);
+    statusMessage_->setText(text);
+    statusText_->hide();
+    statusMessage_->show();
+    statusMessageTimer_->start();
+}
+
+void LibraryEditorWindow::ClearStatusMessage() {
+    statusMessageTimer_->stop();
+    statusMessage_->clear();
+    statusMessage_->hide();
+    statusText_->show();
 }
 
 QString LibraryEditorWindow::FileName() const {
@@ -114,6 +125,15 @@ void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     StatusBar1->setSizeGripEnabled(false);
     statusText_ = new QLabel(StatusBar1);
     StatusBar1->addWidget(statusText_, 1);
+    statusMessage_ = new QLabel(StatusBar1);
+    statusMessage_->setObjectName(QStringLiteral("StatusMessage"));
+    statusMessage_->setWordWrap(true);
+    statusMessage_->hide();
+    StatusBar1->addWidget(statusMessage_, 1);
+    statusMessageTimer_ = new QTimer(this);
+    statusMessageTimer_->setSingleShot(true);
+    statusMessageTimer_->setInterval(kStatusMessageMs);
+    connect(statusMessageTimer_, &QTimer::timeout, this, &LibraryEditorWindow::ClearStatusMessage);
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setSingleShot(true);
@@ -264,7 +284,7 @@ void LibraryEditorWindow::Button1Click() {
 
 // An older message is about a list that is gone.
 void LibraryEditorWindow::ShowRefreshProblems(const PictureList& list) {
-    StatusBar1->clearMessage();
+    ClearStatusMessage();
     if (!list.opened) {
         ShowStatusMessage(QString::fromStdString(CannotOpenText(FileName().toStdString())));
     } else if (list.status != ReadStatus::Ok) {

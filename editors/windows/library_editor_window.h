@@ -94,6 +94,7 @@ class LibraryEditorWindow : public QWidget {
     // does not, its tooltip states the rule.
     void RetestAdd();
     void ShowStatusMessage(const QString& text);
+    void ClearStatusMessage();
     const LibraryEditorLogic& Logic() const { return *logic_; }
     const std::optional<IndexedImage>& StagedPicture() const { return staged_; }
     UserDialogs& Dialogs() const { return dialogs_; }
@@ -136,6 +137,8 @@ class LibraryEditorWindow : public QWidget {
     std::shared_ptr<const LibraryEditorLogic> logic_;
     PictureListModel* model_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* statusMessage_ = nullptr;
+    QTimer* statusMessageTimer_ = nullptr;
     std::optional<IndexedImage> staged_;
     QString lastImportPath_;
     QString oldCaption_;

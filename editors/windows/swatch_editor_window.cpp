@@ -31,8 +31,9 @@ SwatchEditorWindow::SwatchEditorWindow(EditorKind kind, const QString& libraryPa
       Image2(new SwatchStrip(this)) {
     connect(Image2, &SwatchStrip::Released, this, &SwatchEditorWindow::Image2MouseUp);
     Image2->setToolTip(QStringLiteral("Click a colour to show it behind the staged picture"));
-    Panel1->setToolTip(QStringLiteral(
-        "The staged picture; its top-left pixel's colour lets the colour chosen below show"));
+    Panel1->setToolTip(
+        QStringLiteral("The staged picture; where it has its top-left pixel's "
+                       "colour, the colour chosen below shows through"));
     QFont bold = StatusBar1->font();
     bold.setBold(true);
     StatusBar1->setFont(bold);
