@@ -106,11 +106,6 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     EXPECT_EQ(hull->StatusMessage(), "Cannot open HULL.DAT; nothing was added");
     EXPECT_EQ(dialogs_.beeps, 1);  // the box of the 24-bit picture's refusal only
 
-    auto* ship = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001}), "SHIP (");
-    ASSERT_TRUE(ship->ListView1Editing(0));
-    ship->ListView1Edited(0, "20000");
-    EXPECT_EQ(ship->StatusMessage(), "Not renumbered: 20000 is outside 20001 to 20254");
-
     auto* mission = Open<TfMIS>(MakeMissionLibrary("MISSION.DAT", {}), "MISSION (");
     test::WriteFileBytes(File("picture.bmp"), test::TrueColourBmp(260, 260));
     dialogs_.events.clear();
@@ -124,19 +119,6 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     // A Refresh that lists the library again drops the message.
     mission->Button1Click();
     EXPECT_TRUE(mission->StatusMessage().isEmpty());
-}
-
-TEST_F(IdentifierFieldTest, EveryControlHasATooltipAndTheListNamesF2) {
-    auto* mission = Open<TfMIS>(MakeMissionLibrary("MISSION.DAT", {}), "MISSION (");
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), "HULL (");
-    for (const QWidget* window : {static_cast<QWidget*>(mission), static_cast<QWidget*>(hull)}) {
-        for (const char* name :
-             {"ListView1", "Button1", "Button2", "Button3", "Button4", "Spin1", "Panel1"}) {
-            EXPECT_FALSE(Find<QWidget>(*window, name)->toolTip().isEmpty()) << name;
-        }
-        EXPECT_TRUE(List(*window)->toolTip().contains("F2"));
-    }
-    EXPECT_FALSE(Find<QWidget>(*mission, "Image2")->toolTip().isEmpty());
 }
 
 }  // namespace
