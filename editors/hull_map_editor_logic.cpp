@@ -73,8 +73,17 @@ AppendOutcome HullMapEditorLogic::AppendPicture(const IndexedImage& staged, int 
     return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
 }
 
-bool HullMapEditorLogic::IsValidIdentifier(int value, std::optional<Series>) const {
-    return value % 100 == 0 && value >= Constants().spinMinimum && value <= Constants().spinMaximum;
+std::string HullMapEditorLogic::IdentifierRefusal(int value, std::optional<Series>) const {
+    std::string refusal = OutsideRange(value, Constants().spinMinimum, Constants().spinMaximum);
+    if (refusal.empty() && value % 100 != 0) {
+        refusal = std::to_string(value) + " is not a multiple of 100";
+    }
+    return refusal;
+}
+
+std::string HullMapEditorLogic::IdentifierRule(std::optional<Series>) const {
+    return "The number must be a multiple of 100 from " + std::to_string(Constants().spinMinimum) +
+           " to " + std::to_string(Constants().spinMaximum);
 }
 
 RenumberResult HullMapEditorLogic::WritePictureId(int position, int oldIdentifier,

@@ -26,6 +26,10 @@ std::optional<int> ParseInteger(const std::string& text) {
     return value;
 }
 
+int SpinTextValue(const std::string& text, int minimum, int maximum) {
+    return std::clamp(ParseInteger(text).value_or(minimum), minimum, maximum);
+}
+
 LibraryEditorLogic::LibraryEditorLogic(EditorKind kind, std::string libraryPath)
     : constants_(ConstantsOf(kind)), path_(std::move(libraryPath)) {}
 
@@ -153,8 +157,40 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
 }
 
 bool LibraryEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {
-    return bitmap.bitsPerPixel == 8 && bitmap.indexed.width == constants_.pictureWidth &&
-           bitmap.indexed.height == constants_.pictureHeight;
+    return bitmap.bitsPerPixel == 8 && HasStagedSize(bitmap.indexed.width, bitmap.indexed.height);
+}
+
+bool LibraryEditorLogic::HasStagedSize(int width, int height) const {
+    return width == constants_.pictureWidth && height == constants_.pictureHeight;
+}
+
+std::string LibraryEditorLogic::StagedSizes() const {
+    return std::to_string(constants_.pictureWidth) + " x " +
+           std::to_string(constants_.pictureHeight);
+}
+
+// Only the colours are decoded for every depth, so they give the size.
+std::string LibraryEditorLogic::DescribeRefusedBmp(const std::string& fileName,
+                                                   const BmpPicture& bitmap) const {
+    const int width = bitmap.colours.width;
+    const int height = bitmap.colours.height;
+    std::string needed = "a ";
+    if (!HasStagedSize(width, height)) {
+        needed += StagedSizes() + " ";
+    }
+    if (bitmap.bitsPerPixel != 8) {
+        needed += "256-colour (8-bit) ";
+    }
+    return fileName + " is " + std::to_string(width) + " x " + std::to_string(height) + " with " +
+           std::to_string(bitmap.bitsPerPixel) + " bits per pixel; " + needed + "BMP is needed";
+}
+
+std::string LibraryEditorLogic::OutsideRange(int value, int minimum, int maximum) {
+    if (value >= minimum && value <= maximum) {
+        return {};
+    }
+    return std::to_string(value) + " is outside " + std::to_string(minimum) + " to " +
+           std::to_string(maximum);
 }
 
 std::optional<PendingRename> LibraryEditorLogic::AcceptRename(int row,
@@ -168,12 +204,25 @@ std::optional<PendingRename> LibraryEditorLogic::AcceptRename(int row,
     const int offset = RenameOffset(typeWord);
     PendingRename rename;
     rename.position = row + 1;
+    rename.oldCaption = oldCaption;
     rename.newIdentifier = *value + offset;
     if (const auto old = ParseInteger(oldCaption)) {
         rename.oldIdentifier = *old + offset;
         rename.startTimer = true;
     }
     return rename;
+}
+
+std::string LibraryEditorLogic::RenameRefusal(const std::string& newText,
+                                              const std::string& typeWord) const {
+    if (newText.empty()) {
+        return "no number was typed";
+    }
+    const auto value = ParseInteger(newText);
+    if (!value) {
+        return "\"" + newText + "\" is not a number";
+    }
+    return IdentifierRefusal(*value, SeriesOfWord(typeWord));
 }
 
 int LibraryEditorLogic::RenameOffset(const std::string&) const {

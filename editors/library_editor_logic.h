@@ -57,6 +57,7 @@ struct PendingRename {
     int oldIdentifier = -1;
     int newIdentifier = 0;
     bool startTimer = false;  // false when the old caption was not a number
+    std::string oldCaption;   // what the row showed, to name the picture if the write fails
 };
 
 // A record's 32-bit picture side as a converter's size; a damaged record's absurd side becomes 0,
@@ -70,6 +71,10 @@ using ProgressFunction = std::function<void(int done, int total)>;
 
 // A whole decimal number, optionally signed; nothing else (no blanks, no overflow).
 std::optional<int> ParseInteger(const std::string& text);
+
+// The number that an identifier field's text stands for: a text that is no number reads as
+// `minimum`, a number beyond the range as the range's nearer end.
+int SpinTextValue(const std::string& text, int minimum, int maximum);
 
 // The work of a library editor window on its library file, with no widgets: listing, export,
 // the staged picture's check, append and renumbering. Every operation opens the file, does its
@@ -105,17 +110,32 @@ class LibraryEditorLogic {
                                 const ProgressFunction& progress = {}) const;
 
     // Import BMP: whether the bitmap can be staged.
-    virtual bool CheckStagedBmp(const BmpPicture& bitmap) const;
+    bool CheckStagedBmp(const BmpPicture& bitmap) const;
+    // Whether a bitmap has an acceptable size, whatever its depth, and the sizes in words.
+    virtual bool HasStagedSize(int width, int height) const;
+    virtual std::string StagedSizes() const;
     // "<- Add": encodes the staged picture and adds it with the identifier field's value.
     virtual AppendOutcome AppendPicture(const IndexedImage& staged, int value) const = 0;
     // Whether "<- Add" and the rename accept an identifier field value (for BATTLE/MISSION the
     // picture number within the series `series`).
-    virtual bool IsValidIdentifier(int value, std::optional<Series> series) const = 0;
+    bool IsValidIdentifier(int value, std::optional<Series> series) const {
+        return IdentifierRefusal(value, series).empty();
+    }
+    // Why the identifier rule refuses `value`, in a few words ("4750 is not a multiple of
+    // 100"); empty when the rule accepts it.
+    virtual std::string IdentifierRefusal(int value, std::optional<Series> series) const = 0;
+    // The rule as one sentence ("The number must be a multiple of 100 from 0 to 65500").
+    virtual std::string IdentifierRule(std::optional<Series> series) const = 0;
+    // Why Import BMP refuses a bitmap that CheckStagedBmp refused: the size and depth it has
+    // and what is needed instead.
+    std::string DescribeRefusedBmp(const std::string& fileName, const BmpPicture& bitmap) const;
 
     // ListView1Edited: the rename to schedule, or none when the caption reverts.
     std::optional<PendingRename> AcceptRename(int row, const std::string& oldCaption,
                                               const std::string& newText,
                                               const std::string& typeWord) const;
+    // Why AcceptRename refuses `newText` on a row showing `typeWord`; empty when it accepts it.
+    std::string RenameRefusal(const std::string& newText, const std::string& typeWord) const;
     // TimerTimer: writes a pending rename.
     virtual RenumberResult WritePictureId(int position, int oldIdentifier,
                                           int newIdentifier) const = 0;
@@ -128,6 +148,8 @@ class LibraryEditorLogic {
     // Identifier offset of a rename on a row showing `typeWord` (BATTLE/MISSION series offset).
     virtual int RenameOffset(const std::string& typeWord) const;
     virtual void TrackHighest(const tIMAGE& image, PictureList& list) const;
+    // "65600 is outside 0 to 65500"; empty inside the range.
+    static std::string OutsideRange(int value, int minimum, int maximum);
 
   private:
     const KindConstants& constants_;

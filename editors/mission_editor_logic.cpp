@@ -88,11 +88,15 @@ std::optional<std::string> MissionEditorLogic::ExportFileName(const tIMAGE& imag
     return info.exportPrefix + std::to_string(image.PictureId - info.offset) + ".bmp";
 }
 
-bool MissionEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {
-    // All three sizes must be 8 bits per pixel: the encoder takes its colours from the
-    // bitmap's own palette.
-    const auto series = SeriesOfWidth(bitmap.indexed.width);
-    return bitmap.bitsPerPixel == 8 && series && InfoOf(*series).height == bitmap.indexed.height;
+// All three sizes must be 8 bits per pixel: the encoder takes its colours from the bitmap's own
+// palette.
+bool MissionEditorLogic::HasStagedSize(int width, int height) const {
+    const auto series = SeriesOfWidth(width);
+    return series && InfoOf(*series).height == height;
+}
+
+std::string MissionEditorLogic::StagedSizes() const {
+    return "510 x 260, 260 x 260 or 100 x 75";
 }
 
 int MissionEditorLogic::SuggestedNumber(const PictureList& list, Series series) {
@@ -118,9 +122,22 @@ AppendOutcome MissionEditorLogic::AppendPicture(const IndexedImage& staged, int 
     return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
 }
 
-bool MissionEditorLogic::IsValidIdentifier(int value, std::optional<Series> series) const {
+std::string MissionEditorLogic::IdentifierRefusal(int value, std::optional<Series> series) const {
     const int maximum = series ? InfoOf(*series).maximumNumber : Constants().spinMaximum;
-    return value >= 0 && value <= maximum;
+    std::string refusal = OutsideRange(value, 0, maximum);
+    if (!refusal.empty() && series) {
+        refusal += std::string(" for ") + InfoOf(*series).word + " pictures";
+    }
+    return refusal;
+}
+
+std::string MissionEditorLogic::IdentifierRule(std::optional<Series> series) const {
+    if (!series) {
+        return "The number must be from 0 to " + std::to_string(Constants().spinMaximum);
+    }
+    const SeriesInfo& info = InfoOf(*series);
+    return std::string("A ") + info.word + " number must be from 0 to " +
+           std::to_string(info.maximumNumber);
 }
 
 int MissionEditorLogic::RenameOffset(const std::string& typeWord) const {

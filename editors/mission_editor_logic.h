@@ -12,13 +12,15 @@ class MissionEditorLogic : public RunLengthEditorLogic {
 
     std::string CaptionOf(const tIMAGE& image) const override;
     std::string TypeWordOf(const tIMAGE& image) const override;
+    bool HasStagedSize(int width, int height) const override;
+    std::string StagedSizes() const override;
     bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                        Thumbnail& thumbnail) const override;
-    bool CheckStagedBmp(const BmpPicture& bitmap) const override;
     // Import BMP's suggestion for a staged picture of that series.
     static int SuggestedNumber(const PictureList& list, Series series);
     AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
-    bool IsValidIdentifier(int value, std::optional<Series> series) const override;
+    std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
+    std::string IdentifierRule(std::optional<Series> series) const override;
     RenumberResult WritePictureId(int position, int oldIdentifier,
                                   int newIdentifier) const override;
 

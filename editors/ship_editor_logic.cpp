@@ -40,8 +40,13 @@ AppendOutcome ShipEditorLogic::AppendPicture(const IndexedImage& staged, int val
     return {AppendToShipLibrary(LibraryPath(), copyPath_, identifier, palette, pixels), identifier};
 }
 
-bool ShipEditorLogic::IsValidIdentifier(int value, std::optional<Series>) const {
-    return value >= Constants().spinMinimum && value <= Constants().spinMaximum;
+std::string ShipEditorLogic::IdentifierRefusal(int value, std::optional<Series>) const {
+    return OutsideRange(value, Constants().spinMinimum, Constants().spinMaximum);
+}
+
+std::string ShipEditorLogic::IdentifierRule(std::optional<Series>) const {
+    return "The number must be from " + std::to_string(Constants().spinMinimum) + " to " +
+           std::to_string(Constants().spinMaximum);
 }
 
 RenumberResult ShipEditorLogic::WritePictureId(int position, int oldIdentifier,

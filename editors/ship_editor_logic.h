@@ -15,7 +15,8 @@ class ShipEditorLogic : public RunLengthEditorLogic {
     bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                        Thumbnail& thumbnail) const override;
     AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
-    bool IsValidIdentifier(int value, std::optional<Series> series) const override;
+    std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
+    std::string IdentifierRule(std::optional<Series> series) const override;
     RenumberResult WritePictureId(int position, int oldIdentifier,
                                   int newIdentifier) const override;
 

@@ -1,8 +1,8 @@
 #include "editors/windows/hull_map_editor_window.h"
+#include "editors/windows/identifier_spin_box.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "editors/windows/picture_images.h"
@@ -28,11 +28,21 @@ HullMapEditorWindow::HullMapEditorWindow(EditorKind kind, const QString& library
                                          UserDialogs& dialogs, QWidget* parent)
     : LibraryEditorWindow(kind, libraryPath, dialogs, ShapeOf(kind), parent) {
     ArrangeControls();
+    Panel1->setToolTip(QStringLiteral("The staged picture, at twice its size"));
     // Every change of the text, also one that is no number yet (it counts as the minimum); the
     // spin box reports only acceptable texts, its text field only what the user types.
     connect(Spin1, &QSpinBox::textChanged, this, &HullMapEditorWindow::Spin1Change);
     if (auto* text = Spin1->findChild<QLineEdit*>()) {
         connect(text, &QLineEdit::textChanged, this, &HullMapEditorWindow::Spin1Change);
+    }
+}
+
+// Closing the window takes the focus from a field holding a half-typed number, which then
+// settles and changes: by then this part of the window is gone.
+HullMapEditorWindow::~HullMapEditorWindow() {
+    disconnect(Spin1, nullptr, this, nullptr);
+    if (auto* text = Spin1->findChild<QLineEdit*>()) {
+        disconnect(text, nullptr, this, nullptr);
     }
 }
 
@@ -60,7 +70,7 @@ void HullMapEditorWindow::Spin1Change() {
     if (!Spin1->isEnabled()) {
         return;
     }
-    Button4->setEnabled(Logic().IsValidIdentifier(SpinValue(), std::nullopt));
+    RetestAdd();
 }
 
 }  // namespace vexlor

@@ -10,6 +10,8 @@ class HullMapEditorWindow : public LibraryEditorWindow {
     Q_OBJECT
 
   public:
+    ~HullMapEditorWindow() override;
+
     // Re-tests "<- Add" against the identifier rule while a picture is staged.
     void Spin1Change();
 

@@ -1,8 +1,7 @@
 #include "editors/windows/library_editor_window.h"
 
-#include <functional>
-
 #include <algorithm>
+#include <functional>
 
 #include <QCloseEvent>
 #include <QFile>
@@ -11,14 +10,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 
+#include "editors/editor_messages.h"
 #include "editors/windows/caption_edit_delegate.h"
+#include "editors/windows/identifier_spin_box.h"
 #include "editors/windows/picture_images.h"
 #include "editors/windows/picture_list_model.h"
 #include "editors/windows/preview_panel.h"
@@ -33,6 +32,11 @@ namespace {
 constexpr int kRenameDelayMs = 150;
 constexpr int kTypeColumnWidth = 79;
 constexpr int kCaptionColumnWidthWithType = 160;
+// Long enough to be read, short enough to give way to the picture count soon.
+constexpr int kStatusMessageMs = 10000;
+
+const QString kAddToolTip =
+    QStringLiteral("Append the staged picture to the library under the number in the field");
 
 std::string ToFilePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -68,6 +72,29 @@ QString LibraryEditorWindow::StatusText() const {
     return statusText_->text();
 }
 
+QString LibraryEditorWindow::StatusMessage() const {
+    return statusMessage_->text();
+}
+
+// In the status bar's place of the picture count, wrapped: the HULL and MAP windows are narrow.
+void LibraryEditorWindow::ShowStatusMessage(const QString& text) {
+    statusMessage_->setText(text);
+    statusText_->hide();
+    statusMessage_->show();
+    statusMessageTimer_->start();
+}
+
+void LibraryEditorWindow::ClearStatusMessage() {
+    statusMessageTimer_->stop();
+    statusMessage_->clear();
+    statusMessage_->hide();
+    statusText_->show();
+}
+
+QString LibraryEditorWindow::FileName() const {
+    return QFileInfo(libraryPath_).fileName();
+}
+
 QSize LibraryEditorWindow::sizeHint() const {
     return defaultSize_.expandedTo(minimumSizeHint());
 }
@@ -77,12 +104,18 @@ void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     CreateListView(shape.listWidth);
     Button1 = CreateButton(QStringLiteral("Refresh"), QStringLiteral("Button1"),
                            &LibraryEditorWindow::Button1Click);
+    Button1->setToolTip(QStringLiteral("Read the library again and list its pictures"));
     Button2 = CreateButton(QStringLiteral("Export BMP"), QStringLiteral("Button2"),
                            &LibraryEditorWindow::Button2Click);
+    Button2->setToolTip(
+        QStringLiteral("Write the selected pictures as BMP files into the Output folder"));
     Button3 = CreateButton(QStringLiteral("Import BMP"), QStringLiteral("Button3"),
                            &LibraryEditorWindow::Button3Click);
+    Button3->setToolTip(QStringLiteral("Choose a 256-colour %1 BMP to stage for \"<- Add\"")
+                            .arg(QString::fromStdString(logic_->StagedSizes())));
     Button4 = CreateButton(QStringLiteral("<- Add"), QStringLiteral("Button4"),
                            &LibraryEditorWindow::Button4Click);
+    ShowAddToolTip(true);
     CreateSpinEdit();
     Panel1 = new PreviewPanel(QString::fromLatin1(constants.previewCaption), shape.panelSize,
                               QSize(constants.previewWidth, constants.previewHeight), this);
@@ -91,6 +124,15 @@ void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     StatusBar1->setSizeGripEnabled(false);
     statusText_ = new QLabel(StatusBar1);
     StatusBar1->addWidget(statusText_, 1);
+    statusMessage_ = new QLabel(StatusBar1);
+    statusMessage_->setObjectName(QStringLiteral("StatusMessage"));
+    statusMessage_->setWordWrap(true);
+    statusMessage_->hide();
+    StatusBar1->addWidget(statusMessage_, 1);
+    statusMessageTimer_ = new QTimer(this);
+    statusMessageTimer_->setSingleShot(true);
+    statusMessageTimer_->setInterval(kStatusMessageMs);
+    connect(statusMessageTimer_, &QTimer::timeout, this, &LibraryEditorWindow::ClearStatusMessage);
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setSingleShot(true);
@@ -133,6 +175,20 @@ void LibraryEditorWindow::CreateListView(int width) {
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &LibraryEditorWindow::ListView1SelectItem);
     ListView1->installEventFilter(this);
+    ShowListToolTip(false);
+}
+
+void LibraryEditorWindow::ShowListToolTip(bool editable) {
+    const QString pictures = QStringLiteral(
+        "The library's pictures in file order; Ctrl or Shift with a click selects several");
+    ListView1->setToolTip(pictures +
+                          (editable ? QStringLiteral("\nF2: renumber the first selected picture")
+                                    : QStringLiteral("\nRead-only: renumbering is off")));
+}
+
+void LibraryEditorWindow::ShowAddToolTip(bool valid) {
+    Button4->setToolTip(valid ? kAddToolTip
+                              : QString::fromStdString(logic_->IdentifierRule(StagedSeries())));
 }
 
 QPushButton* LibraryEditorWindow::CreateButton(const QString& caption, const QString& name,
@@ -146,14 +202,20 @@ QPushButton* LibraryEditorWindow::CreateButton(const QString& caption, const QSt
 
 void LibraryEditorWindow::CreateSpinEdit() {
     const KindConstants& constants = logic_->Constants();
-    Spin1 = new QSpinBox(this);
+    Spin1 = new IdentifierSpinBox(this);
     Spin1->setObjectName(QStringLiteral("Spin1"));
     Spin1->setRange(constants.spinMinimum, constants.spinMaximum);
     Spin1->setSingleStep(constants.spinStep);
     Spin1->setValue(constants.spinMinimum);
-    if (auto* text = Spin1->findChild<QLineEdit*>()) {
-        text->setMaxLength(constants.spinMaxLength);
-    }
+    Spin1->SetMaxLength(constants.spinMaxLength);
+    ShowSpinToolTip();
+}
+
+void LibraryEditorWindow::ShowSpinToolTip() {
+    Spin1->setToolTip(
+        QStringLiteral("The number for \"<- Add\": type it or use the arrows; Enter settles it\n"
+                       "%1")
+            .arg(QString::fromStdString(logic_->IdentifierRule(StagedSeries()))));
 }
 
 void LibraryEditorWindow::ArrangeWindow(QLayout* controls) {
@@ -204,10 +266,12 @@ void LibraryEditorWindow::Button1Click() {
     const bool editable = list.editable;
     model_->ShowList(std::move(list));
     ListView1SelectItem();
+    ShowRefreshProblems(model_->List());
     if (!opened) {
         return;
     }
     model_->SetCaptionsEditable(editable);
+    ShowListToolTip(editable);
     if (editable) {
         Button3->setEnabled(true);
     } else {
@@ -215,6 +279,17 @@ void LibraryEditorWindow::Button1Click() {
     }
     statusText_->setText(QStringLiteral("%1 pictures").arg(model_->List().PictureCount()));
     ShowRefreshedList(model_->List());
+}
+
+// An older message is about a list that is gone.
+void LibraryEditorWindow::ShowRefreshProblems(const PictureList& list) {
+    ClearStatusMessage();
+    if (!list.opened) {
+        ShowStatusMessage(QString::fromStdString(CannotOpenText(FileName().toStdString())));
+    } else if (list.status != ReadStatus::Ok) {
+        ShowStatusMessage(QString::fromStdString(PartlyListedText(
+            FileName().toStdString(), list.PictureCount(), DescribeReadStatus(list.status))));
+    }
 }
 
 void LibraryEditorWindow::ShowReadOnlyCaption() {
@@ -234,6 +309,9 @@ void LibraryEditorWindow::Button2Click() {
                                                        outputFolder, std::ref(progress));
     if (result.opened) {
         ShowExportOutcome(result);
+    } else {
+        ShowStatusMessage(QString::fromStdString(
+            CannotOpenText(FileName().toStdString(), "nothing was exported")));
     }
 }
 
@@ -268,13 +346,18 @@ void LibraryEditorWindow::Button3Click() {
     lastImportPath_ = *path;
     BeginImport();
     Button4->setEnabled(false);
+    ShowAddToolTip(true);
     Spin1->setEnabled(false);
     staged_.reset();
+    const std::string fileName = QFileInfo(*path).fileName().toStdString();
     BmpPicture bitmap;
     if (!ReadBmpFile(ToFilePath(*path), bitmap)) {
+        ShowStatusMessage(QString::fromStdString(UnloadableBmpText(fileName)));
         return;
     }
     if (!logic_->CheckStagedBmp(bitmap)) {
+        // Said before the box, so that it stands while the box is up.
+        ShowStatusMessage(QString::fromStdString(logic_->DescribeRefusedBmp(fileName, bitmap)));
         dialogs_.Beep();
         dialogs_.ShowMessage(QString::fromLatin1(logic_->Constants().rejectionText),
                              QStringLiteral("Format error"));
@@ -283,8 +366,15 @@ void LibraryEditorWindow::Button3Click() {
     staged_ = std::move(bitmap.indexed);
     ShowStagedPicture(*staged_);
     Spin1->setEnabled(true);
+    ShowSpinToolTip();
     // The suggestion may break the identifier rule; "<- Add" waits for a valid number then.
-    Button4->setEnabled(logic_->IsValidIdentifier(SpinValue(), StagedSeries()));
+    RetestAdd();
+}
+
+void LibraryEditorWindow::RetestAdd() {
+    const bool valid = logic_->IsValidIdentifier(SpinValue(), StagedSeries());
+    Button4->setEnabled(valid);
+    ShowAddToolTip(valid);
 }
 
 FileDialogRequest LibraryEditorWindow::ImportRequest() const {
@@ -305,26 +395,41 @@ FileDialogRequest LibraryEditorWindow::ImportRequest() const {
 }
 
 int LibraryEditorWindow::SpinValue() const {
-    const int value = ParseInteger(Spin1->cleanText().toStdString()).value_or(Spin1->minimum());
-    return std::clamp(value, Spin1->minimum(), Spin1->maximum());
+    return Spin1->TypedValue();
 }
 
 void LibraryEditorWindow::Button4Click() {
+    // The edit ends here at the latest, so that the number written is the one the field shows
+    // and the rule tested.
+    const int value = Spin1->SettledValue();
+    if (staged_ && !logic_->IsValidIdentifier(value, StagedSeries())) {
+        RetestAdd();
+        ShowStatusMessage(QString::fromStdString("Not added: " +
+                                                 logic_->IdentifierRefusal(value, StagedSeries())));
+        return;
+    }
     Panel1->ClearPicture();
     Spin1->setEnabled(false);
     Button4->setEnabled(false);
+    ShowAddToolTip(true);
     if (!staged_) {
         return;
     }
-    const WriteResult result = logic_->AppendPicture(*staged_, SpinValue()).result;
+    const WriteResult result = logic_->AppendPicture(*staged_, value).result;
+    const QString failure = QString::fromStdString(AppendFailureText(
+        result, FileName().toStdString(), Kind() == EditorKind::Ship ? "SHIP.tmp" : ""));
     if (result == WriteResult::CannotOpen) {
-        return;  // the library could not be opened: nothing changed, nothing to show
+        ShowStatusMessage(failure);  // nothing changed: the list stays as it is
+        return;
     }
     // A failed append has left the library as it was; the list shows what the file holds.
     if (result != WriteResult::Ok) {
         dialogs_.Beep();
     }
     Button1Click();
+    if (result != WriteResult::Ok) {
+        ShowStatusMessage(failure);
+    }
 }
 
 void LibraryEditorWindow::ListView1SelectItem() {
@@ -356,7 +461,11 @@ void LibraryEditorWindow::ListView1Edited(int row, const QString& text) {
     const std::optional<PendingRename> rename = logic_->AcceptRename(
         row, oldCaption_.toStdString(), text.toStdString(), model_->TypeWord(row).toStdString());
     if (!rename) {
-        return;  // the caption stays as it was
+        // The caption stays as it was.
+        ShowStatusMessage(QStringLiteral("Not renumbered: ") +
+                          QString::fromStdString(logic_->RenameRefusal(
+                              text.toStdString(), model_->TypeWord(row).toStdString())));
+        return;
     }
     model_->SetCaption(row, text);
     // One slot: a later edit overwrites it, and a running timer is not started again.
@@ -373,7 +482,12 @@ void LibraryEditorWindow::TimerTimer() {
     }
     const PendingRename rename = *pendingRename_;
     pendingRename_.reset();
-    logic_->WritePictureId(rename.position, rename.oldIdentifier, rename.newIdentifier);
+    const RenumberResult result =
+        logic_->WritePictureId(rename.position, rename.oldIdentifier, rename.newIdentifier);
+    if (result != RenumberResult::Written) {
+        ShowStatusMessage(QString::fromStdString(RenumberFailureText(
+            result, FileName().toStdString(), rename.position, rename.oldCaption)));
+    }
 }
 
 void LibraryEditorWindow::FlushPendingRename() {

@@ -11,13 +11,13 @@
 class QLabel;
 class QLayout;
 class QPushButton;
-class QSpinBox;
 class QStatusBar;
 class QTimer;
 class QTreeView;
 
 namespace vexlor {
 
+class IdentifierSpinBox;
 class PictureListModel;
 class PreviewPanel;
 
@@ -46,6 +46,9 @@ class LibraryEditorWindow : public QWidget {
     const QString& LibraryPath() const { return libraryPath_; }
     // What the status bar says: "%d pictures" after a Refresh.
     QString StatusText() const;
+    // The passing message that stands in the status bar for a while instead, if any: why a
+    // command did less than asked.
+    QString StatusMessage() const;
     // The size the window opens with: every control in sight.
     QSize sizeHint() const override;
 
@@ -87,6 +90,11 @@ class LibraryEditorWindow : public QWidget {
     // The spin edit's value as the user last typed it: a text that is no number reads as the
     // minimum, and the value is held inside the range.
     int SpinValue() const;
+    // "<- Add" enabled exactly when the spin edit's number keeps the identifier rule; when it
+    // does not, its tooltip states the rule.
+    void RetestAdd();
+    void ShowStatusMessage(const QString& text);
+    void ClearStatusMessage();
     const LibraryEditorLogic& Logic() const { return *logic_; }
     const std::optional<IndexedImage>& StagedPicture() const { return staged_; }
     UserDialogs& Dialogs() const { return dialogs_; }
@@ -99,7 +107,7 @@ class LibraryEditorWindow : public QWidget {
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
-    QSpinBox* Spin1 = nullptr;
+    IdentifierSpinBox* Spin1 = nullptr;
     PreviewPanel* Panel1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QTimer* Timer = nullptr;
@@ -114,6 +122,11 @@ class LibraryEditorWindow : public QWidget {
     void FormClose();
     void FormDestroy();
     void ShowReadOnlyCaption();
+    void ShowListToolTip(bool editable);
+    void ShowAddToolTip(bool valid);
+    void ShowSpinToolTip();
+    void ShowRefreshProblems(const PictureList& list);
+    QString FileName() const;
     void ShowExportOutcome(const ExportResult& result);
     FileDialogRequest ImportRequest() const;
     QList<int> SelectedRows() const;
@@ -124,6 +137,8 @@ class LibraryEditorWindow : public QWidget {
     std::shared_ptr<const LibraryEditorLogic> logic_;
     PictureListModel* model_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* statusMessage_ = nullptr;
+    QTimer* statusMessageTimer_ = nullptr;
     std::optional<IndexedImage> staged_;
     QString lastImportPath_;
     QString oldCaption_;

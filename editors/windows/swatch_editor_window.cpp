@@ -1,9 +1,9 @@
 #include "editors/windows/swatch_editor_window.h"
+#include "editors/windows/identifier_spin_box.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -30,6 +30,10 @@ SwatchEditorWindow::SwatchEditorWindow(EditorKind kind, const QString& libraryPa
     : LibraryEditorWindow(kind, libraryPath, dialogs, shape, parent),
       Image2(new SwatchStrip(this)) {
     connect(Image2, &SwatchStrip::Released, this, &SwatchEditorWindow::Image2MouseUp);
+    Image2->setToolTip(QStringLiteral("Click a colour to show it behind the staged picture"));
+    Panel1->setToolTip(
+        QStringLiteral("The staged picture; where it has its top-left pixel's "
+                       "colour, the colour chosen below shows through"));
     QFont bold = StatusBar1->font();
     bold.setBold(true);
     StatusBar1->setFont(bold);

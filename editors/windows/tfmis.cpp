@@ -1,8 +1,8 @@
 #include "editors/windows/tfmis.h"
+#include "editors/windows/identifier_spin_box.h"
 
 #include <QLabel>
 #include <QLayout>
-#include <QSpinBox>
 
 #include "editors/mission_editor_logic.h"
 #include "editors/windows/preview_panel.h"
@@ -21,6 +21,7 @@ TfMIS::TfMIS(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent)
     : SwatchEditorWindow(EditorKind::Mission, libraryPath, dialogs, kShape, parent),
       Label1(new QLabel(QStringLiteral("         "), this)) {
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setToolTip(QStringLiteral("The series that the staged picture is added to"));
     ArrangeControls(Label1);
 }
 
