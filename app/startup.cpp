@@ -76,6 +76,11 @@ int RunVexlor(int argc, char** argv) {
     }
     master.SetPreviewWindow(previewWindow);
 
+    // Settled in this order when the program is about to end.
+    master.AddUnsavedWork(*resourceListWindow);
+    // TODO(preview-unsaved): master.AddUnsavedWork(*previewWindow); once the Preview holds
+    // its unsaved changes as UnsavedWork.
+
     master.SetKindDialog(new TCHOOSE(dialogs, &master));
     master.SetAboutBox(new TAbout(&master));
 
