@@ -1,0 +1,35 @@
+#include "tools/help_file.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_files.h"
+
+namespace vexlor {
+namespace {
+
+TEST(ReadHelpFile, ReadsAPlainFileUpToTheLimitAndSaysWhenItCut) {
+    test::TempDir temp;
+    const std::filesystem::path file = temp.Path() / "Help.txt";
+    test::WriteFileBytes(file, test::Bytes{'a', 'b', 'c', 'd'});
+    const std::optional<HelpFileText> whole = ReadHelpFile(file.string(), 4);
+    ASSERT_TRUE(whole.has_value());
+    EXPECT_EQ(whole->bytes, "abcd");
+    EXPECT_FALSE(whole->cut);
+    const std::optional<HelpFileText> start = ReadHelpFile(file.string(), 3);
+    ASSERT_TRUE(start.has_value());
+    EXPECT_EQ(start->bytes, "abc");
+    EXPECT_TRUE(start->cut);
+}
+
+TEST(ReadHelpFile, AnythingButAPlainFileGivesNothing) {
+    test::TempDir temp;
+    EXPECT_FALSE(ReadHelpFile((temp.Path() / "missing.txt").string()).has_value());
+    std::filesystem::create_directory(temp.Path() / "Help.txt");
+    EXPECT_FALSE(ReadHelpFile((temp.Path() / "Help.txt").string()).has_value());
+    EXPECT_FALSE(ReadHelpFile("/dev/zero").has_value());
+}
+
+}  // namespace
+}  // namespace vexlor
