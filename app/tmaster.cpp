@@ -78,11 +78,12 @@ TMaster::TMaster(UserDialogs& dialogs)
     CreateToolBar();
     CreateMenus();
     statusBar();
-#ifndef QT_NO_SESSIONMANAGER
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        application->installEventFilter(this);
+#ifndef QT_NO_SESSIONMANAGER
         connect(application, &QGuiApplication::commitDataRequest, this, &TMaster::CommitData);
-    }
 #endif
+    }
 }
 
 TMaster::~TMaster() = default;
@@ -236,8 +237,12 @@ void TMaster::ShowVisibility(QAction* item, const QWidget* window) {
 
 bool TMaster::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Quit && watched == QCoreApplication::instance()) {
+        return !MayQuit(*event);
+    }
+    // The session went on after all, and the user is at work again.
     if (sessionSettled_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
-        ForgetSessionSettlement();
+        sessionSettled_ = false;
     }
     // A spontaneous hide is the desktop minimising the window, which the user did not ask for.
     if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous()) {
@@ -322,16 +327,25 @@ void TMaster::CommitData(QSessionManager& manager) {
         return;
     }
     sessionSettled_ = true;
-    QCoreApplication::instance()->installEventFilter(this);
 #else
     static_cast<void>(manager);
 #endif
 }
 
-// The session went on after all, and the user is at work again.
-void TMaster::ForgetSessionSettlement() {
-    sessionSettled_ = false;
-    QCoreApplication::instance()->removeEventFilter(this);
+// The desktop can end the program without closing this window first, as when the session ends.
+// The program then ends only as this window would close; the tool windows, which only hide when
+// closed, would hold it up and are put away first.
+bool TMaster::MayQuit(QEvent& quit) {
+    if (isVisible() && !close()) {
+        quit.ignore();
+        return false;
+    }
+    for (QWidget* window : {resourceListWindow_, previewWindow_}) {
+        if (window != nullptr) {
+            window->hide();
+        }
+    }
+    return true;
 }
 
 void TMaster::ToggleToolWindow(QWidget* window) {

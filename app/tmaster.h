@@ -95,7 +95,7 @@ class TMaster : public QMainWindow {
     void UpdateWindowMenu();
     void ShowHelpViewer(const QString& path);
     void CommitData(QSessionManager& manager);
-    void ForgetSessionSettlement();
+    bool MayQuit(QEvent& quit);
     void CreateWorkingFolders();
 
     UserDialogs& dialogs_;

@@ -315,6 +315,26 @@ TEST_F(TMasterClosingTest, CancelOrAFailedSaveKeepsTheProgramAndTheChanges) {
     EXPECT_EQ(resourceList_->List().Line(0), "Resdata\\MIS9.DAT");
 }
 
+TEST_F(TMasterClosingTest, TheDesktopEndingTheProgramGoesThroughTheSameQuestion) {
+    resourceList_->show();
+    AddLibraryLine();
+    QEvent refused(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_TRUE(master_.isVisible());
+    EXPECT_TRUE(resourceList_->isVisible());
+
+    // The tool window, which only hides when closed, does not hold the end up.
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    QEvent allowed(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &allowed);
+    EXPECT_TRUE(allowed.isAccepted());
+    EXPECT_FALSE(master_.isVisible());
+    EXPECT_FALSE(resourceList_->isVisible());
+    EXPECT_EQ(dialogs_.events, (QStringList{kQuestion, kQuestion}));
+    EXPECT_EQ(ResourceListOnDisk(), "Resdata\\HULL.DAT\r\n");
+}
+
 // Stands for a window of another kind that holds unsaved work.
 class ScriptedWork final : public UnsavedWork {
   public:
