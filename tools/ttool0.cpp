@@ -132,8 +132,8 @@ bool TTOOL0::SettleUnsavedWork() {
     if (!list_.SaveEnabled()) {
         return true;
     }
-    switch (dialogs_.AskUnsavedChanges(QStringLiteral("resdata.txt has changes that are not saved."),
-                                       windowTitle())) {
+    switch (dialogs_.AskUnsavedChanges(
+        QStringLiteral("resdata.txt has changes that are not saved."), windowTitle())) {
         case UnsavedChangesAnswer::Save:
             return list_.Save();
         case UnsavedChangesAnswer::Discard:
