@@ -76,6 +76,10 @@ int RunVexlor(int argc, char** argv) {
     }
     master.SetPreviewWindow(previewWindow);
 
+    // Settled in this order when the program is about to end.
+    master.AddUnsavedWork(*resourceListWindow);
+    master.AddUnsavedWork(*previewWindow);
+
     master.SetKindDialog(new TCHOOSE(dialogs, &master));
     master.SetAboutBox(new TAbout(&master));
 

@@ -4,10 +4,14 @@
 #include <system_error>
 
 #include <QAction>
+#include <QFile>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,13 +24,46 @@
 #include "app/window_arrangement.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
+#include "platform/unsaved_work.h"
 #include "platform/user_dialogs.h"
+#include "tools/thelp.h"
 
 namespace vexlor {
 namespace {
 
 constexpr int kToolBarHeight = 33;
 constexpr int kTextButtonWidth = 60;
+const QKeySequence kNewShortcut(Qt::CTRL | Qt::Key_N);
+const QKeySequence kOpenShortcut(Qt::CTRL | Qt::Key_O);
+const QKeySequence kResdataShortcut(Qt::CTRL | Qt::Key_1);
+const QKeySequence kPreviewShortcut(Qt::CTRL | Qt::Key_2);
+
+QString WithShortcut(const char* text, const QKeySequence& shortcut) {
+    return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(text),
+                                         shortcut.toString(QKeySequence::NativeText));
+}
+
+// The tooltips of the toolbar buttons, by number.
+QString SpeedButtonTip(int number) {
+    switch (number) {
+        case 1:
+            return WithShortcut("New project: create an empty library", kNewShortcut);
+        case 2:
+            return WithShortcut("Open project: open a library", kOpenShortcut);
+        case 3:
+            return QStringLiteral("Cascade the library windows");
+        case 4:
+            return QStringLiteral("Tile the library windows side by side");
+        case 5:
+            return QStringLiteral("Tile the library windows one above another");
+        case 6:
+            return WithShortcut("Show or hide the resource list, resdata.txt", kResdataShortcut);
+        case 7:
+            return WithShortcut("Show or hide the Preview", kPreviewShortcut);
+        default:
+            return {};
+    }
+}
 
 }  // namespace
 
@@ -42,6 +79,12 @@ TMaster::TMaster(UserDialogs& dialogs)
     CreateToolBar();
     CreateMenus();
     statusBar();
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        application->installEventFilter(this);
+#ifndef QT_NO_SESSIONMANAGER
+        connect(application, &QGuiApplication::commitDataRequest, this, &TMaster::CommitData);
+#endif
+    }
 }
 
 TMaster::~TMaster() = default;
@@ -104,6 +147,7 @@ QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const Q
         button->setIcon(icon);
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }
+    button->setToolTip(SpeedButtonTip(number));
     connect(button, &QToolButton::clicked, this, handler);
     speedButtons_.append(button);
     return button;
@@ -116,12 +160,20 @@ QToolButton* TMaster::SpeedButton(int number) const {
 void TMaster::CreateMenus() {
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
-                &TMaster::SpeedButton1Click);
+                &TMaster::SpeedButton1Click)
+        ->setShortcut(kNewShortcut);
     AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
-                &TMaster::SpeedButton2Click);
+                &TMaster::SpeedButton2Click)
+        ->setShortcut(kOpenShortcut);
     fileMenu->addSeparator();
     AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    resdataItem_ = AddViewItem(viewMenu, QStringLiteral("Resdata1"), QStringLiteral("&Resdata"),
+                               kResdataShortcut, &TMaster::SpeedButton6Click);
+    previewItem_ = AddViewItem(viewMenu, QStringLiteral("Preview1"), QStringLiteral("&Preview"),
+                               kPreviewShortcut, &TMaster::SpeedButton7Click);
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
     arrangeActions_ = {AddMenuItem(windowMenu_, QStringLiteral("Cascade1"),
@@ -148,6 +200,61 @@ QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& c
     menu->addAction(action);
     connect(action, &QAction::triggered, this, handler);
     return action;
+}
+
+// Checked while its tool window is shown. The shortcut works from the tool windows too, so that
+// the one in front can be put away with the key that brought it.
+QAction* TMaster::AddViewItem(QMenu* menu, const QString& name, const QString& caption,
+                              const QKeySequence& shortcut, void (TMaster::*handler)()) {
+    QAction* item = AddMenuItem(menu, name, caption, handler);
+    item->setCheckable(true);
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::ApplicationShortcut);
+    return item;
+}
+
+void TMaster::SetResourceListWindow(QWidget* window) {
+    resourceListWindow_ = window;
+    WatchToolWindow(window, resdataItem_);
+}
+
+void TMaster::SetPreviewWindow(QWidget* window) {
+    previewWindow_ = window;
+    WatchToolWindow(window, previewItem_);
+}
+
+// The View item follows the window however it is shown or hidden: its button, its item, its
+// close box.
+void TMaster::WatchToolWindow(QWidget* window, QAction* item) {
+    ShowVisibility(item, window);
+    if (window != nullptr) {
+        window->installEventFilter(this);
+    }
+}
+
+void TMaster::ShowVisibility(QAction* item, const QWidget* window) {
+    item->setChecked(window != nullptr && window->isVisible());
+}
+
+bool TMaster::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Quit && watched == QCoreApplication::instance()) {
+        return !MayQuit(*event);
+    }
+    // The session went on after all, and the user is at work again.
+    if (sessionSettled_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+        sessionSettled_ = false;
+    }
+    // A spontaneous hide is the desktop minimising the window, which the user did not ask for.
+    if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous()) {
+        QAction* item = watched == resourceListWindow_ ? resdataItem_
+                        : watched == previewWindow_    ? previewItem_
+                                                       : nullptr;
+        if (item != nullptr) {
+            item->setChecked(type == QEvent::Show);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // The arrangement items, then one checkable item per open editor window.
@@ -183,6 +290,63 @@ QStringList TMaster::EditorCaptions() const {
                                                     : window->windowTitle());
     }
     return captions;
+}
+
+void TMaster::AddUnsavedWork(UnsavedWork& work) {
+    unsavedWork_.push_back(&work);
+}
+
+bool TMaster::SettleAllUnsavedWork() {
+    for (UnsavedWork* work : unsavedWork_) {
+        if (!work->SettleUnsavedWork()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TMaster::closeEvent(QCloseEvent* event) {
+    if (sessionSettled_ || SettleAllUnsavedWork()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// The desktop session is ending. Questions need the session manager's leave; without it the
+// changes cannot be settled, and the session is asked not to end.
+void TMaster::CommitData(QSessionManager& manager) {
+#ifndef QT_NO_SESSIONMANAGER
+    if (!manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
+    const bool settled = SettleAllUnsavedWork();
+    manager.release();
+    if (!settled) {
+        manager.cancel();
+        return;
+    }
+    sessionSettled_ = true;
+#else
+    static_cast<void>(manager);
+#endif
+}
+
+// The desktop can end the program without closing this window first, as when the session ends.
+// The program then ends only as this window would close; the tool windows, which only hide when
+// closed, would hold it up and are put away first.
+bool TMaster::MayQuit(QEvent& quit) {
+    if (isVisible() && !close()) {
+        quit.ignore();
+        return false;
+    }
+    for (QWidget* window : {resourceListWindow_, previewWindow_}) {
+        if (window != nullptr) {
+            window->hide();
+        }
+    }
+    return true;
 }
 
 void TMaster::ToggleToolWindow(QWidget* window) {
@@ -228,18 +392,43 @@ void TMaster::SpeedButton5Click() {
 
 void TMaster::SpeedButton6Click() {
     ToggleToolWindow(resourceListWindow_);
+    ShowVisibility(resdataItem_, resourceListWindow_);
 }
 
 void TMaster::SpeedButton7Click() {
     ToggleToolWindow(previewWindow_);
+    ShowVisibility(previewItem_, previewWindow_);
 }
 
 void TMaster::Exit1Click() {
     close();
 }
 
+// Where the desktop has no program for text files, the program shows the file itself; a missing
+// file is left unmentioned.
 void TMaster::Help1Click() {
-    dialogs_.OpenWithShell(QString::fromStdString(ResolvePath(AppFolders().program, "Help.txt")));
+    const std::string path = ResolvePath(AppFolders().program, "Help.txt");
+    const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path));
+    if (dialogs_.OpenWithShell(shownPath)) {
+        return;
+    }
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored)) {
+        ShowHelpViewer(shownPath);
+    }
+}
+
+void TMaster::ShowHelpViewer(const QString& path) {
+    if (helpViewer_ == nullptr) {
+        helpViewer_ = new THelp(dialogs_, this);
+    }
+    if (!helpViewer_->ShowFile(path)) {
+        dialogs_.Beep();
+        return;
+    }
+    helpViewer_->show();
+    helpViewer_->raise();
+    helpViewer_->activateWindow();
 }
 
 void TMaster::About1Click() {

@@ -1,27 +1,32 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QMainWindow>
 #include <QStringList>
 
 class QAction;
+class QKeySequence;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSessionManager;
 class QToolButton;
 
 namespace vexlor {
 
 class TAbout;
 class TCHOOSE;
+class THelp;
 class MasterProjectWindows;
 class ProjectCommands;
+class UnsavedWork;
 class UserDialogs;
 
 // The main window: a frame for one editor window per open library, with the commands that
 // arrange them, show or hide the tool windows, and show the help file and the About box.
-// Closing it ends the program.
+// Closing it ends the program, once every window that holds unsaved changes has settled them.
 class TMaster : public QMainWindow {
     Q_OBJECT
 
@@ -34,12 +39,18 @@ class TMaster : public QMainWindow {
     bool FormCreate();
 
     // The long-lived windows created after this one.
-    void SetResourceListWindow(QWidget* window) { resourceListWindow_ = window; }
-    void SetPreviewWindow(QWidget* window) { previewWindow_ = window; }
+    void SetResourceListWindow(QWidget* window);
+    void SetPreviewWindow(QWidget* window);
     void SetKindDialog(TCHOOSE* dialog) { kindDialog_ = dialog; }
     void SetAboutBox(TAbout* about) { about_ = about; }
     TCHOOSE* KindDialog() const { return kindDialog_; }
     QWidget* ResourceListWindow() const { return resourceListWindow_; }
+    // A window whose unsaved changes must be settled before the program ends; it must outlive
+    // this window or never be closed before it.
+    void AddUnsavedWork(UnsavedWork& work);
+    // Asks each such window in turn, in the order added. False as soon as one still holds its
+    // changes: the program must keep running.
+    bool SettleAllUnsavedWork();
 
     // Takes `editor` into the frame; closing it destroys it.
     QMdiSubWindow* AddEditorWindow(QWidget* editor);
@@ -67,6 +78,8 @@ class TMaster : public QMainWindow {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateToolBar();
@@ -75,7 +88,14 @@ class TMaster : public QMainWindow {
     void CreateMenus();
     QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
                          void (TMaster::*handler)());
+    QAction* AddViewItem(QMenu* menu, const QString& name, const QString& caption,
+                         const QKeySequence& shortcut, void (TMaster::*handler)());
+    void WatchToolWindow(QWidget* window, QAction* item);
+    static void ShowVisibility(QAction* item, const QWidget* window);
     void UpdateWindowMenu();
+    void ShowHelpViewer(const QString& path);
+    void CommitData(QSessionManager& manager);
+    bool MayQuit(QEvent& quit);
     void CreateWorkingFolders();
 
     UserDialogs& dialogs_;
@@ -83,10 +103,17 @@ class TMaster : public QMainWindow {
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> arrangeActions_;
     QList<QToolButton*> speedButtons_;
+    QAction* resdataItem_ = nullptr;
+    QAction* previewItem_ = nullptr;
     QWidget* resourceListWindow_ = nullptr;
     QWidget* previewWindow_ = nullptr;
     TCHOOSE* kindDialog_ = nullptr;
     TAbout* about_ = nullptr;
+    THelp* helpViewer_ = nullptr;
+    std::vector<UnsavedWork*> unsavedWork_;
+    // Set when the user settled every change as the desktop session was ending, so that the
+    // close that follows does not ask again; any key or mouse press of the user's clears it.
+    bool sessionSettled_ = false;
     std::unique_ptr<MasterProjectWindows> projectWindows_;
     std::unique_ptr<ProjectCommands> projectCommands_;
     // The state to come back to from the task bar.

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
+#include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -12,6 +11,7 @@
 
 #include "platform/user_dialogs.h"
 #include "tools/byte_text.h"
+#include "tools/fixed_pitch_font.h"
 
 namespace vexlor {
 namespace {
@@ -19,8 +19,10 @@ namespace {
 constexpr int kClientWidth = 408;
 constexpr int kClientHeight = 317;
 constexpr int kTextAreaHeight = 277;
+constexpr int kTextAreaFontPixels = 12;
 const QRect kReloadButtonGeometry(8, 8, 73, 25);
 const QRect kSaveButtonGeometry(328, 8, 73, 25);
+const QKeySequence kSaveShortcut(Qt::CTRL | Qt::Key_S);
 
 // Names written in the system's encoding show as their characters; any other byte survives
 // through its stand-in, so every line the user leaves alone is saved byte for byte.
@@ -35,24 +37,6 @@ QToolButton* CreateButton(const QString& caption, const QString& name, const QRe
     button->setText(caption);
     button->setGeometry(geometry);
     return button;
-}
-
-bool HasFixedPitch(const QFont& font) {
-    const QFontMetrics metrics(font);
-    return metrics.horizontalAdvance(QLatin1Char('i')) ==
-           metrics.horizontalAdvance(QLatin1Char('W'));
-}
-
-// A fixed-pitch font of 12 pixels. Some platforms answer the request for their fixed font
-// with a proportional one; the generic family then finds a real one.
-QFont TextAreaFont() {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (!HasFixedPitch(font)) {
-        font.setFamily(QStringLiteral("monospace"));
-        font.setStyleHint(QFont::TypeWriter);
-    }
-    font.setPixelSize(12);
-    return font;
 }
 
 // Replaces only the part of the text area that differs, so that the user's cursor and scroll
@@ -77,7 +61,7 @@ void ReplaceDifference(QPlainTextEdit& textArea, const QString& current, const Q
 }  // namespace
 
 TTOOL0::TTOOL0(UserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs), dialogs_(dialogs) {
     setObjectName(QStringLiteral("TOOL0"));
     setWindowTitle(QStringLiteral("resdata.txt"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -96,13 +80,23 @@ void TTOOL0::CreateControls() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(0, kClientHeight - kTextAreaHeight, kClientWidth, kTextAreaHeight);
-    Memo1->setFont(TextAreaFont());
+    Memo1->setFont(FixedPitchFont(kTextAreaFontPixels));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DescribeButtons();
     connect(SpeedButton1, &QToolButton::clicked, this, &TTOOL0::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL0::SpeedButton2Click);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TTOOL0::Memo1Change);
+}
+
+// The button's own shortcut works only while the button is enabled, as a click would, and
+// only while this window is the active one.
+void TTOOL0::DescribeButtons() {
+    SpeedButton1->setToolTip(QStringLiteral("Read resdata.txt again from the game folder"));
+    SpeedButton2->setShortcut(kSaveShortcut);
+    SpeedButton2->setToolTip(QStringLiteral("Write the list to resdata.txt (%1)")
+                                 .arg(kSaveShortcut.toString(QKeySequence::NativeText)));
 }
 
 void TTOOL0::FormCreate() {
@@ -119,7 +113,9 @@ void TTOOL0::FormClose(QCloseEvent& event) {
 }
 
 void TTOOL0::SpeedButton1Click() {
-    Reload();
+    if (SettleUnsavedWork()) {
+        Reload();
+    }
 }
 
 // A freshly loaded text is read from its top.
@@ -131,6 +127,22 @@ void TTOOL0::Reload() {
 
 void TTOOL0::SpeedButton2Click() {
     list_.Save();
+}
+
+bool TTOOL0::SettleUnsavedWork() {
+    if (!list_.SaveEnabled()) {
+        return true;
+    }
+    switch (dialogs_.AskUnsavedChanges(
+        QStringLiteral("resdata.txt has changes that are not saved."), windowTitle())) {
+        case UnsavedChangesAnswer::Save:
+            return list_.Save();
+        case UnsavedChangesAnswer::Discard:
+            return true;
+        case UnsavedChangesAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 void TTOOL0::Memo1Change() {

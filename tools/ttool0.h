@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "platform/unsaved_work.h"
 #include "tools/resource_list.h"
 
 class QPlainTextEdit;
@@ -14,7 +15,7 @@ class UserDialogs;
 // The resource list editor: a tool window that shows the game's "resdata.txt" for editing. It
 // lives for the whole run; closing it only hides it. The lines themselves live in List(), which
 // the other windows use while this one shows them.
-class TTOOL0 : public QWidget {
+class TTOOL0 : public QWidget, public UnsavedWork {
     Q_OBJECT
 
   public:
@@ -24,6 +25,10 @@ class TTOOL0 : public QWidget {
     QToolButton* ReloadButton() const { return SpeedButton1; }
     QToolButton* SaveButton() const { return SpeedButton2; }
     QPlainTextEdit* TextArea() const { return Memo1; }
+
+    // Asks whether to save the list's unsaved changes. Discard leaves them in place: whatever
+    // asked is about to drop them itself, and may still be called off by another window.
+    bool SettleUnsavedWork() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,9 +43,11 @@ class TTOOL0 : public QWidget {
     void Memo1Change();
     void ShowLines();
     void ShowState();
+    void DescribeButtons();
     QString TextAreaText() const;
 
     ResourceList list_;
+    UserDialogs& dialogs_;
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;

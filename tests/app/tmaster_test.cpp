@@ -6,11 +6,14 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -19,6 +22,8 @@
 #include "platform/folders.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
+#include "tools/thelp.h"
+#include "tools/ttool0.h"
 
 namespace vexlor {
 namespace {
@@ -116,7 +121,7 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     for (QAction* menu : master_.menuBar()->actions()) {
         menus << menu->text();
     }
-    EXPECT_EQ(menus, (QStringList{"&File", "&Window", "&?"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Window", "&?"}));
 
     auto itemTexts = [](QMenu* menu) {
         QStringList texts;
@@ -128,13 +133,49 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     const QList<QAction*> top = master_.menuBar()->actions();
     EXPECT_EQ(itemTexts(top[0]->menu()),
               (QStringList{"&New project...", "&Open project...", "-", "Exit"}));
-    EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
-    EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Help", "-", "&About..."}));
+    EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Resdata", "&Preview"}));
+    EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
+    EXPECT_EQ(itemTexts(top[3]->menu()), (QStringList{"&Help", "-", "&About..."}));
 
     EXPECT_TRUE(MenuItem("New1")->isEnabled());
     EXPECT_TRUE(MenuItem("Open1")->isEnabled());
     EXPECT_EQ(MenuItem("Exit1")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
     EXPECT_EQ(MenuItem("Help1")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(MenuItem("New1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(MenuItem("Open1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(MenuItem("Resdata1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    EXPECT_EQ(MenuItem("Preview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
+    // Each toolbar button says what it does, with the key that does the same.
+    for (const auto& [number, key] :
+         {std::pair{1, "Ctrl+N"}, {2, "Ctrl+O"}, {4, ""}, {6, "Ctrl+1"}}) {
+        EXPECT_TRUE(master_.SpeedButton(number)->toolTip().contains(key)) << number;
+        EXPECT_FALSE(master_.SpeedButton(number)->toolTip().isEmpty()) << number;
+    }
+}
+
+TEST_F(TMasterTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden) {
+    QWidget resdata;
+    QWidget preview;
+    resdata.show();
+    master_.SetResourceListWindow(&resdata);
+    master_.SetPreviewWindow(&preview);
+    QAction* resdataItem = MenuItem("Resdata1");
+    QAction* previewItem = MenuItem("Preview1");
+    EXPECT_TRUE(resdataItem->isChecked());
+    EXPECT_FALSE(previewItem->isChecked());
+
+    previewItem->trigger();
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_TRUE(previewItem->isChecked());
+    // The close box hides a tool window without going through the main window.
+    preview.close();
+    EXPECT_FALSE(previewItem->isChecked());
+    master_.SpeedButton(6)->click();
+    EXPECT_FALSE(resdata.isVisible());
+    EXPECT_FALSE(resdataItem->isChecked());
+    resdataItem->trigger();
+    EXPECT_TRUE(resdata.isVisible());
+    EXPECT_TRUE(resdataItem->isChecked());
 }
 
 TEST_F(TMasterTest, ResdataButtonHidesAndShowsTheResourceListWindow) {
@@ -159,6 +200,29 @@ TEST_F(TMasterTest, HelpOpensTheHelpFileOfTheProgramFolder) {
               QString::fromStdString((Program() / "HELP.TXT").string()));
 }
 
+TEST_F(TMasterTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
+    dialogs_.shellOpenSucceeds = false;
+    master_.Help1Click();  // missing: nothing to show, and nothing said
+    EXPECT_EQ(master_.findChild<THelp*>(), nullptr);
+    EXPECT_EQ(dialogs_.beeps, 0);
+
+    const std::string text = "Vexlor\r\n\r\n  Ctrl+1  resource list\r\n";
+    test::WriteFileBytes(Program() / "Help.txt", test::Bytes(text.begin(), text.end()));
+    master_.Help1Click();
+    master_.Help1Click();  // the same window serves again
+    ASSERT_EQ(master_.findChildren<THelp*>().size(), 1);
+    THelp* viewer = master_.findChild<THelp*>();
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_TRUE(viewer->TextArea()->isReadOnly());
+    EXPECT_EQ(viewer->TextArea()->toPlainText(), "Vexlor\n\n  Ctrl+1  resource list\n");
+    viewer->FindField()->setText("resource");
+    viewer->FindNext();
+    EXPECT_EQ(viewer->TextArea()->textCursor().selectedText(), "resource");
+    viewer->FindField()->setText("absent");
+    viewer->FindNext();
+    EXPECT_EQ(dialogs_.beeps, 1);
+}
+
 TEST_F(TMasterTest, AboutShowsTheAboutBoxModally) {
     TAbout about(&master_);
     master_.SetAboutBox(&about);
@@ -175,6 +239,88 @@ TEST_F(TMasterTest, EditorWindowsAreListedByCaptionAndDestroyedWhenClosed) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
     EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
+}
+
+// The main window with the resource list as its unsaved work, as the program starts them.
+class TMasterClosingTest : public TMasterTest {
+  protected:
+    TMasterClosingTest() {
+        WriteResourceList("Resdata\\HULL.DAT\r\n");
+        resourceList_ = std::make_unique<TTOOL0>(dialogs_, nullptr);
+        master_.SetResourceListWindow(resourceList_.get());
+        master_.AddUnsavedWork(*resourceList_);
+        master_.show();
+    }
+    ~TMasterClosingTest() override { fs::permissions(ResourceListFile(), fs::perms::owner_all); }
+
+    fs::path ResourceListFile() const { return Game() / "resdata.txt"; }
+    void WriteResourceList(const std::string& text) const {
+        test::WriteFileBytes(ResourceListFile(), test::Bytes(text.begin(), text.end()));
+    }
+    std::string ResourceListOnDisk() const {
+        const test::Bytes bytes = test::ReadFileBytes(ResourceListFile());
+        return std::string(bytes.begin(), bytes.end());
+    }
+    // What New project does for a library that the list does not name yet.
+    void AddLibraryLine() { resourceList_->List().InsertFirstLine("Resdata\\MIS9.DAT"); }
+
+    static constexpr const char* kQuestion =
+        "question: resdata.txt: resdata.txt has changes that are not saved.";
+    std::unique_ptr<TTOOL0> resourceList_;
+};
+
+TEST_F(TMasterClosingTest, ClosingAsksOnlyAboutChangesAndDoesAsAnswered) {
+    MenuItem("Exit1")->trigger();
+    EXPECT_FALSE(master_.isVisible());
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+
+    master_.show();
+    AddLibraryLine();
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard, UnsavedChangesAnswer::Save};
+    EXPECT_TRUE(master_.close());
+    EXPECT_EQ(ResourceListOnDisk(), "Resdata\\HULL.DAT\r\n");
+    master_.show();
+    EXPECT_TRUE(master_.close());
+    EXPECT_EQ(ResourceListOnDisk(), "Resdata\\MIS9.DAT\r\nResdata\\HULL.DAT\r\n");
+    EXPECT_EQ(dialogs_.events, (QStringList{kQuestion, kQuestion}));
+}
+
+TEST_F(TMasterClosingTest, CancelOrAFailedSaveKeepsTheProgramAndTheChanges) {
+    AddLibraryLine();
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Cancel};
+    EXPECT_FALSE(master_.close());
+
+    fs::permissions(ResourceListFile(), fs::perms::owner_read);
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    EXPECT_FALSE(master_.close());
+    EXPECT_EQ(dialogs_.events, (QStringList{kQuestion, kQuestion, "beep"}));
+    EXPECT_TRUE(resourceList_->SaveButton()->isEnabled());
+    EXPECT_EQ(ResourceListOnDisk(), "Resdata\\HULL.DAT\r\n");
+    EXPECT_EQ(resourceList_->List().Line(0), "Resdata\\MIS9.DAT");
+}
+
+// Stands for a window of another kind that holds unsaved work.
+struct ScriptedWork final : UnsavedWork {
+    explicit ScriptedWork(bool answer) : settles(answer) {}
+    bool SettleUnsavedWork() override {
+        ++asked;
+        return settles;
+    }
+    bool settles;
+    int asked = 0;
+};
+
+TEST_F(TMasterClosingTest, EachWindowIsAskedInTurnUntilOneKeepsItsChanges) {
+    ScriptedWork keeps(false);
+    ScriptedWork never(true);
+    master_.AddUnsavedWork(keeps);
+    master_.AddUnsavedWork(never);
+    AddLibraryLine();
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    EXPECT_FALSE(master_.close());
+    EXPECT_EQ(ResourceListOnDisk(), "Resdata\\MIS9.DAT\r\nResdata\\HULL.DAT\r\n");
+    EXPECT_EQ(keeps.asked, 1);
+    EXPECT_EQ(never.asked, 0);
 }
 
 class TMasterArrangementTest : public TMasterTest {
@@ -226,8 +372,37 @@ TEST_F(TMasterArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
     EXPECT_EQ(frames[2].left(), Space().width() / 2);
 }
 
+TEST_F(TMasterArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndScrollsInstead) {
+    for (const char* caption : {"D", "E", "F", "G"}) {
+        AddEditor(caption);
+    }
+    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+        window->widget()->setMinimumSize(250, 250);
+    }
+    const QSize smallest = master_.EditorArea()->subWindowList().at(0)->minimumSizeHint();
+    ASSERT_GT(7 * smallest.width(), Space().width());
+    ASSERT_GT(7 * smallest.height(), Space().height());
+    // Strips of the smallest length, one after another, as long crosswise as the view.
+    auto expectStrips = [this](QSize strip, QPoint step) {
+        const QList<QRect> frames = Frames();
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i], QRect(step * static_cast<int>(i), strip)) << i;
+        }
+    };
+    master_.SpeedButton4Click();
+    QCoreApplication::processEvents();  // the scroll bar comes and the view shrinks
+    expectStrips({smallest.width(), Space().height()}, {smallest.width(), 0});
+    EXPECT_TRUE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(master_.EditorArea()->verticalScrollBar()->isVisible());
+    master_.SpeedButton5Click();
+    QCoreApplication::processEvents();
+    expectStrips({Space().width(), smallest.height()}, {0, smallest.height()});
+    EXPECT_TRUE(master_.EditorArea()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+}
+
 TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
-    QMenu* windowMenu = master_.menuBar()->actions().at(1)->menu();
+    QMenu* windowMenu = master_.menuBar()->actions().at(2)->menu();
     master_.EditorArea()->setActiveSubWindow(master_.EditorArea()->subWindowList().at(2));
     emit windowMenu->aboutToShow();
     QStringList texts;

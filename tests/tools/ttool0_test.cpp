@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextCursor>
 #include <QToolButton>
 
@@ -139,10 +140,54 @@ TEST_F(TTOOL0Test, FailedReloadDisablesTheTextAreaButKeepsItsText) {
     TTOOL0 window(dialogs_, nullptr);
     Type(window, "b");
     std::filesystem::remove(File());
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
     window.ReloadButton()->click();
     EXPECT_FALSE(window.TextArea()->isEnabled());
     EXPECT_TRUE(window.SaveButton()->isEnabled());
     EXPECT_EQ(window.TextArea()->toPlainText(), "ba\n");
+}
+
+TEST_F(TTOOL0Test, ReloadAsksFirstWhenThereAreChanges) {
+    WriteFile("a\r\n");
+    TTOOL0 window(dialogs_, nullptr);
+    window.ReloadButton()->click();
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+
+    const QString question = "question: resdata.txt: resdata.txt has changes that are not saved.";
+    Type(window, "b");
+    window.ReloadButton()->click();  // unscripted: Cancel
+    EXPECT_EQ(window.TextArea()->toPlainText(), "ba\n");
+    EXPECT_TRUE(window.SaveButton()->isEnabled());
+
+    WriteFile("c\r\n");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
+    window.ReloadButton()->click();
+    EXPECT_EQ(window.TextArea()->toPlainText(), "c\n");
+    EXPECT_FALSE(window.SaveButton()->isEnabled());
+
+    Type(window, "d");
+    dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
+    window.ReloadButton()->click();
+    EXPECT_EQ(ReadFile(), "dc\r\n");
+    EXPECT_EQ(window.TextArea()->toPlainText(), "dc\n");
+    EXPECT_FALSE(window.SaveButton()->isEnabled());
+    EXPECT_EQ(dialogs_.events, (QStringList{question, question, question}));
+}
+
+TEST_F(TTOOL0Test, CtrlSSavesWhileTheWindowIsActive) {
+    WriteFile("a\r\n");
+    TTOOL0 window(dialogs_, nullptr);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.TextArea()->setFocus();
+    QTest::keyClick(window.TextArea(), Qt::Key_B);
+    QTest::keyClick(window.TextArea(), Qt::Key_S, Qt::ControlModifier);
+    // A button's shortcut clicks it as the mouse would, after showing it pressed for a moment.
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return !window.SaveButton()->isEnabled(); }, 5000));
+    EXPECT_EQ(ReadFile(), "ba\r\n");
+    EXPECT_TRUE(window.SaveButton()->toolTip().contains("Ctrl+S"));
+    EXPECT_FALSE(window.ReloadButton()->toolTip().isEmpty());
 }
 
 TEST_F(TTOOL0Test, ClosingOnlyHidesAndKeepsTheEdits) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace vexlor {
+
+class UserDialogs;
+
+// A window of the program's own that shows a text file read-only, for where the desktop has no
+// program to open it with. A find field searches the text.
+class THelp : public QWidget {
+    Q_OBJECT
+
+  public:
+    THelp(UserDialogs& dialogs, QWidget* parent);
+
+    // Reads the file anew and shows it from the top, with its file name as the caption. False
+    // when it cannot be read; what was shown before stays.
+    bool ShowFile(const QString& path);
+    // The next place after the cursor where the find field's text stands, from the top again
+    // past the end; a beep when it is nowhere.
+    void FindNext();
+
+    QPlainTextEdit* TextArea() const { return text_; }
+    QLineEdit* FindField() const { return find_; }
+
+  private:
+    void CreateControls();
+    void CreateShortcuts();
+
+    UserDialogs& dialogs_;
+    QLineEdit* find_ = nullptr;
+    QPlainTextEdit* text_ = nullptr;
+};
+
+}  // namespace vexlor
