@@ -122,17 +122,29 @@ TEST(QtUserDialogsTest, ModalDialogsStandOnTopAndMessageBoxesShowTheirCaption) {
         GTEST_SKIP() << "message boxes are only logged";
     }
     QtUserDialogs dialogs;
-    WhenModalShows([](QWidget& box) {
+    const auto closeWhenOnTopAndWide = [](QWidget& box) {
         EXPECT_TRUE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         const QFontMetrics caption(QApplication::font("QMdiSubWindowTitleBar"));
         EXPECT_GT(box.width(), caption.horizontalAdvance("Export") + 100);
-        static_cast<QDialog&>(box).accept();
-    });
+        box.close();
+    };
+    WhenModalShows(closeWhenOnTopAndWide);
     dialogs.ShowMessage("Done", "Export");
+    WhenModalShows(closeWhenOnTopAndWide);
+    EXPECT_EQ(dialogs.AskUnsavedChanges("Save?", "Export"), UnsavedChangesAnswer::Cancel);
+    WhenModalShows(closeWhenOnTopAndWide);
+    EXPECT_FALSE(dialogs.Confirm("Replace?", "Export"));
 
+    // What the dialog prepared before it is run stays: its place and its focused control.
     QDialog kindDialog;
-    WhenModalShows([](QWidget& dialog) {
+    new QLineEdit(&kindDialog);
+    auto* chosen = new QLineEdit(&kindDialog);
+    chosen->setFocus();
+    kindDialog.move(40, 30);
+    WhenModalShows([chosen](QWidget& dialog) {
         EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(dialog.focusWidget(), chosen);
+        EXPECT_EQ(dialog.pos(), QPoint(40, 30));
         static_cast<QDialog&>(dialog).accept();
     });
     EXPECT_EQ(dialogs.RunModal(kindDialog), QDialog::Accepted);
