@@ -24,13 +24,19 @@ bool IsFolder(const fs::directory_entry& entry) {
     return entry.is_directory(ec) && !ec;
 }
 
+bool Exists(const fs::path& path, bool needFolder) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    return !ec && fs::exists(status) && (!needFolder || fs::is_directory(status));
+}
+
 // The entry of `folder` that `name` means: itself when it exists as written, otherwise the one
 // entry that differs from it only in case.
 EntryMatch FindEntry(const fs::path& folder, const std::string& name, bool needFolder) {
-    std::error_code ec;
-    if (fs::exists(folder / name, ec) && !ec) {
+    if (Exists(folder / name, needFolder)) {
         return {Lookup::Found, name};
     }
+    std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec) {
         return {};
