@@ -7,10 +7,9 @@
 
 namespace vexlor {
 
-// The type list of a Qt file dialog: "LABEL (PATTERNS)" per entry. Where file names tell case
-// apart, each pattern is spelled to match in any case ("HULL*" as "[Hh][Uu][Ll][Ll]*"), since
-// the game's own names do not tell case apart. Meant for a dialog that hides these details, so
-// the user reads the labels alone.
+// The type list of a Qt file dialog: "LABEL (PATTERNS)" per entry. The patterns stay as given:
+// Qt's own dialog matches them without regard to letter case, as the game's names need.
+// Meant for a dialog that shows the labels alone (see RequestFileDialog).
 QStringList QtNameFilters(const QList<FileFilter>& filters);
 
 }  // namespace vexlor

@@ -1,47 +1,64 @@
 #include "platform/qt_user_dialogs.h"
 
-#include "platform/qt_file_filters.h"
+#include <algorithm>
+
+#include "platform/qt_file_dialog.h"
+#include "platform/qt_modal_stacking.h"
 #include "platform/qt_test_log.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace vexlor {
 namespace {
 
-// A starting folder that does not exist would end up as a file name in the dialog; like the
-// system's own dialogs, start in the current folder instead.
-QString StartingFolder(const QString& folder) {
-    return QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+// Room for what a window frame puts beside the caption (icon and buttons), in lines of text,
+// and the narrowest message box, in average characters.
+constexpr int kCaptionFrameLines = 7;
+constexpr int kMinimumBoxCharacters = 30;
+
+// Runs a modal dialog above the tool windows.
+int RunAboveToolWindows(QDialog& dialog) {
+    const AboveToolWindows above(dialog);
+    return dialog.exec();
+}
+
+// Qt sizes a message box by its text and leaves too little room for the caption beside the
+// frame's buttons ("E...rt" for "Export"); an empty row as wide as the caption needs makes its
+// own sizing leave enough. Called once the box is complete, as Qt lays it out anew on changes.
+void WidenForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont captionFont = QApplication::font("QMdiSubWindowTitleBar");
+    captionFont.setBold(true);
+    const QFontMetrics caption(captionFont);
+    const int wanted = std::max(
+        caption.horizontalAdvance(box.windowTitle()) + kCaptionFrameLines * caption.height(),
+        kMinimumBoxCharacters * box.fontMetrics().averageCharWidth());
+    const QMargins margins = grid->contentsMargins();
+    const int width = wanted - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+int RunMessageBox(QMessageBox& box) {
+    WidenForCaption(box);
+    return RunAboveToolWindows(box);
 }
 
 std::optional<QString> RunFileDialog(const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, StartingFolder(request.folder));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    // Labels carry their own pattern text, such as "HULLs  (hull*.dat)".
-    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    const QStringList filters = QtNameFilters(request.filters);
-    dialog.setNameFilters(filters);
-    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
-    }
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.fileName.isEmpty()) {
-        dialog.selectFile(request.fileName);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
+    RequestFileDialog dialog(request, mode, QApplication::activeWindow());
+    RunAboveToolWindows(dialog);
+    return dialog.ChosenPath();
 }
 
 }  // namespace
@@ -55,7 +72,7 @@ void QtUserDialogs::ShowMessage(const QString& text, const QString& caption) {
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok,
                     QApplication::activeWindow());
-    box.exec();
+    RunMessageBox(box);
 }
 
 void QtUserDialogs::Beep() {
@@ -76,7 +93,7 @@ UnsavedChangesAnswer QtUserDialogs::AskUnsavedChanges(const QString& text, const
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    switch (RunMessageBox(box)) {
         case QMessageBox::Save:
             return UnsavedChangesAnswer::Save;
         case QMessageBox::Discard:
@@ -95,7 +112,7 @@ bool QtUserDialogs::Confirm(const QString& text, const QString& caption) {
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return RunMessageBox(box) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtUserDialogs::AskOpenFile(const FileDialogRequest& request) {
@@ -107,7 +124,7 @@ std::optional<QString> QtUserDialogs::AskSaveFile(const FileDialogRequest& reque
 }
 
 int QtUserDialogs::RunModal(QDialog& dialog) {
-    return dialog.exec();
+    return RunAboveToolWindows(dialog);
 }
 
 bool QtUserDialogs::OpenWithShell(const QString& path) {

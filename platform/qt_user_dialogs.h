@@ -4,7 +4,9 @@
 
 namespace vexlor {
 
-// The real dialogs of the desktop.
+// The real dialogs of the desktop. Every modal dialog run here stands above the stay-on-top
+// tool windows while it is open, file dialogs are those of RequestFileDialog, and message
+// boxes are wide enough to show their caption in full.
 //
 // Under the test hook of qt_test_log.h, message boxes, beeps and shell opens are written to
 // standard error as single lines ("message: CAPTION: TEXT", "beep", "open: PATH") instead of

@@ -18,10 +18,12 @@ QStringList PatternsOf(const QString& nameFilter) {
     return match.hasMatch() ? match.captured(2).split(QLatin1Char(' ')) : QStringList{};
 }
 
+// Matched as the file list of Qt's own dialog matches them: without regard to letter case.
 bool Matches(const QString& nameFilter, const QString& fileName) {
     for (const QString& pattern : PatternsOf(nameFilter)) {
         const QRegularExpression expression(
-            QRegularExpression::wildcardToRegularExpression(pattern));
+            QRegularExpression::wildcardToRegularExpression(pattern),
+            QRegularExpression::CaseInsensitiveOption);
         if (expression.match(fileName).hasMatch()) {
             return true;
         }
