@@ -9,14 +9,21 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSpacerItem>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 namespace vexlor {
 namespace {
+
+constexpr int kShellStartWaitMs = 2000;
+constexpr int kShellAnswerWaitMs = 3000;
 
 // Room for what a window frame puts beside the caption (icon and buttons), in lines of text,
 // and the narrowest message box, in average characters.
@@ -60,6 +67,38 @@ std::optional<QString> RunFileDialog(const FileDialogRequest& request,
     RunAboveToolWindows(dialog);
     return dialog.ChosenPath();
 }
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+// Qt starts xdg-open and calls that success, but xdg-open itself finds out whether any program
+// takes the file, and says so only through its exit code: a desktop with no program for text
+// files exits 3 or 4 at once. So it is waited for a moment, the window still answering; one
+// that is still running then has handed the file to a program that is in no hurry to return.
+bool OpenWithXdgOpen(const QString& path) {
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty()) {
+        return false;
+    }
+    auto* process = new QProcess(qApp);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start(xdgOpen, {path});
+    if (!process->waitForStarted(kShellStartWaitMs)) {
+        delete process;
+        return false;
+    }
+    QEventLoop wait;
+    QTimer::singleShot(kShellAnswerWaitMs, &wait, &QEventLoop::quit);
+    QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process->state() != QProcess::NotRunning) {
+        // Signals arrive only through the event loop, so it cannot end unnoticed in between.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    process->deleteLater();
+    return opened;
+}
+#endif
 
 }  // namespace
 
@@ -132,7 +171,11 @@ bool QtUserDialogs::OpenWithShell(const QString& path) {
         WriteTestLog(QStringLiteral("open: ") + path);
         return true;
     }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return OpenWithXdgOpen(path);
+#else
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
 }
 
 void QtUserDialogs::BeginBusy() {
