@@ -12,14 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-    const test::Bytes bytes = test::ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-    test::WriteFileBytes(path, test::Bytes(text.begin(), text.end()));
-}
+using test::ReadFileText;
+using test::WriteFileText;
 
 int EntriesIn(const fs::path& folder) {
     return static_cast<int>(
@@ -38,7 +32,7 @@ class ReplacementFileTest : public ::testing::Test {
 
 TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissions) {
     fs::create_directories(In("data/deeper"));
-    WriteText(In("data/deeper/resdata.txt"), "old");
+    WriteFileText(In("data/deeper/resdata.txt"), "old");
     const fs::perms chosen = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(In("data/deeper/resdata.txt"), chosen);
     // An absolute link to a relative one, which counts from its own folder, not ours.
@@ -46,7 +40,7 @@ TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissi
     fs::create_symlink(In("data/relative"), In("resdata.txt"));
 
     ASSERT_TRUE(Replace("resdata.txt", "new"));
-    EXPECT_EQ(ReadText(In("data/deeper/resdata.txt")), "new");
+    EXPECT_EQ(ReadFileText(In("data/deeper/resdata.txt")), "new");
     EXPECT_EQ(fs::status(In("data/deeper/resdata.txt")).permissions() & fs::perms::mask, chosen);
     EXPECT_EQ(fs::read_symlink(In("data/relative")), "deeper/resdata.txt");
     EXPECT_TRUE(fs::is_symlink(In("resdata.txt")));
@@ -55,29 +49,29 @@ TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissi
     // A dangling link gets its file, where the folder it names exists.
     fs::create_symlink("made.txt", In("link"));
     fs::create_symlink("nowhere/made.txt", In("lost"));
-    WriteText(In("made.txt.new"), "left by another write");
+    WriteFileText(In("made.txt.new"), "left by another write");
     ASSERT_TRUE(Replace("link", "made"));
-    EXPECT_EQ(ReadText(In("made.txt")), "made");
-    EXPECT_EQ(ReadText(In("made.txt.new")), "left by another write");
+    EXPECT_EQ(ReadFileText(In("made.txt")), "made");
+    EXPECT_EQ(ReadFileText(In("made.txt.new")), "left by another write");
     EXPECT_FALSE(Replace("lost", "x"));
 }
 
 TEST_F(ReplacementFileTest, WhatCannotBeReplacedStaysAsItWasWithNothingBeside) {
-    WriteText(In("read-only"), "old");
+    WriteFileText(In("read-only"), "old");
     fs::permissions(In("read-only"), fs::perms::owner_read);
     fs::create_symlink("read-only", In("link to read-only"));
     fs::create_directory(In("folder"));
     fs::create_symlink("loop", In("loop"));
     const test::WaitingFifo pipe(In("pipe"));
-    WriteText(In("target"), "old");
+    WriteFileText(In("target"), "old");
     fs::create_directory(In("target.new"));  // where the new file must go
     const int before = EntriesIn(temp_.Path());
 
     for (const char* name : {"link to read-only", "folder", "loop", "pipe", "target"}) {
         EXPECT_FALSE(Replace(name, "new")) << name;
     }
-    EXPECT_EQ(ReadText(In("read-only")), "old");
-    EXPECT_EQ(ReadText(In("target")), "old");
+    EXPECT_EQ(ReadFileText(In("read-only")), "old");
+    EXPECT_EQ(ReadFileText(In("target")), "old");
     EXPECT_EQ(fs::status(In("pipe")).type(), fs::file_type::fifo);
     EXPECT_EQ(EntriesIn(temp_.Path()), before);
 
@@ -86,7 +80,7 @@ TEST_F(ReplacementFileTest, WhatCannotBeReplacedStaysAsItWasWithNothingBeside) {
         ReplacementFile abandoned(In("target").string(), ".new");
         ASSERT_TRUE(abandoned.Write("half"));
     }
-    EXPECT_EQ(ReadText(In("target")), "old");
+    EXPECT_EQ(ReadFileText(In("target")), "old");
     EXPECT_EQ(EntriesIn(temp_.Path()), before - 1);
 }
 

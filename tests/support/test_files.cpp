@@ -46,6 +46,15 @@ void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
     }
 }
 
+std::string ReadFileText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteFileText(const std::filesystem::path& path, const std::string& text) {
+    WriteFileBytes(path, Bytes(text.begin(), text.end()));
+}
+
 Bytes FromHex(const std::string& hex) {
     Bytes bytes;
     std::istringstream in(hex);

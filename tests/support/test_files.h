@@ -27,6 +27,8 @@ private:
 
 Bytes ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes);
+std::string ReadFileText(const std::filesystem::path& path);
+void WriteFileText(const std::filesystem::path& path, const std::string& text);
 
 // Bytes from a text of hexadecimal pairs such as "57 23 06 57".
 Bytes FromHex(const std::string& hex);

@@ -11,40 +11,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-    const test::Bytes bytes = test::ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-    test::WriteFileBytes(path, test::Bytes(text.begin(), text.end()));
-}
+using test::ReadFileText;
+using test::WriteFileText;
 
 TEST(ReplaceFileContents, ReplacesOrCreatesAndLeavesNothingBeside) {
     test::TempDir temp;
     const fs::path file = temp.Path() / "resdata.txt";
     ASSERT_TRUE(ReplaceFileContents(file.string(), "new\r\n"));
-    EXPECT_EQ(ReadText(file), "new\r\n");
-    WriteText(file, "a much longer old content\r\n");
+    EXPECT_EQ(ReadFileText(file), "new\r\n");
+    WriteFileText(file, "a much longer old content\r\n");
     ASSERT_TRUE(ReplaceFileContents(file.string(), "b\r\n"));
-    EXPECT_EQ(ReadText(file), "b\r\n");
+    EXPECT_EQ(ReadFileText(file), "b\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(ReplaceFileContents, AFailedWriteLeavesTheOldFileWhole) {
     test::TempDir temp;
     const fs::path file = temp.Path() / "resdata.txt";
-    WriteText(file, "old\r\n");
+    WriteFileText(file, "old\r\n");
     fs::create_directory(temp.Path() / "resdata.txt.new");
     EXPECT_FALSE(ReplaceFileContents(file.string(), "new\r\n"));
-    EXPECT_EQ(ReadText(file), "old\r\n");
+    EXPECT_EQ(ReadFileText(file), "old\r\n");
 }
 
 TEST(ReplaceFileContents, AFolderInPlaceOfTheFileIsRefusedAndKept) {
     test::TempDir temp;
     const fs::path target = temp.Path() / "resdata.txt";
     fs::create_directory(target);
-    WriteText(target / "inside", "x");
+    WriteFileText(target / "inside", "x");
     EXPECT_FALSE(ReplaceFileContents(target.string(), "new\r\n"));
     EXPECT_FALSE(fs::exists(temp.Path() / "resdata.txt.new"));
     EXPECT_TRUE(fs::is_directory(target));
@@ -53,16 +47,16 @@ TEST(ReplaceFileContents, AFolderInPlaceOfTheFileIsRefusedAndKept) {
 TEST(ReplaceFileContents, AReadOnlyFileIsRefusedAndKept) {
     test::TempDir temp;
     const fs::path file = temp.Path() / "resdata.txt";
-    WriteText(file, "old\r\n");
+    WriteFileText(file, "old\r\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_FALSE(ReplaceFileContents(file.string(), "new\r\n"));
-    EXPECT_EQ(ReadText(file), "old\r\n");
+    EXPECT_EQ(ReadFileText(file), "old\r\n");
 }
 
 TEST(ReplaceFileContents, KeepsThePermissionsOfTheFileItReplaces) {
     test::TempDir temp;
     const fs::path file = temp.Path() / "resdata.txt";
-    WriteText(file, "old\r\n");
+    WriteFileText(file, "old\r\n");
     const fs::perms chosen =
         fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
     fs::permissions(file, chosen);
@@ -74,7 +68,7 @@ TEST(ReadWholeFile, TellsAMissingFileOrAFolderFromAnEmptyFile) {
     test::TempDir temp;
     EXPECT_FALSE(ReadWholeFile((temp.Path() / "missing").string()).has_value());
     EXPECT_FALSE(ReadWholeFile(temp.Path().string()).has_value());
-    WriteText(temp.Path() / "empty", "");
+    WriteFileText(temp.Path() / "empty", "");
     EXPECT_EQ(ReadWholeFile((temp.Path() / "empty").string()), std::string());
 }
 
@@ -82,7 +76,7 @@ TEST(ReadWholeFile, ReadsFilesLargerThanOneBuffer) {
     test::TempDir temp;
     std::string content(200000, 'x');
     content[199999] = '\0';
-    WriteText(temp.Path() / "big", content);
+    WriteFileText(temp.Path() / "big", content);
     EXPECT_EQ(ReadWholeFile((temp.Path() / "big").string()), content);
 }
 
