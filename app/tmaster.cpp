@@ -4,9 +4,9 @@
 #include <system_error>
 
 #include <QAction>
-#include <QFile>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
