@@ -18,6 +18,9 @@ NumberSpinEdit::NumberSpinEdit(int maximum, int step, QWidget* parent) : QSpinBo
     connect(lineEdit(), &QLineEdit::textChanged, this, &NumberSpinEdit::FieldTextChanged);
     connect(this, &QSpinBox::textChanged, this, &NumberSpinEdit::FieldTextChanged);
     connect(this, &NumberSpinEdit::FieldTextChanged, this, &NumberSpinEdit::UpdateWarning);
+    // Leaving the field puts the number it stands for in place of its text, with no text
+    // signal: "abc" shows as 0 then, which is no longer worth a warning.
+    connect(this, &QAbstractSpinBox::editingFinished, this, &NumberSpinEdit::UpdateWarning);
 }
 
 void NumberSpinEdit::SetFieldValue(std::int64_t value) {

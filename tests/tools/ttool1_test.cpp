@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -381,6 +382,12 @@ TEST_F(TTOOL1Test, FieldsThatSaveWouldNotWriteAsShownAreRedAndSaySo) {
             << c.text;
         EXPECT_EQ(map.toolTip(), c.warning ? c.warning + QString("\n") + description : description);
     }
+    // Leaving the field shows the number its text stands for, which needs no warning.
+    Type(map, "abc");
+    QFocusEvent focusLeaves(QEvent::FocusOut);
+    QApplication::sendEvent(&map, &focusLeaves);
+    EXPECT_EQ(map.FieldText(), "0");
+    EXPECT_FALSE(map.ShowsWarning());
     Type(Field(CraftField::Battle), "300");
     EXPECT_TRUE(
         Field(CraftField::Battle).toolTip().startsWith("Out of range: will be written as 255"));
