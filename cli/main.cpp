@@ -106,8 +106,10 @@ std::vector<Command> CommandTable() {
          "GAMEDIR N [--hull X] [--map Y] [--battle B] [--mission M] [--mission-lower L]",
          "Writes the given values of craft N into the game executable as the Preview's Save "
          "does; the others keep what the executable holds. X and Y from 0 to 65500 (--hull for "
-         "craft 1 to 71 only), B, M and L from 0 to 255. Exit 1, writing nothing, for a value "
-         "out of range or an executable that is not 2.02 or cannot be written.",
+         "craft 1 to 71 only), B, M and L from 0 to 255. Before its first change of the "
+         "executable it copies it to xwingalliance.exe.bak beside it, unless that file exists. "
+         "Exit 1, writing nothing, for a value out of range, an executable that is not 2.02 or "
+         "cannot be written, or a backup that cannot be made.",
          2,
          2,
          {"--hull", "--map", "--battle", "--mission", "--mission-lower"},
