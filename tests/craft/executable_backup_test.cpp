@@ -57,5 +57,14 @@ TEST_F(ExecutableBackupTest, RestoreReplacesTheWholeFileKeepingItsPermissions) {
     EXPECT_TRUE(OnlyTheseFiles(2));
 }
 
+TEST_F(ExecutableBackupTest, RestoreThroughALinkWritesWhereItLeads) {
+    const fs::path link = dir_.File("linked.exe");
+    fs::create_symlink(exe_, link);
+    test::WriteFileBytes(bak_, Bytes{5, 5});
+    ASSERT_TRUE(RestoreFileFrom(bak_, link.string()));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(exe_), (Bytes{5, 5}));
+}
+
 }  // namespace
 }  // namespace vexlor

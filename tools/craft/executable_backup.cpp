@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
+
+#include "library/replacement_file.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -122,12 +125,6 @@ bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
 #endif
 }
 
-bool IsReadOnly(const fs::path& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    return !error && (status.permissions() & fs::perms::owner_write) == fs::perms::none;
-}
-
 }  // namespace
 
 BackupResult BackUpFile(const std::string& source, const std::string& backup) {
@@ -153,30 +150,29 @@ BackupResult BackUpFile(const std::string& source, const std::string& backup) {
     return BackupResult::Made;
 }
 
+// Through the shared replacement, so that an executable reached through a link is restored
+// where the link leads, with its permissions, and is never half restored.
 bool RestoreFileFrom(const std::string& backup, const std::string& target) {
-    const fs::path targetPath(target);
     std::error_code error;
-    if (IsReadOnly(targetPath) || fs::is_directory(targetPath, error)) {
+    if (!fs::is_regular_file(backup, error)) {
         return false;
     }
-    fs::path copy = targetPath;
-    copy += ".new";
-    if (!WriteCopy(backup, copy)) {
-        RemoveQuietly(copy);
+    UniqueFile from(std::fopen(backup.c_str(), "rb"));
+    if (!from) {
         return false;
     }
-    // The restored executable keeps who may read, write and run it.
-    const fs::file_status status = fs::status(targetPath, error);
-    if (!error && fs::exists(status)) {
-        fs::permissions(copy, status.permissions(), error);
-    }
-    fs::rename(copy, targetPath, error);
-    if (error) {
-        RemoveQuietly(copy);
+    ReplacementFile replacement(target, ".vexlor-new");
+    if (!replacement.IsOpen()) {
         return false;
     }
-    SyncFolderOf(targetPath);
-    return true;
+    char buffer[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, from.get())) > 0) {
+        if (!replacement.Write(std::string_view(buffer, count))) {
+            return false;
+        }
+    }
+    return std::ferror(from.get()) == 0 && replacement.Commit();
 }
 
 }  // namespace vexlor
