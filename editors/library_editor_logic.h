@@ -51,6 +51,14 @@ struct AppendOutcome {
     int storedIdentifier = 0;  // the identifier as stored in the file
 };
 
+// What a delete, replace, undo or redo made of the library.
+struct ChangeOutcome {
+    bool done = false;
+    std::string message;  // why nothing was changed, in the window's words (empty when done)
+    std::string what;     // what was made or taken back: "delete 4700 4800", "append 4800"
+    int row = -1;         // the row the change concerns, to select after Refresh (-1: none)
+};
+
 // A caption edit accepted by the identifier rule, waiting for the timer to write it.
 struct PendingRename {
     int position = 0;  // 1-based
@@ -139,6 +147,17 @@ class LibraryEditorLogic {
     // TimerTimer: writes a pending rename.
     virtual RenumberResult WritePictureId(int position, int oldIdentifier,
                                           int newIdentifier) const = 0;
+
+    // Delete: the pictures at `rows` (0-based) go, recorded in the change journal.
+    ChangeOutcome DeletePictures(const std::vector<int>& rows) const;
+    // Replace: the picture at `row` gets the staged picture, keeping its identifier.
+    ChangeOutcome ReplacePicture(int row, const IndexedImage& staged) const;
+    // Undo and Redo of the library's last recorded change, across runs of the program.
+    ChangeOutcome UndoChange() const;
+    ChangeOutcome RedoChange() const;
+    // What Undo and Redo would take back or make again ("append 4800"); empty when nothing.
+    std::string NextUndo() const;
+    std::string NextRedo() const;
 
   protected:
     // The BMP picture of a record for export, and its file name; false when it cannot be made.
