@@ -286,7 +286,7 @@ ChangePlan PlanReplace(ByteFile& file, const LibraryLayout& layout, int row, con
 ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, const tIMAGE& record,
                                  const tPAL& palette, const tPIX& pixels) {
     ChangePlan plan;
-    const Walked walked = WalkForChange(file, layout);
+    const Walked walked = Walk(file, layout, true);
     if (walked.result != PlanResult::Ok) {
         plan.result = walked.result;
         return plan;
@@ -298,6 +298,10 @@ ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, co
         !Add(group.ImageDataSize, static_cast<std::int64_t>(added.size())) ||
         !Add(group.ColourCount, static_cast<std::int64_t>(palette.size()))) {
         plan.result = PlanResult::Full;
+        return plan;
+    }
+    if (!KeepsSingleGroup(walked)) {
+        plan.result = PlanResult::NotALibrary;
         return plan;
     }
     group.ImageCount = static_cast<std::uint16_t>(group.ImageCount + 1);
@@ -384,15 +388,20 @@ ChangePlan PlanRenumber(ByteFile& file, const LibraryLayout& layout, int positio
     constexpr std::uint64_t kGroupIdAt = 10;
     constexpr std::uint64_t kPictureIdAt = 12;
     if (layout.groupPerPicture) {
+        // The group and the record are tested and changed each on its own, as the game's own tools
+        // did: one of them still carrying the old number is renumbered.
         const std::size_t index = static_cast<std::size_t>(position - 1);
-        if (index >= walked.groups.size() || walked.groups[index].GroupId != oldId ||
-            record.image.GroupId != oldId) {
+        if (index < walked.groups.size() && walked.groups[index].GroupId == oldId) {
+            plan.splices.push_back(
+                {tHEADER::kSize + tGROUP::kSize * index, encode(oldId), encode(newId)});
+        }
+        if (record.image.GroupId == oldId) {
+            plan.splices.push_back({record.offset + kGroupIdAt, encode(oldId), encode(newId)});
+        }
+        if (plan.splices.empty()) {
             plan.result = PlanResult::NoSuchRow;
             return plan;
         }
-        plan.splices.push_back(
-            {tHEADER::kSize + tGROUP::kSize * index, encode(oldId), encode(newId)});
-        plan.splices.push_back({record.offset + kGroupIdAt, encode(oldId), encode(newId)});
     } else {
         if (record.image.PictureId != oldId) {
             plan.result = PlanResult::NoSuchRow;

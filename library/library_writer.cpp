@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/byte_file.h"
+#include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/replacement_file.h"
 
@@ -34,15 +35,6 @@ bool AddFits(std::uint32_t value, std::uint64_t more) {
     return value + more <= std::numeric_limits<std::uint32_t>::max();
 }
 
-void CutBack(const std::string& path, std::uint64_t size) {
-    std::error_code ignored;
-    fs::resize_file(path, size, ignored);
-}
-
-bool IdMatches(std::uint16_t stored, int wanted) {
-    return wanted >= 0 && wanted <= 0xFFFF && stored == wanted;
-}
-
 }  // namespace
 
 void ClearReadOnly(const std::string& path) {
@@ -50,52 +42,56 @@ void ClearReadOnly(const std::string& path) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
 }
 
+namespace {
+
+WriteResult WriteResultOf(PlanResult result) {
+    switch (result) {
+        case PlanResult::Ok:
+            return WriteResult::Ok;
+        case PlanResult::CannotRead:
+            return WriteResult::CannotOpen;
+        case PlanResult::Full:
+            return WriteResult::Full;
+        case PlanResult::NotALibrary:
+        case PlanResult::NoSuchRow:
+            break;
+    }
+    return WriteResult::NotALibrary;
+}
+
+// Makes the plan's splices in the file, in the order that keeps it readable throughout; what a
+// failure leaves half made is put back from the plan.
+bool MakeInPlace(ByteFile& file, std::uint64_t size, const Splices& splices) {
+    if (ApplyInPlace(file, size, splices)) {
+        return true;
+    }
+    for (const Splice& splice : splices) {
+        file.WriteAt(splice.offset, splice.removed.data(), splice.removed.size());
+    }
+    file.Truncate(size);
+    file.Sync();
+    return false;
+}
+
+}  // namespace
+
 WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& record,
                                        const tPAL& palette, const tPIX& pixels) {
     ByteFile file;
     if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
         return WriteResult::CannotOpen;
     }
-    std::uint8_t oldBytes[tHEADER::kSize + tGROUP::kSize];
-    if (!file.ReadExactAt(0, oldBytes, sizeof oldBytes)) {
-        return WriteResult::NotALibrary;
+    const auto size = file.CheckedSize();
+    if (!size) {
+        return WriteResult::CannotOpen;
     }
-    tHEADER header = tHEADER::Decode(oldBytes);
-    tGROUP group = tGROUP::Decode(oldBytes + tHEADER::kSize);
-    if (header.GroupCount == 0) {
-        // Byte 34 would be image data, not a group: writing counts there would destroy it.
-        return WriteResult::NotALibrary;
+    const ChangePlan plan = PlanSingleGroupAppend(file, {RecordsStart::AfterGroupTable, false},
+                                                  record, palette, pixels);
+    if (plan.result != PlanResult::Ok) {
+        return WriteResultOf(plan.result);
     }
-    const Bytes added = RecordBytesOf(record, palette, pixels);
-    if (group.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
-        !AddFits(group.ImageDataSize, added.size()) ||
-        !AddFits(group.ColourCount, palette.size())) {
-        return WriteResult::Full;
-    }
-    group.ImageCount = static_cast<std::uint16_t>(group.ImageCount + 1);
-    group.ImageDataSize += static_cast<std::uint32_t>(added.size());
-    group.ColourCount += static_cast<std::uint32_t>(palette.size());
-    header.ImageCount = group.ImageCount;
-    header.ImageDataSize = group.ImageDataSize;
-    header.ColourCount = group.ColourCount;
-
-    const std::uint64_t oldSize = file.Size();
-    const auto newHeader = header.Encode();
-    const auto newGroup = group.Encode();
-    if (!file.WriteAt(oldSize, added.data(), added.size())) {
-        file.Close();
-        CutBack(path, oldSize);
-        return WriteResult::WriteFailed;
-    }
-    if (!file.WriteAt(0, newHeader.data(), newHeader.size()) ||
-        !file.WriteAt(tHEADER::kSize, newGroup.data(), newGroup.size())) {
-        // Put the old counts back before the added bytes go, so they never disagree for long.
-        file.WriteAt(0, oldBytes, sizeof oldBytes);
-        file.Close();
-        CutBack(path, oldSize);
-        return WriteResult::WriteFailed;
-    }
-    return file.Close() ? WriteResult::Ok : WriteResult::WriteFailed;
+    const bool made = MakeInPlace(file, *size, plan.splices);
+    return file.Close() && made ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
 namespace {
@@ -252,87 +248,37 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
 
 namespace {
 
-// Walks from `offset` to the record at `position` and rewrites its identifier `field` when it
-// still holds `oldId`. (A member pointer, not a reference: the record's fields are packed.)
-RenumberResult RenumberRecordAt(ByteFile& file, std::uint64_t offset, int imageCount, int position,
-                                int oldId, int newId, std::uint16_t tIMAGE::*field) {
-    const std::uint64_t size = file.Size();
-    for (int k = 1; k <= imageCount; ++k) {
-        std::uint8_t bytes[tIMAGE::kSize];
-        if (offset + tIMAGE::kSize > size || !file.ReadExactAt(offset, bytes, sizeof bytes)) {
-            return RenumberResult::NoRecord;
-        }
-        tIMAGE image = tIMAGE::Decode(bytes);
-        if (k == position) {
-            if (!IdMatches(image.*field, oldId)) {
-                return RenumberResult::Mismatch;
-            }
-            image.*field = static_cast<std::uint16_t>(newId);
-            const auto out = image.Encode();
-            return file.WriteAt(offset, out.data(), out.size()) ? RenumberResult::Written
-                                                                : RenumberResult::WriteFailed;
-        }
-        offset += RecordBytes(image);
+RenumberResult Renumber(const std::string& path, const LibraryLayout& layout, int position,
+                        int oldId, int newId) {
+    ByteFile file;
+    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+        return RenumberResult::CannotOpen;
     }
-    return RenumberResult::NoRecord;
-}
-
-tHEADER ReadHeaderOrZeros(ByteFile& file) {
-    std::uint8_t bytes[tHEADER::kSize] = {};
-    if (!file.ReadExactAt(0, bytes, sizeof bytes)) {
-        return tHEADER{};
+    const auto size = file.CheckedSize();
+    if (!size) {
+        return RenumberResult::CannotOpen;
     }
-    return tHEADER::Decode(bytes);
+    const ChangePlan plan = PlanRenumber(file, layout, position, oldId, newId);
+    if (plan.result != PlanResult::Ok) {
+        std::uint8_t bytes[tHEADER::kSize] = {};
+        const bool counted = file.ReadExactAt(0, bytes, sizeof bytes) && position >= 1 &&
+                             position <= tHEADER::Decode(bytes).ImageCount;
+        return plan.result == PlanResult::NoSuchRow && counted ? RenumberResult::Mismatch
+                                                               : RenumberResult::NoRecord;
+    }
+    const bool made = MakeInPlace(file, *size, plan.splices);
+    return file.Close() && made ? RenumberResult::Written : RenumberResult::WriteFailed;
 }
 
 }  // namespace
 
 RenumberResult WritePictureIdAt(const std::string& path, int position, int oldId, int newId,
                                 RecordsStart start) {
-    ByteFile file;
-    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
-        return RenumberResult::CannotOpen;
-    }
-    const tHEADER header = ReadHeaderOrZeros(file);
-    const std::uint64_t first = start == RecordsStart::AfterGroupTable
-                                    ? ImageDataStart(header)
-                                    : tHEADER::kSize + tGROUP::kSize;
-    const RenumberResult result = RenumberRecordAt(file, first, header.ImageCount, position, oldId,
-                                                   newId, &tIMAGE::PictureId);
-    if (!file.Close() && result == RenumberResult::Written) {
-        return RenumberResult::WriteFailed;
-    }
-    return result;
+    return Renumber(path, {start, false}, position, oldId, newId);
 }
 
 RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int oldId, int newId) {
-    ByteFile file;
-    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
-        return RenumberResult::CannotOpen;
-    }
-    const tHEADER header = ReadHeaderOrZeros(file);
-    bool groupWritten = false;
-    bool failed = false;
-    if (position >= 1 && position <= header.GroupCount) {
-        const std::uint64_t at =
-            tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(position - 1);
-        std::uint8_t bytes[tGROUP::kSize];
-        if (file.ReadExactAt(at, bytes, sizeof bytes)) {
-            tGROUP group = tGROUP::Decode(bytes);
-            if (IdMatches(group.GroupId, oldId)) {
-                group.GroupId = static_cast<std::uint16_t>(newId);
-                const auto out = group.Encode();
-                groupWritten = file.WriteAt(at, out.data(), out.size());
-                failed = !groupWritten;
-            }
-        }
-    }
-    const RenumberResult recordResult = RenumberRecordAt(
-        file, ImageDataStart(header), header.ImageCount, position, oldId, newId, &tIMAGE::GroupId);
-    if (!file.Close() || failed || recordResult == RenumberResult::WriteFailed) {
-        return RenumberResult::WriteFailed;
-    }
-    return groupWritten ? RenumberResult::Written : recordResult;
+    return Renumber(path, {RecordsStart::AfterGroupTable, true}, position, oldId, newId);
 }
 
 }  // namespace vexlor
