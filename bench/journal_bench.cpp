@@ -2,6 +2,7 @@
 // instant (it cuts the file and rewrites 58 bytes), and the size of the append's entry.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "bench/big_hull_library.h"
@@ -70,5 +71,59 @@ void BM_UndoOfAnAppendTo65535Pictures(benchmark::State& state) {
     state.counters["library_bytes"] = static_cast<double>(fs::file_size(library.Path()));
 }
 BENCHMARK(BM_UndoOfAnAppendTo65535Pictures)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+namespace {
+
+// Deleting one picture from the middle rewrites the whole file; it is measured beside the
+// system's own copy of that file, in the same run and on the same disk.
+void BM_CopyTheLibraryWithCp(benchmark::State& state) {
+    static bench::BigHullLibrary library;
+    const std::string copy = (library.Folder() / "copy.dat").string();
+    const std::string command = "cp '" + library.Path() + "' '" + copy + "' && sync '" + copy + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("cp failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_CopyTheLibraryWithCp)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void DeleteOrUndo(benchmark::State& state, bool timeTheUndo) {
+    static bench::BigHullLibrary library;
+    HullMapEditorLogic logic(EditorKind::Hull, library.Path());
+    logic.SetJournalFolder((library.Folder() / "journal").string());
+    for (auto _ : state) {
+        if (timeTheUndo) {
+            state.PauseTiming();
+        }
+        const bool deleted = logic.DeletePictures({bench::BigHullLibrary::kPictures / 2}).done;
+        if (timeTheUndo) {
+            state.ResumeTiming();
+        } else {
+            state.PauseTiming();
+        }
+        const bool undone = logic.UndoChange().done;
+        if (!timeTheUndo) {
+            state.ResumeTiming();
+        }
+        if (!deleted || !undone) {
+            state.SkipWithError("delete or undo failed");
+            break;
+        }
+    }
+}
+
+void BM_DeleteOneOf65535Pictures(benchmark::State& state) {
+    DeleteOrUndo(state, false);
+}
+BENCHMARK(BM_DeleteOneOf65535Pictures)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_UndoOfThatDelete(benchmark::State& state) {
+    DeleteOrUndo(state, true);
+}
+BENCHMARK(BM_UndoOfThatDelete)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace

@@ -514,9 +514,11 @@ bool LoadSplices(const std::string& path, Splices& splices) {
 
 }  // namespace
 
-bool ChangeJournal::SetState(Stored& entry, const char* state) {
+bool ChangeJournal::SetState(Stored& entry, const char* state, bool durable) {
     const std::string renamed = (fs::path(folder_) / EntryName(entry.sequence, state)).string();
-    if (!RenameDurably(entry.path, renamed, folder_)) {
+    std::error_code error;
+    if (durable ? !RenameDurably(entry.path, renamed, folder_)
+                : (fs::rename(entry.path, renamed, error), static_cast<bool>(error))) {
         return false;
     }
     entry.path = renamed;
@@ -524,9 +526,27 @@ bool ChangeJournal::SetState(Stored& entry, const char* state) {
     return true;
 }
 
-bool ChangeJournal::RememberLibrary() {
-    return ReplaceFileWith((fs::path(folder_) / "current").string(),
-                           EncodeIdentity(IdentityOf(library_)), kNewSuffix);
+bool ChangeJournal::RememberLibrary(bool durable) {
+    const std::string current = (fs::path(folder_) / "current").string();
+    const std::string text = EncodeIdentity(IdentityOf(library_));
+    if (durable) {
+        return ReplaceFileWith(current, text, kNewSuffix);
+    }
+    // Lost in a power cut, it only makes the journal refuse to undo: a library that does not
+    // match it is taken for one that another program wrote.
+    const std::string written = current + kNewSuffix;
+    std::FILE* file = std::fopen(written.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    std::error_code error;
+    if (std::fclose(file) != 0 || !ok) {
+        fs::remove(written, error);
+        return false;
+    }
+    fs::rename(written, current, error);
+    return !error;
 }
 
 bool ChangeJournal::LibraryIsAsLeft() const {
@@ -560,32 +580,34 @@ void ChangeJournal::Recover() {
                     Forget(entry);
                 }
             } else if (FileHolds(library_, true, entry.sizeBefore, entry.splices)) {
-                SetState(entry, "done");
+                SetState(entry, "done", true);
             } else {
                 Forget(entry);
             }
         } else if (entry.state == "undoing") {
             if (IsInPlace(inverse, sizeAfter)) {
                 if (TakeBackInPlace(library_, sizeAfter, inverse)) {
-                    SetState(entry, "done");
+                    SetState(entry, "done", true);
                 }
             } else {
-                SetState(entry, FileHolds(library_, false, entry.sizeBefore, entry.splices)
-                                    ? "undone"
-                                    : "done");
+                SetState(
+                    entry,
+                    FileHolds(library_, false, entry.sizeBefore, entry.splices) ? "undone" : "done",
+                    true);
             }
         } else if (entry.state == "redoing") {
             if (IsInPlace(entry.splices, entry.sizeBefore)) {
                 if (TakeBackInPlace(library_, entry.sizeBefore, entry.splices)) {
-                    SetState(entry, "undone");
+                    SetState(entry, "undone", true);
                 }
             } else {
-                SetState(entry, FileHolds(library_, true, entry.sizeBefore, entry.splices)
-                                    ? "done"
-                                    : "undone");
+                SetState(
+                    entry,
+                    FileHolds(library_, true, entry.sizeBefore, entry.splices) ? "done" : "undone",
+                    true);
             }
         }
-        RememberLibrary();
+        RememberLibrary(true);
     }
 }
 
@@ -621,8 +643,8 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
         }
         return JournalResult::WriteFailed;
     }
-    SetState(stored, "done");
-    RememberLibrary();
+    SetState(stored, "done", true);
+    RememberLibrary(true);
     Prune();
     return JournalResult::Done;
 }
@@ -638,18 +660,21 @@ JournalResult ChangeJournal::Move(Stored& entry, bool forward) {
     if (!LibraryIsAsLeft() || !FileHolds(library_, !forward, entry.sizeBefore, entry.splices)) {
         return JournalResult::ChangedSince;
     }
-    if (!SetState(entry, forward ? "redoing" : "undoing")) {
+    // Undo and redo must feel instant, so their states are not flushed on their own: a process
+    // that stops finds them (the kernel keeps them), and the library's own writes are flushed in
+    // an order that keeps it whole through a power cut.
+    if (!SetState(entry, forward ? "redoing" : "undoing", false)) {
         return JournalResult::CannotRecord;
     }
     const bool inPlace = IsInPlace(splices, from);
     if (!MakeSplices(library_, from, splices)) {
         if (!inPlace || TakeBackInPlace(library_, from, splices)) {
-            SetState(entry, forward ? "undone" : "done");
+            SetState(entry, forward ? "undone" : "done", false);
         }
         return JournalResult::WriteFailed;
     }
-    SetState(entry, forward ? "done" : "undone");
-    RememberLibrary();
+    SetState(entry, forward ? "done" : "undone", false);
+    RememberLibrary(false);
     return JournalResult::Done;
 }
 

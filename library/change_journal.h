@@ -77,8 +77,8 @@ class ChangeJournal {
     bool Lock(std::chrono::milliseconds wait);
     void Recover();
     std::vector<Stored> Entries() const;
-    bool SetState(Stored& entry, const char* state);
-    bool RememberLibrary();
+    bool SetState(Stored& entry, const char* state, bool durable);
+    bool RememberLibrary(bool durable);
     bool LibraryIsAsLeft() const;
     void Forget(const Stored& entry);
     void Prune();
