@@ -328,14 +328,15 @@ ChangeOutcome LibraryEditorLogic::RedoChange() const {
     return {true, "", entry.what, entry.row};
 }
 
+// The menus ask these whenever they show: they never wait for another writer's lock.
 std::string LibraryEditorLogic::NextUndo() const {
-    ChangeJournal journal(journalFolder_, path_);
+    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
     const auto list = journal.UndoList();
     return list.empty() ? std::string() : list.front().what;
 }
 
 std::string LibraryEditorLogic::NextRedo() const {
-    ChangeJournal journal(journalFolder_, path_);
+    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
     const auto list = journal.RedoList();
     return list.empty() ? std::string() : list.front().what;
 }

@@ -97,6 +97,11 @@ CraftTablesResult WritePatches(ByteFile& file, const std::vector<ExecutablePatch
             return CraftTablesResult::WriteFailed;
         }
     }
+    // Saved means on the disk: the game may be started, or the machine stopped, right after.
+    if (!file.Sync()) {
+        Restore(file, originals, patches.size());
+        return CraftTablesResult::WriteFailed;
+    }
     return CraftTablesResult::Ok;
 }
 
