@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to every reader of a library file: the inspection, the check, a full
-// picture walk by either stepping rule, and the four kind tests. None may crash, hang, read
-// outside the file or its buffers, or list more than the header announces.
+// picture walk by either stepping rule, the four kind tests, and the plans of every change.
+// None may crash, hang, read outside the file or its buffers, or list more than the header
+// announces; every plan must be well formed and its inverse must give back the file.
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "library/byte_file.h"
 #include "library/creation.h"
+#include "library/library_edit.h"
 #include "library/library_inspection.h"
 #include "library/library_reader.h"
 
@@ -95,6 +98,61 @@ void InspectAndCheck(const std::string& path, std::size_t size) {
     Require(check.violations.size() >= inspection.problems.size());
 }
 
+int PictureIdOf(const tIMAGE& image) {
+    return image.PictureId;
+}
+
+// Makes the plan in a copy of the input and takes it back: the input's bytes must return.
+void MakeAndTakeBack(const std::string& path, const std::string& original, const ChangePlan& plan) {
+    if (plan.result != PlanResult::Ok) {
+        return;
+    }
+    Require(IsWellFormed(plan.splices, original.size()));
+    const std::string copy = path + ".changed";
+    {
+        ByteFile file;
+        Require(file.Open(path, ByteFile::Mode::Read));
+        ApplyByRewrite(copy, file, plan.splices, ".new");
+    }
+    ByteFile changed;
+    if (changed.Open(copy, ByteFile::Mode::Read)) {
+        Require(HoldsInsertedBytes(changed, original.size(), plan.splices));
+        Require(ApplyByRewrite(copy, changed, InverseOf(plan.splices), ".new"));
+        changed.Close();
+        ByteFile back;
+        Require(back.Open(copy, ByteFile::Mode::Read));
+        std::string bytes(original.size(), '\0');
+        Require(back.CheckedSize() == original.size());
+        Require(bytes.empty() || back.ReadExactAt(0, bytes.data(), bytes.size()));
+        Require(bytes == original);
+    }
+    std::remove(copy.c_str());
+}
+
+void PlanEveryChange(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    const std::string original(reinterpret_cast<const char*>(data), size);
+    const tPAL palette(3, 0x00102030);
+    const tPIX pixels(32 * 32 * 2, 1);
+    const tIMAGE record = tIMAGE::Make(kIndexAlphaFormat, 32, 32, kHullGroupId, 4800, 3,
+                                       static_cast<std::uint32_t>(pixels.size()));
+    for (const LibraryLayout layout : {LibraryLayout{RecordsStart::AfterGroupTable, false},
+                                       LibraryLayout{RecordsStart::AfterFirstGroup, false},
+                                       LibraryLayout{RecordsStart::AfterGroupTable, true}}) {
+        ByteFile file;
+        Require(file.Open(path, ByteFile::Mode::Read));
+        MakeAndTakeBack(path, original, PlanDelete(file, layout, {0}, PictureIdOf));
+        MakeAndTakeBack(path, original, PlanDelete(file, layout, {2, 0}, PictureIdOf));
+        MakeAndTakeBack(path, original,
+                        PlanReplace(file, layout, 1, record, palette, pixels, PictureIdOf));
+        MakeAndTakeBack(path, original,
+                        PlanSingleGroupAppend(file, layout, record, palette, pixels));
+        MakeAndTakeBack(path, original, PlanRenumber(file, layout, 1, 4700, 4800));
+    }
+    ByteFile file;
+    Require(file.Open(path, ByteFile::Mode::Read));
+    MakeAndTakeBack(path, original, PlanShipAppend(file, 20001, palette, pixels));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -107,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsMapLibrary(path);
     IsShipLibrary(path);
     IsMissionLibrary(path);
+    PlanEveryChange(path, data, size);
     RemoveInputFile();
     return 0;
 }

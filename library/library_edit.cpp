@@ -110,21 +110,19 @@ std::string EncodeTable(const tHEADER& header, const std::vector<tGROUP>& groups
     return bytes;
 }
 
-bool Subtract(std::uint32_t& field, std::uint64_t amount) {
-    if (amount > field) {
-        return false;
+// A count or size moved by `amount`; `fits` turns false when the result leaves the field's
+// range. Packed fields go in and out by value: a reference to one may be misaligned.
+std::uint32_t Shifted(std::uint32_t value, std::int64_t amount, bool& fits) {
+    const std::int64_t result = static_cast<std::int64_t>(value) + amount;
+    if (result < 0 || result > std::numeric_limits<std::uint32_t>::max()) {
+        fits = false;
+        return value;
     }
-    field = static_cast<std::uint32_t>(field - amount);
-    return true;
+    return static_cast<std::uint32_t>(result);
 }
 
-bool Add(std::uint32_t& field, std::int64_t amount) {
-    const std::int64_t value = static_cast<std::int64_t>(field) + amount;
-    if (value < 0 || value > std::numeric_limits<std::uint32_t>::max()) {
-        return false;
-    }
-    field = static_cast<std::uint32_t>(value);
-    return true;
+std::int64_t Signed(std::uint64_t amount) {
+    return static_cast<std::int64_t>(amount);
 }
 
 // One group for every picture (SHIP): group k describes record k alone.
@@ -195,27 +193,31 @@ ChangePlan PlanDelete(ByteFile& file, const LibraryLayout& layout, std::vector<i
     }
     const auto count = static_cast<std::uint16_t>(rows.size());
     header.ImageCount = static_cast<std::uint16_t>(header.ImageCount - count);
-    bool fits = Subtract(header.ImageDataSize, bytes);
+    bool fits = true;
+    header.ImageDataSize = Shifted(header.ImageDataSize, -Signed(bytes), fits);
     if (layout.groupPerPicture) {
         std::vector<tGROUP> kept;
         std::uint64_t shift = 0;
         for (std::size_t k = 0; k < groups.size(); ++k) {
             if (removed[k]) {
                 shift += groups[k].ImageDataSize;
-                fits = Subtract(header.ColourCount, groups[k].ColourCount) && fits;
+                header.ColourCount =
+                    Shifted(header.ColourCount, -Signed(groups[k].ColourCount), fits);
                 continue;
             }
-            fits = Subtract(groups[k].DataOffset, shift) && fits;
+            groups[k].DataOffset = Shifted(groups[k].DataOffset, -Signed(shift), fits);
             kept.push_back(groups[k]);
         }
         groups = std::move(kept);
         header.GroupCount = static_cast<std::uint16_t>(groups.size());
-        fits = Subtract(header.GroupDataSize, std::uint64_t{tGROUP::kSize} * count) && fits;
+        header.GroupDataSize =
+            Shifted(header.GroupDataSize, -Signed(std::uint64_t{tGROUP::kSize} * count), fits);
     } else {
         tGROUP& group = groups.front();
         group.ImageCount = static_cast<std::uint16_t>(group.ImageCount - count);
-        fits = Subtract(group.ImageDataSize, bytes) && Subtract(group.ColourCount, colours) &&
-               Subtract(header.ColourCount, colours) && fits;
+        group.ImageDataSize = Shifted(group.ImageDataSize, -Signed(bytes), fits);
+        group.ColourCount = Shifted(group.ColourCount, -Signed(colours), fits);
+        header.ColourCount = Shifted(header.ColourCount, -Signed(colours), fits);
     }
     if (!fits) {
         plan.result = PlanResult::NotALibrary;
@@ -259,12 +261,15 @@ ChangePlan PlanReplace(ByteFile& file, const LibraryLayout& layout, int row, con
                                      static_cast<std::int64_t>(old.image.ColourCount);
     tHEADER header = walked.header;
     std::vector<tGROUP> groups = walked.groups;
-    bool fits = Add(header.ImageDataSize, delta) && Add(header.ColourCount, colourDelta);
+    bool fits = true;
+    header.ImageDataSize = Shifted(header.ImageDataSize, delta, fits);
+    header.ColourCount = Shifted(header.ColourCount, colourDelta, fits);
     tGROUP& group = layout.groupPerPicture ? groups[index] : groups.front();
-    fits = Add(group.ImageDataSize, delta) && Add(group.ColourCount, colourDelta) && fits;
+    group.ImageDataSize = Shifted(group.ImageDataSize, delta, fits);
+    group.ColourCount = Shifted(group.ColourCount, colourDelta, fits);
     if (layout.groupPerPicture) {
         for (std::size_t k = index + 1; k < groups.size(); ++k) {
-            fits = Add(groups[k].DataOffset, delta) && fits;
+            groups[k].DataOffset = Shifted(groups[k].DataOffset, delta, fits);
         }
     }
     if (!fits) {
@@ -294,9 +299,10 @@ ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, co
     const std::string added = RecordBytesOf(record, palette, pixels);
     tHEADER header = walked.header;
     tGROUP group = walked.groups.front();
-    if (group.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
-        !Add(group.ImageDataSize, static_cast<std::int64_t>(added.size())) ||
-        !Add(group.ColourCount, static_cast<std::int64_t>(palette.size()))) {
+    bool fits = group.ImageCount < std::numeric_limits<std::uint16_t>::max();
+    group.ImageDataSize = Shifted(group.ImageDataSize, Signed(added.size()), fits);
+    group.ColourCount = Shifted(group.ColourCount, Signed(palette.size()), fits);
+    if (!fits) {
         plan.result = PlanResult::Full;
         return plan;
     }
@@ -337,10 +343,12 @@ ChangePlan PlanShipAppend(ByteFile& file, std::uint16_t groupId, const tPAL& pal
     const std::string added = RecordBytesOf(record, palette, pixels);
     const tHEADER& old = from.header;
     tHEADER header = old;
-    if (old.GroupCount == std::numeric_limits<std::uint16_t>::max() ||
-        old.ImageCount == std::numeric_limits<std::uint16_t>::max() ||
-        !Add(header.ImageDataSize, static_cast<std::int64_t>(added.size())) ||
-        !Add(header.ColourCount, colourCount) || !Add(header.GroupDataSize, tGROUP::kSize)) {
+    bool fits = old.GroupCount < std::numeric_limits<std::uint16_t>::max() &&
+                old.ImageCount < std::numeric_limits<std::uint16_t>::max();
+    header.ImageDataSize = Shifted(header.ImageDataSize, Signed(added.size()), fits);
+    header.ColourCount = Shifted(header.ColourCount, colourCount, fits);
+    header.GroupDataSize = Shifted(header.GroupDataSize, tGROUP::kSize, fits);
+    if (!fits) {
         plan.result = PlanResult::Full;
         return plan;
     }
