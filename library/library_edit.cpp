@@ -145,6 +145,9 @@ bool KeepsSingleGroup(const Walked& walked) {
     for (const WalkedRecord& record : walked.records) {
         bytes += RecordBytes(record.image);
     }
+    if (walked.groups.empty()) {
+        return false;
+    }
     const tGROUP& group = walked.groups.front();
     return group.ImageCount == walked.header.ImageCount && group.ImageDataSize == bytes;
 }
@@ -292,8 +295,8 @@ ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, co
                                  const tPAL& palette, const tPIX& pixels) {
     ChangePlan plan;
     const Walked walked = Walk(file, layout, true);
-    if (walked.result != PlanResult::Ok) {
-        plan.result = walked.result;
+    if (walked.result != PlanResult::Ok || walked.groups.empty()) {
+        plan.result = walked.result == PlanResult::Ok ? PlanResult::NotALibrary : walked.result;
         return plan;
     }
     const std::string added = RecordBytesOf(record, palette, pixels);
