@@ -124,6 +124,7 @@ int ReportSave(CraftTablesResult result, const CraftPreview& preview) {
                 "were put back\n");
             return kExitFailure;
         case CraftTablesResult::BackupFailed:
+        case CraftTablesResult::Incomplete:
             PrintError(SaveFailureOf(result, preview.ExecutablePath(), preview.BackupPath())->text +
                        "\n");
             return kExitFailure;

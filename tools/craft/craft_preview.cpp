@@ -62,6 +62,9 @@ CraftTablesResult CraftPreview::Save(int craft, const CraftEdit& edit) {
     if (!tables_.MapPictureId.Holds(craft)) {
         return CraftTablesResult::CannotWrite;
     }
+    if (!tables_.readWhole) {
+        return CraftTablesResult::Incomplete;  // before the backup too: nothing is to change
+    }
     ApplyPictureEdit(edit, craft, tables_);
     tCRAFTTABLES written = tables_;
     ApplySettingsEdit(edit, written);

@@ -16,6 +16,12 @@ std::optional<CraftSaveFailure> SaveFailureOf(CraftTablesResult result,
             return CraftSaveFailure{
                 "Cannot make the backup " + backupPath + ", so the executable was not changed",
                 "Error"};
+        case CraftTablesResult::Incomplete:
+            return CraftSaveFailure{"The craft tables could not be read whole from " +
+                                        executablePath +
+                                        ", so it was not changed: what could not be read would "
+                                        "be written back as zeros",
+                                    "Error"};
         case CraftTablesResult::CannotWrite:
         case CraftTablesResult::WriteFailed:
             break;

@@ -24,16 +24,19 @@ bool VersionHolds(ByteFile& file) {
            std::memcmp(version, layout::kVersionText, sizeof version) == 0;
 }
 
-// Reads up to `count` bytes at `offset`; what the file does not hold stays 0.
-std::vector<std::uint8_t> ReadZeroFilled(ByteFile& file, std::uint64_t offset, std::size_t count) {
+// Reads `count` bytes at `offset`; what cannot be read stays 0 and clears `whole`.
+std::vector<std::uint8_t> ReadZeroFilled(ByteFile& file, std::uint64_t offset, std::size_t count,
+                                         bool& whole) {
     std::vector<std::uint8_t> bytes(count, 0);
-    file.ReadAt(offset, bytes.data(), bytes.size());
+    if (file.ReadAt(offset, bytes.data(), bytes.size()) != count) {
+        whole = false;
+    }
     return bytes;
 }
 
 template <std::size_t N>
-void ReadTable(ByteFile& file, std::uint64_t offset, OneBasedTable<N>& table) {
-    table.Decode(ReadZeroFilled(file, offset, OneBasedTable<N>::kBytes).data());
+void ReadTable(ByteFile& file, std::uint64_t offset, OneBasedTable<N>& table, bool& whole) {
+    table.Decode(ReadZeroFilled(file, offset, OneBasedTable<N>::kBytes, whole).data());
 }
 
 template <std::size_t N>
@@ -118,17 +121,23 @@ CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables)
     if (!file.Open(path, ByteFile::Mode::Read) || !VersionHolds(file)) {
         return CraftTablesResult::WrongVersion;
     }
-    tables.EnabledBattle = ReadZeroFilled(file, layout::kEnabledBattleOffset, 1)[0];
-    tables.EnabledMission = ReadZeroFilled(file, layout::kEnabledMissionOffset, 1)[0];
-    tables.EnabledMissionLower = ReadZeroFilled(file, layout::kEnabledMissionLowerOffset, 1)[0];
-    ReadTable(file, layout::kShipSlotTableOffset, tables.ShipSlotCraft);
-    ReadTable(file, layout::kHullTableOffset, tables.HullPictureId);
-    ReadTable(file, layout::kMapTableOffset, tables.MapPictureId);
+    bool& whole = tables.readWhole;
+    tables.EnabledBattle = ReadZeroFilled(file, layout::kEnabledBattleOffset, 1, whole)[0];
+    tables.EnabledMission = ReadZeroFilled(file, layout::kEnabledMissionOffset, 1, whole)[0];
+    tables.EnabledMissionLower =
+        ReadZeroFilled(file, layout::kEnabledMissionLowerOffset, 1, whole)[0];
+    bool slotsWhole = true;  // never written back, so a short one endangers nothing
+    ReadTable(file, layout::kShipSlotTableOffset, tables.ShipSlotCraft, slotsWhole);
+    ReadTable(file, layout::kHullTableOffset, tables.HullPictureId, whole);
+    ReadTable(file, layout::kMapTableOffset, tables.MapPictureId, whole);
     DeriveShipSlotOf(tables);
     return CraftTablesResult::Ok;
 }
 
 CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& tables) {
+    if (!tables.readWhole) {
+        return CraftTablesResult::Incomplete;
+    }
     ByteFile file;
     if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
         return CraftTablesResult::CannotWrite;
