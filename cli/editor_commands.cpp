@@ -96,6 +96,10 @@ const char* DescribeWrite(WriteResult result) {
             return "the library could not be written; it was left as it was";
         case WriteResult::Unencodable:
             return "the picture cannot be encoded";
+        case WriteResult::Changed:
+            return "the library was changed by another program meanwhile; it was left as it was";
+        case WriteResult::HardLinked:
+            return "the library or its copy has other hard links, so it was not changed";
     }
     return "failed";
 }

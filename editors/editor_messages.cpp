@@ -24,6 +24,13 @@ std::string AppendFailureText(WriteResult result, const std::string& fileName,
             return "Writing " + fileName + " failed; it was put back as it was where possible";
         case WriteResult::Unencodable:
             return "Not added: the staged picture cannot be encoded; " + nothing;
+        case WriteResult::Changed:
+            return "Not added: " + fileName +
+                   " was changed by another program while the picture was being added; " + nothing +
+                   ", press Refresh and add it again";
+        case WriteResult::HardLinked:
+            return fileName + (shipCopy.empty() ? "" : " or its copy " + shipCopy) +
+                   " has other hard links, so it was not changed; " + nothing;
     }
     return nothing;
 }

@@ -1,8 +1,10 @@
 #include "library/library_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -201,33 +203,63 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
                                                             : WriteResult::WriteFailed;
 }
 
+constexpr std::string_view kNewFileSuffix = ".vexlor-new";
+
+WriteResult RefusalOf(const ReplacementFile& replacement) {
+    return replacement.SystemError() == EMLINK ? WriteResult::HardLinked : WriteResult::CannotOpen;
+}
+
+// What tells that a file was changed by someone else: its size and modification time.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    fs::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    std::error_code error;
+    FileStamp stamp;
+    stamp.size = fs::file_size(path, error);
+    if (!error) {
+        stamp.modified = fs::last_write_time(path, error);
+    }
+    return error ? std::nullopt : std::optional<FileStamp>(stamp);
+}
+
 // The copy is put in place whole, like every file this system writes: a stop half-way must not
 // leave a copy that passes for the library as it was.
-bool CopyWhole(const std::string& from, const std::string& to) {
+WriteResult CopyWhole(const std::string& from, const std::string& to) {
     ByteFile source;
     if (!source.Open(from, ByteFile::Mode::Read)) {
-        return false;
+        return WriteResult::CannotOpen;
     }
-    ReplacementFile copy(to, ".vexlor-new");
+    ReplacementFile copy(to, kNewFileSuffix);
+    if (!copy.IsOpen()) {
+        return RefusalOf(copy);
+    }
     std::string buffer(std::size_t{1} << 20, '\0');
     std::uint64_t at = 0;
     std::size_t got = 0;
     while ((got = source.ReadAt(at, buffer.data(), buffer.size())) > 0) {
         if (!copy.Write(std::string_view(buffer.data(), got))) {
-            return false;
+            return WriteResult::CannotOpen;
         }
         at += got;
     }
-    return at == source.Size() && copy.Commit();
+    return at == source.Size() && copy.Commit() ? WriteResult::Ok : WriteResult::CannotOpen;
 }
 
 }  // namespace
 
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
+    RemoveLeftoverNewFiles(path, kNewFileSuffix);
+    RemoveLeftoverNewFiles(copyPath, kNewFileSuffix);
     ClearReadOnly(copyPath);
-    if (!CopyWhole(path, copyPath)) {
-        return WriteResult::CannotOpen;
+    const std::optional<FileStamp> before = StampOf(path);
+    const WriteResult copied = CopyWhole(path, copyPath);
+    if (!before || copied != WriteResult::Ok) {
+        return before ? copied : WriteResult::CannotOpen;
     }
     ClearReadOnly(path);
 
@@ -235,14 +267,20 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
         return WriteResult::CannotOpen;
     }
-    ReplacementFile rebuilt(path, ".vexlor-new");
+    ReplacementFile rebuilt(path, kNewFileSuffix);
+    if (!rebuilt.IsOpen()) {
+        return RefusalOf(rebuilt);
+    }
     ByteFile out;
-    if (!rebuilt.IsOpen() || !out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
+    if (!out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
         return WriteResult::CannotOpen;
     }
     WriteResult result = WriteRebuiltShipLibrary(copy, out, groupId, palette, pixels);
     if (!out.Close() && result == WriteResult::Ok) {
         result = WriteResult::WriteFailed;
+    }
+    if (result == WriteResult::Ok && StampOf(path) != before) {
+        result = WriteResult::Changed;
     }
     if (result == WriteResult::Ok && !rebuilt.Commit()) {
         result = WriteResult::WriteFailed;
@@ -312,24 +350,30 @@ RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int old
     }
     const tHEADER header = ReadHeaderOrZeros(file);
     bool groupWritten = false;
-    bool failed = false;
-    if (position >= 1 && position <= header.GroupCount) {
-        const std::uint64_t at =
-            tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(position - 1);
-        std::uint8_t bytes[tGROUP::kSize];
-        if (file.ReadExactAt(at, bytes, sizeof bytes)) {
-            tGROUP group = tGROUP::Decode(bytes);
-            if (IdMatches(group.GroupId, oldId)) {
-                group.GroupId = static_cast<std::uint16_t>(newId);
-                const auto out = group.Encode();
-                groupWritten = file.WriteAt(at, out.data(), out.size());
-                failed = !groupWritten;
+    const std::uint64_t at =
+        tHEADER::kSize + tGROUP::kSize * static_cast<std::uint64_t>(std::max(position, 1) - 1);
+    std::uint8_t oldGroup[tGROUP::kSize];
+    if (position >= 1 && position <= header.GroupCount &&
+        file.ReadExactAt(at, oldGroup, sizeof oldGroup)) {
+        tGROUP group = tGROUP::Decode(oldGroup);
+        if (IdMatches(group.GroupId, oldId)) {
+            group.GroupId = static_cast<std::uint16_t>(newId);
+            const auto out = group.Encode();
+            if (!file.WriteAt(at, out.data(), out.size())) {
+                // Not on to the record: a group and its record that disagree are worse.
+                file.WriteAt(at, oldGroup, sizeof oldGroup);
+                file.Close();
+                return RenumberResult::WriteFailed;
             }
+            groupWritten = true;
         }
     }
     const RenumberResult recordResult = RenumberRecordAt(
         file, ImageDataStart(header), header.ImageCount, position, oldId, newId, &tIMAGE::GroupId);
-    if (!file.Close() || failed || recordResult == RenumberResult::WriteFailed) {
+    if (recordResult == RenumberResult::WriteFailed && groupWritten) {
+        file.WriteAt(at, oldGroup, sizeof oldGroup);  // best effort, as the append's put-back
+    }
+    if (!file.Close() || recordResult == RenumberResult::WriteFailed) {
         return RenumberResult::WriteFailed;
     }
     return groupWritten ? RenumberResult::Written : recordResult;
