@@ -198,6 +198,7 @@ const std::vector<Writer>& Writers() {
         {"RenumberShip", ShipWithPictures, {"renumber", "ship", "@/SHIP.DAT", "1", "20002", "20007"}, {{"SHIP.DAT"}}, kTornUntilJournal},
         {"CreateOverHull", HullWithPictures, {"create", "hull", "@/HULL.DAT"}, {{"HULL.DAT"}}},
         {"CreateOverShip", ShipWithPictures, {"create", "ship", "@/SHIP.DAT"}, {{"SHIP.DAT"}}},
+        {"ExportHull", HullWithPictures, {"export", "hull", "@/HULL.DAT", "--out", "@/out", "1"}, {{"out/hull_26000_4800.bmp"}}},
         {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}, kTornUntilJournal},
     };
     return writers;
@@ -225,21 +226,26 @@ Contents Snapshot(const Writer& writer, const fs::path& folder) {
     return contents;
 }
 
-// The first watched file that is neither old nor new, described; empty when all are whole.
+// The first watched file that holds neither what it may hold nor the state the other
+// contents allow, described; empty when all are as they may be. `mayBeNew` false: only the old.
 std::string TornFile(const Writer& writer, const fs::path& folder, const Contents& before,
                      const Contents& after, bool mayBeNew) {
     for (const Watched& watched : writer.watched) {
         const std::optional<Bytes> now = ContentOf(folder / watched.file);
-        const bool whole = now == before.at(watched.file) ||
-                           (mayBeNew && now == after.at(watched.file)) ||
+        const bool isNew = now == after.at(watched.file);
+        const bool whole = now == before.at(watched.file) || (mayBeNew && isNew) ||
                            (watched.orAbsent && !now) ||
                            (!watched.orOldOf.empty() && now == before.at(watched.orOldOf));
-        if (!whole) {
-            return watched.file +
-                   (now ? " holds " + std::to_string(now->size()) + " bytes"
-                        : std::string(" is missing")) +
-                   ", neither the old nor the new one";
+        if (whole) {
+            continue;
         }
+        if (isNew) {
+            return watched.file + " is the new one although the writer reported a failure";
+        }
+        return watched.file +
+               (now ? " holds " + std::to_string(now->size()) + " bytes"
+                    : std::string(" is missing")) +
+               ", neither the old nor the new one";
     }
     return {};
 }
@@ -350,7 +356,7 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
                 continue;
             }
             const std::string torn = succeeded ? TornFile(writer_, folder, after_, after_, true)
-                                               : TornFile(writer_, folder, before_, before_, false);
+                                               : TornFile(writer_, folder, before_, after_, false);
             if (!torn.empty()) {
                 Report(note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) +
                        "): " + torn);
