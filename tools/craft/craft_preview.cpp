@@ -1,5 +1,6 @@
 #include "tools/craft/craft_preview.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -103,8 +104,10 @@ CraftRestoreResult CraftPreview::RestoreBackup() {
     if (ReadCraftTables(BackupPath(), backup) != CraftTablesResult::Ok) {
         return CraftRestoreResult::BackupWrongVersion;
     }
-    if (!RestoreFileFrom(BackupPath(), ExecutablePath())) {
-        return CraftRestoreResult::CannotWrite;
+    int systemError = 0;
+    if (!RestoreFileFrom(BackupPath(), ExecutablePath(), &systemError)) {
+        return systemError == EMLINK ? CraftRestoreResult::HardLinked
+                                     : CraftRestoreResult::CannotWrite;
     }
     tCRAFTTABLES restored;
     if (ReadCraftTables(ExecutablePath(), restored) != CraftTablesResult::Ok) {

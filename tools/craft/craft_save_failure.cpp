@@ -50,6 +50,9 @@ std::optional<CraftSaveFailure> RestoreFailureOf(CraftRestoreResult result,
         case CraftRestoreResult::CannotWrite:
             return CraftSaveFailure{"Cannot write " + executablePath + "; it was not changed",
                                     "Error"};
+        case CraftRestoreResult::HardLinked:
+            return CraftSaveFailure{executablePath + " has other hard links, so it was not changed",
+                                    "Error"};
         case CraftRestoreResult::RestoredWrongVersion:
             break;
     }
