@@ -120,8 +120,7 @@ int ReportSave(CraftTablesResult result, const CraftPreview& preview) {
             return kExitFailure;
         case CraftTablesResult::WriteFailed:
             PrintError(
-                "xwingalliance.exe could not be written completely; the bytes already written "
-                "were put back\n");
+                "xwingalliance.exe could not be written completely; it was left as it was\n");
             return kExitFailure;
         case CraftTablesResult::BackupFailed:
         case CraftTablesResult::Incomplete:

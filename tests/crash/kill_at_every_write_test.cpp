@@ -199,7 +199,7 @@ const std::vector<Writer>& Writers() {
         {"CreateOverHull", HullWithPictures, {"create", "hull", "@/HULL.DAT"}, {{"HULL.DAT"}}},
         {"CreateOverShip", ShipWithPictures, {"create", "ship", "@/SHIP.DAT"}, {{"SHIP.DAT"}}},
         {"ExportHull", HullWithPictures, {"export", "hull", "@/HULL.DAT", "--out", "@/out", "1"}, {{"out/hull_26000_4800.bmp"}}},
-        {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}, kTornUntilJournal},
+        {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}},
     };
     return writers;
 }

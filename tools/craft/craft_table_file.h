@@ -9,8 +9,9 @@ namespace vexlor {
 enum class CraftTablesResult {
     Ok,
     WrongVersion,  // missing, unreadable, too short, or not "2.02" at the version offset
-    CannotWrite,   // cannot be opened for writing, or too short to hold the tables; untouched
-    WriteFailed,   // a write failed part-way; the bytes already written were put back
+    CannotWrite,   // cannot be read, replaced (read-only, other hard links) or is too short to
+                   // hold the tables; untouched
+    WriteFailed,   // writing the new executable failed; untouched
     BackupFailed,  // the backup that must come before the first change could not be made;
                    // untouched
     Incomplete,    // the tables were not read whole (tCRAFTTABLES::readWhole); untouched
@@ -20,11 +21,12 @@ enum class CraftTablesResult {
 // the version check, bytes that cannot be read stay 0 and clear tables.readWhole.
 CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables);
 
-// Writes, in place and in this order, EnabledBattle, EnabledMission, EnabledMissionLower and the
-// whole HULL and MAP picture tables. The version and the SHIP slot table are never written, no
-// other byte changes and the file never grows. The version is checked again first, since the
-// file may have been replaced since it was read. Tables that were not read whole are refused
-// (Incomplete).
+// Writes EnabledBattle, EnabledMission, EnabledMissionLower and the whole HULL and MAP picture
+// tables, all at once: the executable is written anew beside itself and renamed over itself
+// (through links where they lead, with its permissions), so it is the old one or the new one. The
+// version and the SHIP slot table are never written, no other byte changes and the file never
+// grows. The version is checked again first, since the file may have been replaced since it was
+// read. Tables that were not read whole are refused (Incomplete).
 CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& tables);
 
 // Whether WriteCraftTables with `tables` would change a byte of the file: `differs` is set when
