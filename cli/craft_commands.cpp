@@ -124,6 +124,7 @@ int ReportSave(CraftTablesResult result, const CraftPreview& preview) {
             return kExitFailure;
         case CraftTablesResult::BackupFailed:
         case CraftTablesResult::Incomplete:
+        case CraftTablesResult::HardLinked:
             PrintError(SaveFailureOf(result, preview.ExecutablePath(), preview.BackupPath())->text +
                        "\n");
             return kExitFailure;

@@ -188,6 +188,15 @@ TEST_F(CraftCommands, SetRefusesAnExecutableTooShortForTheTables) {
     EXPECT_FALSE(std::filesystem::exists(Game("xwingalliance.exe.bak")));
 }
 
+TEST_F(CraftCommands, SetRefusesAnExecutableWithOtherHardLinks) {
+    std::filesystem::create_hard_link(Game("xwingalliance.exe"), Game("game.exe"));
+    const auto result = RunCli({"craft", "set", folder_, "1", "--map", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              Game("xwingalliance.exe") + " has other hard links, so it was not changed\n");
+    EXPECT_EQ(test::ReadFileBytes(Game("game.exe")), exeBytes_);
+}
+
 TEST_F(CraftCommands, SetBacksTheExecutableUpBeforeItsFirstChange) {
     ASSERT_EQ(RunCli({"craft", "set", folder_, "1", "--map", "200"}).status, 0);
     EXPECT_FALSE(std::filesystem::exists(Game("xwingalliance.exe.bak")));

@@ -22,6 +22,9 @@ std::optional<CraftSaveFailure> SaveFailureOf(CraftTablesResult result,
                                         ", so it was not changed: what could not be read would "
                                         "be written back as zeros",
                                     "Error"};
+        case CraftTablesResult::HardLinked:
+            return CraftSaveFailure{executablePath + " has other hard links, so it was not changed",
+                                    "Error"};
         case CraftTablesResult::CannotWrite:
         case CraftTablesResult::WriteFailed:
             break;

@@ -1,6 +1,7 @@
 #include "tools/craft/craft_table_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -152,7 +153,8 @@ CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& 
     }
     ReplacementFile replacement(path, ".vexlor-new");
     if (!replacement.IsOpen()) {
-        return CraftTablesResult::CannotWrite;
+        return replacement.SystemError() == EMLINK ? CraftTablesResult::HardLinked
+                                                   : CraftTablesResult::CannotWrite;
     }
     return replacement.Write(*content) && replacement.Commit() ? CraftTablesResult::Ok
                                                                : CraftTablesResult::WriteFailed;

@@ -9,12 +9,13 @@ namespace vexlor {
 enum class CraftTablesResult {
     Ok,
     WrongVersion,  // missing, unreadable, too short, or not "2.02" at the version offset
-    CannotWrite,   // cannot be read, replaced (read-only, other hard links) or is too short to
-                   // hold the tables; untouched
+    CannotWrite,   // cannot be read or replaced (read-only), or is too short to hold the
+                   // tables; untouched
     WriteFailed,   // writing the new executable failed; untouched
     BackupFailed,  // the backup that must come before the first change could not be made;
                    // untouched
     Incomplete,    // the tables were not read whole (tCRAFTTABLES::readWhole); untouched
+    HardLinked,    // the executable has other hard links, which a replacement would cut; untouched
 };
 
 // Reads the tables of the game executable at `path`. WrongVersion leaves `tables` all 0. After
