@@ -120,10 +120,11 @@ int ReportSave(CraftTablesResult result, const CraftPreview& preview) {
             return kExitFailure;
         case CraftTablesResult::WriteFailed:
             PrintError(
-                "xwingalliance.exe could not be written completely; the bytes already written "
-                "were put back\n");
+                "xwingalliance.exe could not be written completely; it was left as it was\n");
             return kExitFailure;
         case CraftTablesResult::BackupFailed:
+        case CraftTablesResult::Incomplete:
+        case CraftTablesResult::HardLinked:
             PrintError(SaveFailureOf(result, preview.ExecutablePath(), preview.BackupPath())->text +
                        "\n");
             return kExitFailure;

@@ -106,6 +106,10 @@ const char* DescribeWrite(WriteResult result) {
             return "the picture cannot be encoded";
         case WriteResult::NotRecorded:
             return "the change could not be recorded";
+        case WriteResult::Changed:
+            return "the library was changed by another program meanwhile; it was left as it was";
+        case WriteResult::HardLinked:
+            return "the library or its copy has other hard links, so it was not changed";
     }
     return "failed";
 }

@@ -27,6 +27,13 @@ std::string AppendFailureText(WriteResult result, const std::string& fileName,
         case WriteResult::NotRecorded:
             return "Not added: the change could not be recorded, or another Vexlor is writing " +
                    fileName;
+        case WriteResult::Changed:
+            return "Not added: " + fileName +
+                   " was changed by another program while the picture was being added; " + nothing +
+                   ", press Refresh and add it again";
+        case WriteResult::HardLinked:
+            return fileName + (shipCopy.empty() ? "" : " or its copy " + shipCopy) +
+                   " has other hard links, so it was not changed; " + nothing;
     }
     return nothing;
 }

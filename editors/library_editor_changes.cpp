@@ -213,7 +213,11 @@ AppendOutcome LibraryEditorLogic::AppendPicture(const IndexedImage& staged, int 
         result.result =
             planResult == PlanResult::Full ? WriteResult::Full : WriteResult::NotALibrary;
     }
-    result.message = outcome.message;
+    // The writer's own result says best what went wrong in its write; the journal's words say why
+    // it did not run.
+    if (result.result == WriteResult::NotRecorded) {
+        result.message = outcome.message;
+    }
     return result;
 }
 

@@ -8,6 +8,7 @@
 
 #include "library/byte_file.h"
 #include "library/byte_order.h"
+#include "library/replacement_file.h"
 
 namespace vexlor {
 
@@ -572,12 +573,11 @@ bool WriteBmpFile(const std::string& path, const IndexedImage& image) {
     if (file.empty()) {
         return false;
     }
-    ByteFile out;
-    if (!out.Open(path, ByteFile::Mode::Create)) {
-        return false;
-    }
-    const bool written = out.WriteAt(0, file.data(), file.size());
-    return out.Close() && written;
+    // A new file that takes the name only when whole: a failed export leaves nothing behind,
+    // and a link planted at the name is replaced rather than followed to wherever it leads.
+    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
+    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
+           out.Commit();
 }
 
 }  // namespace vexlor

@@ -43,8 +43,9 @@ bool ReadBmpFile(const std::string& path, BmpPicture& out);
 // match width x height.
 std::vector<std::uint8_t> EncodeBmp8(const IndexedImage& image);
 
-// Writes EncodeBmp8(image) to `path`, replacing any file there. False when the image cannot
-// be encoded or the file cannot be fully written.
+// Writes EncodeBmp8(image) to `path`, replacing any file there (a symbolic link there is
+// replaced itself, not followed). False, with nothing written, when the image cannot be
+// encoded, the file cannot be fully written, or the file there has other hard links.
 bool WriteBmpFile(const std::string& path, const IndexedImage& image);
 
 }  // namespace vexlor

@@ -1,8 +1,10 @@
 #include "library/library_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -197,33 +199,63 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
                                                             : WriteResult::WriteFailed;
 }
 
+constexpr std::string_view kNewFileSuffix = ".vexlor-new";
+
+WriteResult RefusalOf(const ReplacementFile& replacement) {
+    return replacement.SystemError() == EMLINK ? WriteResult::HardLinked : WriteResult::CannotOpen;
+}
+
+// What tells that a file was changed by someone else: its size and modification time.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    fs::file_time_type modified{};
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    std::error_code error;
+    FileStamp stamp;
+    stamp.size = fs::file_size(path, error);
+    if (!error) {
+        stamp.modified = fs::last_write_time(path, error);
+    }
+    return error ? std::nullopt : std::optional<FileStamp>(stamp);
+}
+
 // The copy is put in place whole, like every file this system writes: a stop half-way must not
 // leave a copy that passes for the library as it was.
-bool CopyWhole(const std::string& from, const std::string& to) {
+WriteResult CopyWhole(const std::string& from, const std::string& to) {
     ByteFile source;
     if (!source.Open(from, ByteFile::Mode::Read)) {
-        return false;
+        return WriteResult::CannotOpen;
     }
-    ReplacementFile copy(to, ".vexlor-new");
+    ReplacementFile copy(to, kNewFileSuffix);
+    if (!copy.IsOpen()) {
+        return RefusalOf(copy);
+    }
     std::string buffer(std::size_t{1} << 20, '\0');
     std::uint64_t at = 0;
     std::size_t got = 0;
     while ((got = source.ReadAt(at, buffer.data(), buffer.size())) > 0) {
         if (!copy.Write(std::string_view(buffer.data(), got))) {
-            return false;
+            return WriteResult::CannotOpen;
         }
         at += got;
     }
-    return at == source.Size() && copy.Commit();
+    return at == source.Size() && copy.Commit() ? WriteResult::Ok : WriteResult::CannotOpen;
 }
 
 }  // namespace
 
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
+    RemoveLeftoverNewFiles(path, kNewFileSuffix);
+    RemoveLeftoverNewFiles(copyPath, kNewFileSuffix);
     ClearReadOnly(copyPath);
-    if (!CopyWhole(path, copyPath)) {
-        return WriteResult::CannotOpen;
+    const std::optional<FileStamp> before = StampOf(path);
+    const WriteResult copied = CopyWhole(path, copyPath);
+    if (!before || copied != WriteResult::Ok) {
+        return before ? copied : WriteResult::CannotOpen;
     }
     ClearReadOnly(path);
 
@@ -231,14 +263,20 @@ WriteResult AppendToShipLibrary(const std::string& path, const std::string& copy
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
         return WriteResult::CannotOpen;
     }
-    ReplacementFile rebuilt(path, ".vexlor-new");
+    ReplacementFile rebuilt(path, kNewFileSuffix);
+    if (!rebuilt.IsOpen()) {
+        return RefusalOf(rebuilt);
+    }
     ByteFile out;
-    if (!rebuilt.IsOpen() || !out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
+    if (!out.Open(rebuilt.NewFilePath(), ByteFile::Mode::Create)) {
         return WriteResult::CannotOpen;
     }
     WriteResult result = WriteRebuiltShipLibrary(copy, out, groupId, palette, pixels);
     if (!out.Close() && result == WriteResult::Ok) {
         result = WriteResult::WriteFailed;
+    }
+    if (result == WriteResult::Ok && StampOf(path) != before) {
+        result = WriteResult::Changed;
     }
     if (result == WriteResult::Ok && !rebuilt.Commit()) {
         result = WriteResult::WriteFailed;

@@ -16,6 +16,8 @@ enum class WriteResult {
     WriteFailed,  // a write failed; the library was put back as it was where possible
     Unencodable,  // the picture cannot be encoded; nothing changed
     NotRecorded,  // the change journal or the library's lock refused; nothing changed
+    Changed,      // SHIP: the library changed while it was being rebuilt; nothing changed
+    HardLinked,   // SHIP: the library or its copy has other hard links; nothing changed
 };
 
 // Gives the owner write permission (clears the read-only mark); errors are ignored, since the
@@ -32,7 +34,10 @@ WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& re
 // holds the library as it was); the new library is written from the copy into a file beside
 // the library and put in its place only when complete, so the library is always either the
 // old one or the new one. A library reached through symbolic links is rebuilt where the links
-// lead; the links stay.
+// lead; the links stay. New files left beside the library by a rebuild that was stopped are
+// removed first. When the library's size or modification time changes between the copy and
+// the moment the rebuilt library would take its place, it is left as it is (Changed): the
+// rebuilt one would lose that other change.
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels);
 
@@ -55,7 +60,8 @@ RenumberResult WritePictureIdAt(const std::string& path, int position, int oldId
                                 RecordsStart start);
 
 // SHIP: gives the group record and the image record at `position` the GroupId `newId`, each only
-// if it still carries `oldId`; the two are tested and written independently.
+// if it still carries `oldId`; the two are tested and written independently. When a write of
+// the two fails, the group is put back as it was where the disk allows.
 RenumberResult WriteShipGroupIdAt(const std::string& path, int position, int oldId, int newId);
 
 }  // namespace vexlor

@@ -58,7 +58,8 @@ int CreateExclusively(const std::string& path) {
 #if defined(_WIN32)
     return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // O_NOFOLLOW too: O_EXCL already refuses a link planted at the name, this says so twice.
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 #endif
 }
 
@@ -88,6 +89,10 @@ bool MayTakeAnotherName(const std::string& path) {
     return !error && (fs::is_regular_file(status) || fs::is_symlink(status));
 }
 
+std::string OtherName(const std::string& first, int other) {
+    return first + "-" + std::to_string(other);
+}
+
 }  // namespace
 
 std::optional<std::string> FinalLinkTarget(const std::string& path) {
@@ -110,9 +115,10 @@ std::optional<std::string> FinalLinkTarget(const std::string& path) {
     }
 }
 
-ReplacementFile::ReplacementFile(const std::string& path, std::string_view newFileSuffix) {
+ReplacementFile::ReplacementFile(const std::string& path, std::string_view newFileSuffix,
+                                 Links links) {
     try {
-        if (!Prepare(path, newFileSuffix)) {
+        if (!Prepare(path, newFileSuffix, links)) {
             Discard();
         }
     } catch (...) {
@@ -126,14 +132,28 @@ ReplacementFile::~ReplacementFile() {
     }
 }
 
-bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileSuffix) {
-    const std::optional<std::string> target = FinalLinkTarget(path);
+bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileSuffix,
+                              Links links) {
+    const std::optional<std::string> target =
+        links == Links::Follow ? FinalLinkTarget(path) : std::optional<std::string>(path);
     if (!target) {
         systemError_ = ELOOP;
         return false;
     }
     target_ = *target;
+    if (!MayReplace(links)) {
+        return false;
+    }
+    newPath_ = target_ + std::string(newFileSuffix);
+    return CreateNewFile();
+}
+
+bool ReplacementFile::MayReplace(Links links) {
     std::error_code error;
+    if (links == Links::Replace && fs::is_symlink(fs::symlink_status(target_, error))) {
+        keepPermissions_ = false;  // the link's own are no file's
+        return true;
+    }
     const fs::file_status status = fs::status(target_, error);
     if (fs::exists(status)) {
         if (!fs::is_regular_file(status)) {
@@ -144,13 +164,18 @@ bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileS
             systemError_ = EACCES;
             return false;
         }
-    } else if (status.type() != fs::file_type::not_found ||
-               !fs::is_directory(FolderOf(target_), error)) {
+        const std::uintmax_t names = fs::hard_link_count(target_, error);
+        if (error || names > 1) {
+            systemError_ = error ? error.value() : EMLINK;
+            return false;
+        }
+        return true;
+    }
+    if (status.type() != fs::file_type::not_found || !fs::is_directory(FolderOf(target_), error)) {
         systemError_ = ENOENT;
         return false;
     }
-    newPath_ = target_ + std::string(newFileSuffix);
-    return CreateNewFile();
+    return true;
 }
 
 bool ReplacementFile::CreateNewFile() {
@@ -160,7 +185,7 @@ bool ReplacementFile::CreateNewFile() {
     const bool mayTakeAnother = descriptor < 0 && reason == EEXIST && MayTakeAnotherName(first);
     for (int other = 1;
          mayTakeAnother && descriptor < 0 && reason == EEXIST && other <= kOtherNames; ++other) {
-        newPath_ = first + "-" + std::to_string(other);
+        newPath_ = OtherName(first, other);
         descriptor = CreateExclusively(newPath_);
         reason = errno;
     }
@@ -201,7 +226,7 @@ bool ReplacementFile::Commit() {
         std::error_code error;
         const fs::file_status old = fs::status(target_, error);
         error.clear();  // a missing target is created
-        if (fs::exists(old)) {
+        if (keepPermissions_ && fs::exists(old)) {
             fs::permissions(newPath_, old.permissions() & fs::perms::mask,
                             fs::perm_options::replace, error);
         }
@@ -241,29 +266,32 @@ void ReplacementFile::Discard() {
 }
 
 void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix) {
-    const auto target = FinalLinkTarget(path);
-    if (!target) {
-        return;
-    }
-    const std::string first = *target + std::string(newFileSuffix);
-    std::error_code ignored;
-    // Plain files only: a link or a folder of that name is not one of ours.
-    const auto removeIfOurs = [&](const std::string& name) {
-        std::error_code error;
-        if (fs::symlink_status(name, error).type() == fs::file_type::regular) {
-            fs::remove(name, ignored);
+    try {
+        const std::optional<std::string> target = FinalLinkTarget(path);
+        if (!target) {
+            return;
         }
-    };
-    removeIfOurs(first);
-    for (int other = 1; other <= kOtherNames; ++other) {
-        removeIfOurs(first + "-" + std::to_string(other));
+        const std::string first = *target + std::string(newFileSuffix);
+        for (int other = 0; other <= kOtherNames; ++other) {
+            const std::string name = other == 0 ? first : OtherName(first, other);
+            if (MayTakeAnotherName(name)) {
+                std::error_code ignored;
+                fs::remove(name, ignored);
+            }
+        }
+    } catch (...) {
+        // What could not be removed stays for the next write to try again.
     }
 }
 
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
-                     std::string_view newFileSuffix) {
+                     std::string_view newFileSuffix, int* systemError) {
     ReplacementFile replacement(path, newFileSuffix);
-    return replacement.Write(bytes) && replacement.Commit();
+    const bool replaced = replacement.Write(bytes) && replacement.Commit();
+    if (!replaced && systemError != nullptr) {
+        *systemError = replacement.SystemError();
+    }
+    return replaced;
 }
 
 }  // namespace vexlor

@@ -18,13 +18,23 @@ std::optional<std::string> FinalLinkTarget(const std::string& path);
 // the links stay. The new file takes the replaced file's permissions. Until Commit succeeds,
 // nothing but the new file is touched, and the new file goes when the object does.
 // Standard C++ and the system's calls only; nothing throws.
+//
+// A target with other hard links is refused (SystemError() == EMLINK): replacing it would cut
+// it loose from the other names, which would go on showing the old content.
 class ReplacementFile {
   public:
+    // What a symbolic link at the path stands for: the file it leads to, which is replaced
+    // with the link kept (a library, a setting); or a name of its own, where the link is
+    // replaced and whatever it leads to is left alone (an exported picture, where a planted
+    // link must not steer the write elsewhere).
+    enum class Links { Follow, Replace };
+
     // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder
     // (and a number, when a file of that name is there already). Refused (IsOpen false) when the
     // target is read-only, a folder or another file that is not plain, when the target's folder
     // does not exist, or when the new file cannot be made.
-    ReplacementFile(const std::string& path, std::string_view newFileSuffix);
+    ReplacementFile(const std::string& path, std::string_view newFileSuffix,
+                    Links links = Links::Follow);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -44,7 +54,8 @@ class ReplacementFile {
     int SystemError() const { return systemError_; }
 
   private:
-    bool Prepare(const std::string& path, std::string_view newFileSuffix);
+    bool Prepare(const std::string& path, std::string_view newFileSuffix, Links links);
+    bool MayReplace(Links links);
     bool CreateNewFile();
     void Discard();
     bool Fail();
@@ -53,17 +64,20 @@ class ReplacementFile {
     std::string newPath_;
     std::FILE* file_ = nullptr;
     bool committed_ = false;
+    bool keepPermissions_ = true;
     int systemError_ = 0;
 };
 
 // Removes the new files that a ReplacementFile of `path` left when its process was stopped
-// ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"). Only for a writer that holds the file's
-// lock, so that no other writer can be filling one of them.
+// ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"), beside the file that the links lead to.
+// Only for a writer that holds the file's lock, so that no other writer can be filling one of
+// them. Files of those names that are not plain files or links (a folder) are left.
 void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix);
 
 // The whole replacement in one: `bytes` become the content of the file at `path` (created when
-// missing). False, with the file unchanged, when it cannot be done.
+// missing). False, with the file unchanged, when it cannot be done; then `systemError`, when
+// given, receives ReplacementFile::SystemError().
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
-                     std::string_view newFileSuffix);
+                     std::string_view newFileSuffix, int* systemError = nullptr);
 
 }  // namespace vexlor

@@ -223,7 +223,7 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 }
 
 bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
+                        const std::string& value, int* systemError) {
     try {
         const std::string trimmedSection(TrimBlanks(section));
         const std::string trimmedKey(TrimBlanks(key));
@@ -275,7 +275,7 @@ bool WriteProfileString(const std::string& path, const std::string& section, con
             bytes += line;
             bytes += "\r\n";
         }
-        return ReplaceFileWith(*target, bytes, ".vexlor-new");
+        return ReplaceFileWith(*target, bytes, ".vexlor-new", systemError);
     } catch (...) {
         return false;
     }

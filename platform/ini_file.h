@@ -33,7 +33,9 @@ std::string ReadProfileString(const std::string& path, const std::string& sectio
 // is unreadable, too large, not text, not a plain file or read-only, when it cannot be
 // written, or when a name or the value cannot be stored (a line break or NUL in any of them, a
 // ']' in the section, a '=' in the key, an empty key). The value is written as given.
+// A file with other hard links is refused as well; `systemError`, when given, then receives
+// EMLINK (and the system's error number for other failures of the replacement).
 bool WriteProfileString(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value);
+                        const std::string& value, int* systemError = nullptr);
 
 }  // namespace vexlor

@@ -33,8 +33,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return content;
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    return ReplaceFileWith(path, bytes, ".new");
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, int* systemError) {
+    return ReplaceFileWith(path, bytes, ".new", systemError);
 }
 
 }  // namespace vexlor

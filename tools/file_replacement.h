@@ -14,7 +14,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // to a new file beside it that then takes its place, so whatever goes wrong leaves the old file
 // or the new one, never half of one. A file marked read-only is refused, as an in-place write
 // would be, and so is a folder or another file that is not plain. Through a symbolic link the
-// file it leads to is replaced, keeping its permissions, and the link stays.
-bool ReplaceFileContents(const std::string& path, std::string_view bytes);
+// file it leads to is replaced, keeping its permissions, and the link stays. A file with other
+// hard links is refused too (`systemError`, when given, then receives EMLINK).
+bool ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         int* systemError = nullptr);
 
 }  // namespace vexlor

@@ -1,5 +1,7 @@
 #include "tools/resource_list.h"
 
+#include <cerrno>
+
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
 #include "platform/user_dialogs.h"
@@ -37,9 +39,15 @@ bool ResourceList::Save() {
         ended.endsWithLineBreak = true;
         ChangeLines(std::move(ended));
     }
-    const bool saved = ReplaceFileContents(FilePath(), JoinLines(text_, "\r\n"));
+    int systemError = 0;
+    const bool saved = ReplaceFileContents(FilePath(), JoinLines(text_, "\r\n"), &systemError);
     if (saved) {
         saveEnabled_ = false;
+    } else if (systemError == EMLINK) {
+        // Not a passing failure that a beep covers: saving again would fail the same way.
+        dialogs_.ShowMessage(QString::fromStdString(FilePath()) +
+                                 QStringLiteral(" has other hard links, so it was not changed"),
+                             QStringLiteral("Error"));
     } else {
         dialogs_.Beep();
     }

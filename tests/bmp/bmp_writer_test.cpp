@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <random>
 
@@ -89,6 +92,33 @@ TEST(BmpWriter, RefusesImagesItCannotDescribe) {
     }
 }
 
+// Lowers the largest file size this process may write, for the length of a test.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+  private:
+    rlimit saved_{};
+};
+
+TEST(BmpFiles, APlantedLinkIsReplacedNotFollowed) {
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("precious"), Bytes(10, 7));
+    std::filesystem::create_symlink(dir.File("precious"), dir.File("hull_26000_4700.bmp"));
+    const IndexedImage image = Pattern(7, 3, 256, 3);
+    ASSERT_TRUE(WriteBmpFile(dir.File("hull_26000_4700.bmp"), image));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.File("hull_26000_4700.bmp")));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("hull_26000_4700.bmp")), EncodeBmp8(image));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("precious")), Bytes(10, 7));
+}
+
 TEST(BmpFiles, WriteReplacesTheFileAndReadsBack) {
     test::TempDir dir;
     const std::string path = dir.File("picture.bmp");
@@ -110,6 +140,12 @@ TEST(BmpFiles, ReportsFilesThatCannotBeWrittenOrRead) {
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(WriteBmpFile("/dev/full", image));  // a disk that is full
     }
+    {
+        // A disk that fills up half-way: no cut-off picture under the name, nothing beside it.
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(WriteBmpFile(dir.File("cut.bmp"), image));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
     BmpPicture picture;
     EXPECT_FALSE(ReadBmpFile(dir.File("absent.bmp"), picture));
     EXPECT_FALSE(ReadBmpFile(dir.Path().string(), picture));

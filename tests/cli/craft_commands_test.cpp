@@ -180,8 +180,21 @@ TEST_F(CraftCommands, SetRefusesAnExecutableTooShortForTheTables) {
     test::WriteFileBytes(Game("xwingalliance.exe"), shorter);
     const auto result = RunCli({"craft", "set", folder_, "1", "--battle", "1"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(Contains(result.err, "cannot be written")) << result.err;
+    EXPECT_EQ(result.err, "The craft tables could not be read whole from " +
+                              Game("xwingalliance.exe") +
+                              ", so it was not changed: what could not be read would be written "
+                              "back as zeros\n");
     EXPECT_EQ(ExeNow(), shorter);
+    EXPECT_FALSE(std::filesystem::exists(Game("xwingalliance.exe.bak")));
+}
+
+TEST_F(CraftCommands, SetRefusesAnExecutableWithOtherHardLinks) {
+    std::filesystem::create_hard_link(Game("xwingalliance.exe"), Game("game.exe"));
+    const auto result = RunCli({"craft", "set", folder_, "1", "--map", "200"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              Game("xwingalliance.exe") + " has other hard links, so it was not changed\n");
+    EXPECT_EQ(test::ReadFileBytes(Game("game.exe")), exeBytes_);
 }
 
 TEST_F(CraftCommands, SetBacksTheExecutableUpBeforeItsFirstChange) {

@@ -95,6 +95,14 @@ TEST(EditorCommands, ShipAppendKeepsTheNamedCopy) {
             .status,
         1);
     EXPECT_TRUE(Contains(RunCli({"list", "ship", library}).out, R"("suggested": 20004)"));
+
+    std::filesystem::create_hard_link(library, dir.File("SHIP.DAT.saved"));
+    const auto linked = RunCli(
+        {"append", "ship", library, picture, "--id", "20004", "--tmp", dir.File("copy.tmp")});
+    EXPECT_EQ(linked.status, 1);
+    EXPECT_EQ(linked.err,
+              "Append failed: the library or its copy has other hard links, so it was not "
+              "changed\n");
 }
 
 }  // namespace

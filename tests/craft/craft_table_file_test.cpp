@@ -81,11 +81,20 @@ TEST_F(CraftTableFile, BytesTheFileDoesNotHoldReadAsZero) {
     EXPECT_EQ(tables.MapPictureId[3], 0);
     EXPECT_EQ(tables.ShipSlotCraft, (OneBasedTable<254>{}));
     EXPECT_EQ(tables.ShipSlotOf, (OneBasedTable<218>{}));
+    EXPECT_FALSE(tables.readWhole);
+    EXPECT_EQ(WriteCraftTables(path_, tables), CraftTablesResult::Incomplete);
 
     // Just the version: every value 0.
     test::WriteFileBytes(path_, Bytes(original_.begin(), original_.begin() + exe::kVersion + 4));
     ASSERT_EQ(ReadCraftTables(path_, tables), CraftTablesResult::Ok);
-    EXPECT_EQ(tables, tCRAFTTABLES{});
+    tCRAFTTABLES zeros;
+    zeros.readWhole = false;
+    EXPECT_EQ(tables, zeros);
+
+    // Short of the SHIP slot table only, which is never written back: the Save may go on.
+    test::WriteFileBytes(path_, Bytes(original_.begin(), original_.begin() + exe::kMap + 436));
+    ASSERT_EQ(ReadCraftTables(path_, tables), CraftTablesResult::Ok);
+    EXPECT_TRUE(tables.readWhole);
 }
 
 TEST(CraftShipSlots, HighestSlotWinsAndOnlyCraftNumbersCount) {

@@ -1,5 +1,6 @@
 #include "library/replacement_file.h"
 
+#include <cerrno>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,48 @@ TEST_F(ReplacementFileTest, WhatCannotBeReplacedStaysAsItWasWithNothingBeside) {
     }
     EXPECT_EQ(ReadFileText(In("target")), "old");
     EXPECT_EQ(EntriesIn(temp_.Path()), before - 1);
+}
+
+TEST_F(ReplacementFileTest, HardLinksAreNotBrokenSilently) {
+    WriteFileText(In("SHIP.DAT"), "old");
+    fs::create_hard_link(In("SHIP.DAT"), In("other name"));
+    ReplacementFile refused(In("SHIP.DAT").string(), ".new");
+    EXPECT_FALSE(refused.IsOpen());
+    EXPECT_EQ(refused.SystemError(), EMLINK);
+    int systemError = 0;
+    EXPECT_FALSE(ReplaceFileWith(In("SHIP.DAT").string(), "new", ".new", &systemError));
+    EXPECT_EQ(systemError, EMLINK);
+    EXPECT_EQ(ReadFileText(In("other name")), "old");
+    EXPECT_EQ(EntriesIn(temp_.Path()), 2);
+}
+
+TEST_F(ReplacementFileTest, ALinkOfItsOwnIsReplacedNotFollowed) {
+    WriteFileText(In("elsewhere"), "keep");
+    fs::create_symlink("elsewhere", In("picture.bmp"));
+    ReplacementFile replacement(In("picture.bmp").string(), ".new",
+                                ReplacementFile::Links::Replace);
+    ASSERT_TRUE(replacement.Write("new") && replacement.Commit());
+    EXPECT_FALSE(fs::is_symlink(In("picture.bmp")));
+    EXPECT_EQ(ReadFileText(In("picture.bmp")), "new");
+    EXPECT_EQ(ReadFileText(In("elsewhere")), "keep");
+}
+
+TEST_F(ReplacementFileTest, LeftoverNewFilesGoWhereTheLinksLead) {
+    fs::create_directory(In("data"));
+    WriteFileText(In("data/SHIP.DAT"), "library");
+    fs::create_symlink("data/SHIP.DAT", In("SHIP.DAT"));
+    for (const char* name : {"SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-1",
+                             "SHIP.DAT.vexlor-new-100", "SHIP.DAT.vexlor-new-x"}) {
+        WriteFileText(In("data") / name, "left");
+    }
+    fs::create_symlink("SHIP.DAT", In("data/SHIP.DAT.vexlor-new-2"));
+    fs::create_directory(In("data/SHIP.DAT.vexlor-new-3"));  // put there on purpose
+
+    RemoveLeftoverNewFiles(In("SHIP.DAT").string(), ".vexlor-new");
+    EXPECT_EQ(ReadFileText(In("data/SHIP.DAT")), "library");
+    EXPECT_TRUE(fs::exists(In("data/SHIP.DAT.vexlor-new-x")));
+    EXPECT_TRUE(fs::is_directory(In("data/SHIP.DAT.vexlor-new-3")));
+    EXPECT_EQ(EntriesIn(In("data")), 3);
 }
 
 }  // namespace

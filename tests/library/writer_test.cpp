@@ -225,6 +225,26 @@ TEST(ShipAppendTest, InterruptedRebuildLeavesTheOldLibrary) {
     EXPECT_FALSE(std::filesystem::exists(path + ".vexlor-new"));
 }
 
+TEST(ShipAppendTest, LeftoversGoAndHardLinksAreKept) {
+    TempDir dir;
+    const auto path = dir.File("SHIP.DAT");
+    ASSERT_TRUE(CreateShipLibrary(path));
+    test::WriteFileBytes(path + ".vexlor-new", Bytes(10, 1));
+    test::WriteFileBytes(path + ".vexlor-new-4", Bytes(10, 1));
+    ASSERT_EQ(AppendShip(path, dir.File("SHIP.tmp"), 20001, 2, 50), WriteResult::Ok);
+    EXPECT_FALSE(std::filesystem::exists(path + ".vexlor-new"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".vexlor-new-4"));
+
+    const Bytes before = ReadFileBytes(path);
+    std::filesystem::create_hard_link(path, dir.File("backup of SHIP.DAT"));
+    EXPECT_EQ(AppendShip(path, dir.File("SHIP.tmp"), 20002, 2, 50), WriteResult::HardLinked);
+    EXPECT_EQ(ReadFileBytes(dir.File("backup of SHIP.DAT")), before);
+    std::filesystem::remove(dir.File("backup of SHIP.DAT"));
+    std::filesystem::create_hard_link(dir.File("SHIP.tmp"), dir.File("copy of SHIP.tmp"));
+    EXPECT_EQ(AppendShip(path, dir.File("SHIP.tmp"), 20002, 2, 50), WriteResult::HardLinked);
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
 TEST(ShipAppendTest, LibraryShorterThanItsCountsIsNotRebuilt) {
     TempDir dir;
     const auto path = dir.File("SHIP.DAT");

@@ -1,5 +1,6 @@
 #include "tools/craft/craft_preview.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -62,6 +63,9 @@ CraftTablesResult CraftPreview::Save(int craft, const CraftEdit& edit) {
     if (!tables_.MapPictureId.Holds(craft)) {
         return CraftTablesResult::CannotWrite;
     }
+    if (!tables_.readWhole) {
+        return CraftTablesResult::Incomplete;  // before the backup too: nothing is to change
+    }
     ApplyPictureEdit(edit, craft, tables_);
     tCRAFTTABLES written = tables_;
     ApplySettingsEdit(edit, written);
@@ -100,8 +104,10 @@ CraftRestoreResult CraftPreview::RestoreBackup() {
     if (ReadCraftTables(BackupPath(), backup) != CraftTablesResult::Ok) {
         return CraftRestoreResult::BackupWrongVersion;
     }
-    if (!RestoreFileFrom(BackupPath(), ExecutablePath())) {
-        return CraftRestoreResult::CannotWrite;
+    int systemError = 0;
+    if (!RestoreFileFrom(BackupPath(), ExecutablePath(), &systemError)) {
+        return systemError == EMLINK ? CraftRestoreResult::HardLinked
+                                     : CraftRestoreResult::CannotWrite;
     }
     tCRAFTTABLES restored;
     if (ReadCraftTables(ExecutablePath(), restored) != CraftTablesResult::Ok) {

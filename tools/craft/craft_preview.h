@@ -21,6 +21,7 @@ enum class CraftRestoreResult {
     BackupWrongVersion,    // the backup is not version 2.02; the executable was left alone
     CannotWrite,           // the executable could not be replaced and was left as it was
     RestoredWrongVersion,  // restored, but what is there now is not version 2.02
+    HardLinked,            // the executable has other hard links and was left as it was
 };
 
 // What a display run puts into the Preview's fields for the selected craft.

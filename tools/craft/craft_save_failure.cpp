@@ -16,6 +16,15 @@ std::optional<CraftSaveFailure> SaveFailureOf(CraftTablesResult result,
             return CraftSaveFailure{
                 "Cannot make the backup " + backupPath + ", so the executable was not changed",
                 "Error"};
+        case CraftTablesResult::Incomplete:
+            return CraftSaveFailure{"The craft tables could not be read whole from " +
+                                        executablePath +
+                                        ", so it was not changed: what could not be read would "
+                                        "be written back as zeros",
+                                    "Error"};
+        case CraftTablesResult::HardLinked:
+            return CraftSaveFailure{executablePath + " has other hard links, so it was not changed",
+                                    "Error"};
         case CraftTablesResult::CannotWrite:
         case CraftTablesResult::WriteFailed:
             break;
@@ -43,6 +52,9 @@ std::optional<CraftSaveFailure> RestoreFailureOf(CraftRestoreResult result,
                                     kBadVersionCaption};
         case CraftRestoreResult::CannotWrite:
             return CraftSaveFailure{"Cannot write " + executablePath + "; it was not changed",
+                                    "Error"};
+        case CraftRestoreResult::HardLinked:
+            return CraftSaveFailure{executablePath + " has other hard links, so it was not changed",
                                     "Error"};
         case CraftRestoreResult::RestoredWrongVersion:
             break;

@@ -1,10 +1,14 @@
 #include "tools/craft/craft_table_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "library/byte_file.h"
+#include "library/replacement_file.h"
 
 namespace vexlor {
 
@@ -24,16 +28,19 @@ bool VersionHolds(ByteFile& file) {
            std::memcmp(version, layout::kVersionText, sizeof version) == 0;
 }
 
-// Reads up to `count` bytes at `offset`; what the file does not hold stays 0.
-std::vector<std::uint8_t> ReadZeroFilled(ByteFile& file, std::uint64_t offset, std::size_t count) {
+// Reads `count` bytes at `offset`; what cannot be read stays 0 and clears `whole`.
+std::vector<std::uint8_t> ReadZeroFilled(ByteFile& file, std::uint64_t offset, std::size_t count,
+                                         bool& whole) {
     std::vector<std::uint8_t> bytes(count, 0);
-    file.ReadAt(offset, bytes.data(), bytes.size());
+    if (file.ReadAt(offset, bytes.data(), bytes.size()) != count) {
+        whole = false;
+    }
     return bytes;
 }
 
 template <std::size_t N>
-void ReadTable(ByteFile& file, std::uint64_t offset, OneBasedTable<N>& table) {
-    table.Decode(ReadZeroFilled(file, offset, OneBasedTable<N>::kBytes).data());
+void ReadTable(ByteFile& file, std::uint64_t offset, OneBasedTable<N>& table, bool& whole) {
+    table.Decode(ReadZeroFilled(file, offset, OneBasedTable<N>::kBytes, whole).data());
 }
 
 template <std::size_t N>
@@ -60,7 +67,7 @@ std::uint64_t EndOf(const std::vector<ExecutablePatch>& patches) {
     return end;
 }
 
-// The bytes that the patches will replace, so that a write failing part-way can be undone.
+// The bytes that the patches would replace, to tell whether a write would change anything.
 bool ReadOriginals(ByteFile& file, const std::vector<ExecutablePatch>& patches,
                    std::vector<ExecutablePatch>& originals) {
     originals.clear();
@@ -74,35 +81,23 @@ bool ReadOriginals(ByteFile& file, const std::vector<ExecutablePatch>& patches,
     return true;
 }
 
-bool WritePatch(ByteFile& file, const ExecutablePatch& patch) {
-    return file.WriteAt(patch.offset, patch.bytes.data(), patch.bytes.size());
-}
-
-// Puts back the first `count` originals, latest first; best effort, since a disk that refused
-// one write may refuse these too.
-void Restore(ByteFile& file, const std::vector<ExecutablePatch>& originals, std::size_t count) {
-    for (std::size_t i = count; i-- > 0;) {
-        WritePatch(file, originals[i]);
+// The whole executable with the patches in place, or nothing when it cannot be read whole or
+// is too short to hold them.
+std::optional<std::string> PatchedContent(ByteFile& file,
+                                          const std::vector<ExecutablePatch>& patches) {
+    const std::uint64_t size = file.Size();
+    if (size < EndOf(patches) || size > std::string().max_size()) {
+        return std::nullopt;
     }
-}
-
-CraftTablesResult WritePatches(ByteFile& file, const std::vector<ExecutablePatch>& patches) {
-    std::vector<ExecutablePatch> originals;
-    if (file.Size() < EndOf(patches) || !ReadOriginals(file, patches, originals)) {
-        return CraftTablesResult::CannotWrite;
+    std::string content(static_cast<std::size_t>(size), '\0');
+    if (!file.ReadExactAt(0, content.data(), content.size())) {
+        return std::nullopt;
     }
-    for (std::size_t i = 0; i < patches.size(); ++i) {
-        if (!WritePatch(file, patches[i])) {
-            Restore(file, originals, i + 1);
-            return CraftTablesResult::WriteFailed;
-        }
+    for (const ExecutablePatch& patch : patches) {
+        std::copy(patch.bytes.begin(), patch.bytes.end(),
+                  content.begin() + static_cast<std::ptrdiff_t>(patch.offset));
     }
-    // Saved means on the disk: the game may be started, or the machine stopped, right after.
-    if (!file.Sync()) {
-        Restore(file, originals, patches.size());
-        return CraftTablesResult::WriteFailed;
-    }
-    return CraftTablesResult::Ok;
+    return content;
 }
 
 bool Differs(const std::vector<ExecutablePatch>& patches,
@@ -123,28 +118,46 @@ CraftTablesResult ReadCraftTables(const std::string& path, tCRAFTTABLES& tables)
     if (!file.Open(path, ByteFile::Mode::Read) || !VersionHolds(file)) {
         return CraftTablesResult::WrongVersion;
     }
-    tables.EnabledBattle = ReadZeroFilled(file, layout::kEnabledBattleOffset, 1)[0];
-    tables.EnabledMission = ReadZeroFilled(file, layout::kEnabledMissionOffset, 1)[0];
-    tables.EnabledMissionLower = ReadZeroFilled(file, layout::kEnabledMissionLowerOffset, 1)[0];
-    ReadTable(file, layout::kShipSlotTableOffset, tables.ShipSlotCraft);
-    ReadTable(file, layout::kHullTableOffset, tables.HullPictureId);
-    ReadTable(file, layout::kMapTableOffset, tables.MapPictureId);
+    bool& whole = tables.readWhole;
+    tables.EnabledBattle = ReadZeroFilled(file, layout::kEnabledBattleOffset, 1, whole)[0];
+    tables.EnabledMission = ReadZeroFilled(file, layout::kEnabledMissionOffset, 1, whole)[0];
+    tables.EnabledMissionLower =
+        ReadZeroFilled(file, layout::kEnabledMissionLowerOffset, 1, whole)[0];
+    bool slotsWhole = true;  // never written back, so a short one endangers nothing
+    ReadTable(file, layout::kShipSlotTableOffset, tables.ShipSlotCraft, slotsWhole);
+    ReadTable(file, layout::kHullTableOffset, tables.HullPictureId, whole);
+    ReadTable(file, layout::kMapTableOffset, tables.MapPictureId, whole);
     DeriveShipSlotOf(tables);
     return CraftTablesResult::Ok;
 }
 
+// The patched executable is written whole beside it and renamed over it: the tables change
+// together or not at all, whatever instant the process stops.
 CraftTablesResult WriteCraftTables(const std::string& path, const tCRAFTTABLES& tables) {
-    ByteFile file;
-    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
+    if (!tables.readWhole) {
+        return CraftTablesResult::Incomplete;
+    }
+    std::optional<std::string> content;
+    {
+        ByteFile file;
+        if (!file.Open(path, ByteFile::Mode::Read)) {
+            return CraftTablesResult::CannotWrite;
+        }
+        if (!VersionHolds(file)) {
+            return CraftTablesResult::WrongVersion;
+        }
+        content = PatchedContent(file, PatchesOf(tables));
+    }
+    if (!content) {
         return CraftTablesResult::CannotWrite;
     }
-    if (!VersionHolds(file)) {
-        return CraftTablesResult::WrongVersion;
+    ReplacementFile replacement(path, ".vexlor-new");
+    if (!replacement.IsOpen()) {
+        return replacement.SystemError() == EMLINK ? CraftTablesResult::HardLinked
+                                                   : CraftTablesResult::CannotWrite;
     }
-    const CraftTablesResult result = WritePatches(file, PatchesOf(tables));
-    // The writes are unbuffered, but a close that reports an error is not a success either.
-    const bool closed = file.Close();
-    return result == CraftTablesResult::Ok && !closed ? CraftTablesResult::WriteFailed : result;
+    return replacement.Write(*content) && replacement.Commit() ? CraftTablesResult::Ok
+                                                               : CraftTablesResult::WriteFailed;
 }
 
 CraftTablesResult CompareCraftTables(const std::string& path, const tCRAFTTABLES& tables,

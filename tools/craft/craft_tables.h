@@ -36,6 +36,10 @@ struct tCRAFTTABLES {
     OneBasedTable<kShipSlotCount> ShipSlotCraft;
     // Derived from ShipSlotCraft, never stored: the SHIP slot of each craft, 0 for none.
     OneBasedTable<kCraftCount> ShipSlotOf;
+    // Never stored: false when a value that a Save writes back (the Enabled values, the HULL and
+    // MAP tables) could not be read whole. What was read is shown, but values filled in with
+    // zeros are never written back over the real ones.
+    bool readWhole = true;
 
     bool operator==(const tCRAFTTABLES&) const = default;
 };

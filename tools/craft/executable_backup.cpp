@@ -152,7 +152,7 @@ BackupResult BackUpFile(const std::string& source, const std::string& backup) {
 
 // Through the shared replacement, so that an executable reached through a link is restored
 // where the link leads, with its permissions, and is never half restored.
-bool RestoreFileFrom(const std::string& backup, const std::string& target) {
+bool RestoreFileFrom(const std::string& backup, const std::string& target, int* systemError) {
     std::error_code error;
     if (!fs::is_regular_file(backup, error)) {
         return false;
@@ -163,6 +163,9 @@ bool RestoreFileFrom(const std::string& backup, const std::string& target) {
     }
     ReplacementFile replacement(target, ".vexlor-new");
     if (!replacement.IsOpen()) {
+        if (systemError != nullptr) {
+            *systemError = replacement.SystemError();
+        }
         return false;
     }
     char buffer[65536];

@@ -22,6 +22,9 @@ BackupResult BackUpFile(const std::string& source, const std::string& backup);
 // Gives `target` the content of `backup`: a complete copy is written beside `target` and then
 // renamed over it, so `target` is never half restored. A read-only `target` is refused, as an
 // in-place write would be. False when `target` was left as it was.
-bool RestoreFileFrom(const std::string& backup, const std::string& target);
+// A `target` with other hard links is refused too; `systemError`, when given, then receives
+// EMLINK.
+bool RestoreFileFrom(const std::string& backup, const std::string& target,
+                     int* systemError = nullptr);
 
 }  // namespace vexlor

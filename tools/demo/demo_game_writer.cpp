@@ -1,5 +1,6 @@
 #include "tools/demo/demo_game_writer.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -141,9 +142,12 @@ class DemoGameWriter {
 
     bool WriteConfiguration() {
         const fs::path path = base_ / kConfigurationName;
+        int systemError = 0;
         if (!WriteProfileString(path.string(), "Folders", "XWingAlliance",
-                                WithFinalSeparator(game_))) {
-            problem_ = CannotWrite(path, "it is not a text file that can be changed") +
+                                WithFinalSeparator(game_), &systemError)) {
+            problem_ = CannotWrite(path, systemError == EMLINK
+                                             ? "it has other hard links, so it was not changed"
+                                             : "it is not a text file that can be changed") +
                        " (the game folder " + WithFinalSeparator(game_) + " was written)";
             return false;
         }

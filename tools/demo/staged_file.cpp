@@ -18,6 +18,9 @@ namespace fs = std::filesystem;
 constexpr char kNewFileSuffix[] = ".vexlor-new";
 
 std::string ReasonOf(int systemError, const char* otherwise) {
+    if (systemError == EMLINK) {
+        return "it has other hard links, so it was not changed";  // the system says "Too many"
+    }
     return systemError != 0 ? std::generic_category().message(systemError) : otherwise;
 }
 

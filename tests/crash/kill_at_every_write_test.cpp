@@ -1,0 +1,395 @@
+// Every writer of vexlor-cli, stopped at each of its write-like calls in turn (the interposer in
+// interposer/ counts them) and made to fail at each of them: the files it changes must each be
+// the old one or the new one, byte for byte, whatever call it was.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "library/bmp_file.h"
+#include "tests/editors/editor_test_support.h"
+#include "tests/support/test_files.h"
+
+extern char** environ;
+
+namespace vexlor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::TempDir;
+
+// A file the writer may change, and what it may hold besides its own old or new content.
+struct Watched {
+    std::string file;
+    std::string orOldOf = {};  // the content another watched file had before the write
+    bool orAbsent = false;
+};
+
+using Prepare = void (*)(const fs::path& folder);
+
+struct Writer;
+void PrintTo(const Writer& writer, std::ostream* out);
+
+// "@" at the start of an argument stands for the folder that the writer works in.
+struct Writer {
+    std::string name;
+    Prepare prepare;
+    std::vector<std::string> arguments;
+    std::vector<Watched> watched;
+    // Writers that change the library in place, whose half-done changes only the change
+    // journal (through `history`) can finish or take back. Until it does, their torn states are
+    // printed rather than failed; VEXLOR_CRASH_STRICT=1 fails them too.
+    bool tornUntilJournal = false;
+};
+
+void PrintTo(const Writer& writer, std::ostream* out) {
+    *out << writer.name;
+}
+
+struct Outcome {
+    int exitStatus = -1;  // -1 when the process was stopped by a signal
+    std::string err;
+};
+
+std::string Cli() {
+    const char* program = std::getenv("VEXLOR_CLI");
+    return program == nullptr ? std::string() : program;
+}
+
+std::string Interposer() {
+    return VEXLOR_WRITE_INTERPOSER;
+}
+
+std::vector<std::string> EnvironmentWith(const std::map<std::string, std::string>& settings) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        const std::string name = text.substr(0, text.find('='));
+        if (settings.count(name) == 0 && name.rfind("VEXLOR_KILL", 0) != 0 &&
+            name.rfind("VEXLOR_FAIL", 0) != 0 && name != "LD_PRELOAD") {
+            entries.push_back(text);
+        }
+    }
+    for (const auto& [name, value] : settings) {
+        entries.push_back(name + "=" + value);
+    }
+    return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// vexlor-cli with `arguments`, its standard error kept, its output thrown away.
+Outcome RunCli(std::vector<std::string> arguments,
+               const std::map<std::string, std::string>& settings, const fs::path& scratch) {
+    const std::string errPath = (scratch / "stderr").string();
+    arguments.insert(arguments.begin(), Cli());
+    std::vector<std::string> environment = EnvironmentWith(settings);
+    std::vector<char*> argv = Pointers(arguments);
+    std::vector<char*> envp = Pointers(environment);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    Outcome run;
+    int wait = 0;
+    if (spawned != 0 || ::waitpid(child, &wait, 0) != child) {
+        run.err = "cannot run " + arguments[0];
+        return run;
+    }
+    run.exitStatus = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    const Bytes err = test::ReadFileBytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+std::vector<std::string> InFolder(const std::vector<std::string>& arguments,
+                                  const fs::path& folder) {
+    std::vector<std::string> placed;
+    for (const std::string& argument : arguments) {
+        placed.push_back(argument.rfind('@', 0) == 0 ? folder.string() + argument.substr(1)
+                                                     : argument);
+    }
+    return placed;
+}
+
+// Fixture building runs the command plainly; a failure there is the fixture's, not a crash's.
+void Cli(const std::vector<std::string>& arguments, const fs::path& folder) {
+    const Outcome run =
+        RunCli(InFolder(arguments, folder), {{"XDG_STATE_HOME", folder / "state"}}, folder);
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+}
+
+void Bmp(const fs::path& folder, const std::string& name, int width, int height,
+         std::uint8_t background) {
+    ASSERT_TRUE(
+        WriteBmpFile((folder / name).string(), test::TestPicture(width, height, background)));
+}
+
+void HullWithPictures(const fs::path& folder) {
+    Bmp(folder, "a.bmp", 32, 32, 0);
+    Bmp(folder, "b.bmp", 32, 32, 5);
+    Cli({"create", "hull", "@/HULL.DAT"}, folder);
+    Cli({"append", "hull", "@/HULL.DAT", "@/a.bmp", "--id", "4700"}, folder);
+    Cli({"append", "hull", "@/HULL.DAT", "@/a.bmp", "--id", "4800"}, folder);
+}
+
+void MapWithPictures(const fs::path& folder) {
+    Bmp(folder, "a.bmp", 16, 16, 0);
+    Bmp(folder, "b.bmp", 16, 16, 5);
+    Cli({"create", "map", "@/MAP.DAT"}, folder);
+    Cli({"append", "map", "@/MAP.DAT", "@/a.bmp", "--id", "17400"}, folder);
+}
+
+void MissionWithPictures(const fs::path& folder) {
+    Bmp(folder, "a.bmp", 260, 260, 0);
+    Cli({"create", "mission", "@/MISSION.DAT"}, folder);
+    Cli({"append", "mission", "@/MISSION.DAT", "@/a.bmp", "--id", "5"}, folder);
+}
+
+// SHIP.tmp holds the library as it was before the last append, as the editor leaves it.
+void ShipWithPictures(const fs::path& folder) {
+    Bmp(folder, "a.bmp", 180, 180, 0);
+    Bmp(folder, "b.bmp", 180, 180, 5);
+    Cli({"create", "ship", "@/SHIP.DAT"}, folder);
+    Cli({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id", "20001", "--tmp", "@/SHIP.tmp"},
+        folder);
+    Cli({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id", "20002", "--tmp", "@/SHIP.tmp"},
+        folder);
+}
+
+void DemoGame(const fs::path& folder) {
+    Cli({"demo", "@"}, folder);
+}
+
+constexpr bool kTornUntilJournal = true;
+const Watched kShipCopy{"SHIP.tmp", "SHIP.DAT", true};
+
+// One row per writer.
+// clang-format off
+const std::vector<Writer>& Writers() {
+    static const std::vector<Writer> writers = {
+        {"AppendHull", HullWithPictures, {"append", "hull", "@/HULL.DAT", "@/b.bmp", "--id", "4900"}, {{"HULL.DAT"}}, kTornUntilJournal},
+        {"AppendMap", MapWithPictures, {"append", "map", "@/MAP.DAT", "@/b.bmp", "--id", "17500"}, {{"MAP.DAT"}}, kTornUntilJournal},
+        {"AppendMission", MissionWithPictures, {"append", "mission", "@/MISSION.DAT", "@/a.bmp", "--id", "6"}, {{"MISSION.DAT"}}, kTornUntilJournal},
+        {"AppendShip", ShipWithPictures, {"append", "ship", "@/SHIP.DAT", "@/b.bmp", "--id", "20003", "--tmp", "@/SHIP.tmp"}, {{"SHIP.DAT"}, kShipCopy}},
+        {"RenumberHull", HullWithPictures, {"renumber", "hull", "@/HULL.DAT", "1", "4800", "5300"}, {{"HULL.DAT"}}, kTornUntilJournal},
+        {"RenumberShip", ShipWithPictures, {"renumber", "ship", "@/SHIP.DAT", "1", "20002", "20007"}, {{"SHIP.DAT"}}, kTornUntilJournal},
+        {"CreateOverHull", HullWithPictures, {"create", "hull", "@/HULL.DAT"}, {{"HULL.DAT"}}},
+        {"CreateOverShip", ShipWithPictures, {"create", "ship", "@/SHIP.DAT"}, {{"SHIP.DAT"}}},
+        {"ExportHull", HullWithPictures, {"export", "hull", "@/HULL.DAT", "--out", "@/out", "1"}, {{"out/hull_26000_4800.bmp"}}},
+        {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}},
+    };
+    return writers;
+}
+// clang-format on
+
+using Contents = std::map<std::string, std::optional<Bytes>>;
+
+std::optional<Bytes> ContentOf(const fs::path& file) {
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    return test::ReadFileBytes(file);
+}
+
+Contents Snapshot(const Writer& writer, const fs::path& folder) {
+    Contents contents;
+    for (const Watched& watched : writer.watched) {
+        contents[watched.file] = ContentOf(folder / watched.file);
+        if (!watched.orOldOf.empty()) {
+            contents[watched.orOldOf] = ContentOf(folder / watched.orOldOf);
+        }
+    }
+    return contents;
+}
+
+// The first watched file that holds neither what it may hold nor the state the other
+// contents allow, described; empty when all are as they may be. `mayBeNew` false: only the old.
+std::string TornFile(const Writer& writer, const fs::path& folder, const Contents& before,
+                     const Contents& after, bool mayBeNew) {
+    for (const Watched& watched : writer.watched) {
+        const std::optional<Bytes> now = ContentOf(folder / watched.file);
+        const bool isNew = now == after.at(watched.file);
+        const bool whole = now == before.at(watched.file) || (mayBeNew && isNew) ||
+                           (watched.orAbsent && !now) ||
+                           (!watched.orOldOf.empty() && now == before.at(watched.orOldOf));
+        if (whole) {
+            continue;
+        }
+        if (isNew) {
+            return watched.file + " is the new one although the writer reported a failure";
+        }
+        return watched.file +
+               (now ? " holds " + std::to_string(now->size()) + " bytes"
+                    : std::string(" is missing")) +
+               ", neither the old nor the new one";
+    }
+    return {};
+}
+
+// What the interposer said it did to which call ("kill at 4: pwrite"), empty when it did not.
+std::string InterposerNote(const std::string& err) {
+    const std::string mark = "vexlor-write-interposer: ";
+    const std::size_t at = err.find(mark);
+    if (at == std::string::npos) {
+        return {};
+    }
+    return err.substr(at + mark.size(), err.find('\n', at) - at - mark.size());
+}
+
+constexpr int kMostCalls = 5000;
+
+class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
+  protected:
+    void SetUp() override {
+        if (Cli().empty()) {
+            GTEST_SKIP() << "VEXLOR_CLI names the program under test";
+        }
+        writer_ = GetParam();
+        writer_.prepare(pristine_.Path());
+        ASSERT_FALSE(HasFatalFailure());
+        before_ = Snapshot(writer_, pristine_.Path());
+        TempDir reference;
+        const fs::path folder = Fresh(reference);
+        const Outcome run = RunCli(InFolder(writer_.arguments, folder), Plain(folder), folder);
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        after_ = Snapshot(writer_, folder);
+    }
+
+    fs::path Fresh(const TempDir& scratch) const {
+        const fs::path folder = scratch.Path() / "work";
+        fs::copy(pristine_.Path(), folder, fs::copy_options::recursive);
+        fs::create_directories(folder / "state");
+        return folder;
+    }
+
+    static std::map<std::string, std::string> Plain(const fs::path& folder) {
+        return {{"XDG_STATE_HOME", (folder / "state").string()},
+                {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}};
+    }
+
+    std::map<std::string, std::string> Interposed(const fs::path& folder, const std::string& name,
+                                                  int n, const std::string& errnoName) const {
+        auto settings = Plain(folder);
+        settings["LD_PRELOAD"] = Interposer();
+        settings[name] = std::to_string(n);
+        if (!errnoName.empty()) {
+            settings["VEXLOR_FAIL_ERRNO"] = errnoName;
+        }
+        return settings;
+    }
+
+    void Report(const std::string& what) {
+        const char* strict = std::getenv("VEXLOR_CRASH_STRICT");
+        if (writer_.tornUntilJournal && (strict == nullptr || std::string(strict) != "1")) {
+            std::cout << "[   TORN   ] " << writer_.name << ": " << what << "\n";
+        } else {
+            ADD_FAILURE() << writer_.name << ": " << what;
+        }
+    }
+
+    // Kills the writer at call 1, 2, ... until it runs to its end; after each kill `history`
+    // gets its chance to finish or take back the change (its result does not matter).
+    void KillEachCall() {
+        for (int n = 1; n <= kMostCalls; ++n) {
+            TempDir scratch;
+            const fs::path folder = Fresh(scratch);
+            const Outcome run = RunCli(InFolder(writer_.arguments, folder),
+                                       Interposed(folder, "VEXLOR_KILL_AT", n, ""), scratch.Path());
+            const std::string note = InterposerNote(run.err);
+            if (note.empty()) {
+                // A writer that changes files makes at least one such call: none seen means
+                // the interposer was not in the way, and every pass above would be hollow.
+                EXPECT_GT(n, 1) << writer_.name << ": no write-like call was seen";
+                EXPECT_EQ(run.exitStatus, 0) << writer_.name << " unkilled: " << run.err;
+                EXPECT_EQ(TornFile(writer_, folder, after_, after_, true), "")
+                    << writer_.name << " unkilled";
+                return;
+            }
+            RunCli(InFolder({"history", "@/" + writer_.watched.front().file}, folder),
+                   Plain(folder), scratch.Path());
+            const std::string torn = TornFile(writer_, folder, before_, after_, true);
+            if (!torn.empty()) {
+                Report(note + ": " + torn);
+            }
+        }
+        ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
+    }
+
+    // Fails call 1, 2, ... with `errnoName`: the writer says so with exit 1 and leaves the old
+    // files, or overcomes it with exit 0 and the new ones.
+    void FailEachCall(const std::string& errnoName) {
+        for (int n = 1; n <= kMostCalls; ++n) {
+            TempDir scratch;
+            const fs::path folder = Fresh(scratch);
+            const Outcome run =
+                RunCli(InFolder(writer_.arguments, folder),
+                       Interposed(folder, "VEXLOR_FAIL_AT", n, errnoName), scratch.Path());
+            const std::string note = InterposerNote(run.err);
+            if (note.empty()) {
+                return;
+            }
+            const bool succeeded = run.exitStatus == 0;
+            if (!succeeded && run.exitStatus != 1) {
+                Report(note + " (" + errnoName + "): exit status " +
+                       std::to_string(run.exitStatus) + "\n" + run.err);
+                continue;
+            }
+            const std::string torn = succeeded ? TornFile(writer_, folder, after_, after_, true)
+                                               : TornFile(writer_, folder, before_, after_, false);
+            if (!torn.empty()) {
+                Report(note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) +
+                       "): " + torn);
+            }
+        }
+        ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
+    }
+
+    Writer writer_;
+    TempDir pristine_;
+    Contents before_;
+    Contents after_;
+};
+
+TEST_P(KillAtEveryWrite, LeavesOldOrNew) {
+    KillEachCall();
+}
+
+TEST_P(KillAtEveryWrite, FailsCleanlyOnAFullDisk) {
+    FailEachCall("ENOSPC");
+}
+
+TEST_P(KillAtEveryWrite, FailsCleanlyOnAnInputOutputError) {
+    FailEachCall("EIO");
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, KillAtEveryWrite, ::testing::ValuesIn(Writers()),
+                         [](const ::testing::TestParamInfo<Writer>& row) {
+                             return row.param.name;
+                         });
+
+}  // namespace
+}  // namespace vexlor
