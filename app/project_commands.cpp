@@ -7,9 +7,11 @@
 
 #include "app/project_rules.h"
 #include "app/project_windows.h"
+#include "editors/library_editor_logic.h"
 #include "library/creation.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
+#include "platform/state_folder.h"
 #include "platform/user_dialogs.h"
 
 namespace vexlor {
@@ -47,7 +49,8 @@ void ProjectCommands::NewProject() {
     if (!chosen) {
         return;
     }
-    if (!CreateLibrary(chosen->kind.library, LibraryFilePath(chosen->path))) {
+    if (!CreateLibraryRecorded(chosen->kind.library, LibraryFilePath(chosen->path),
+                               JournalFolder())) {
         dialogs_.Beep();
         return;
     }

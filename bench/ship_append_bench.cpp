@@ -41,6 +41,7 @@ class ShipLibraryFolder {
         base_ = (folder_ / "base.dat").string();
         CreateShipLibrary(base_);
         ShipEditorLogic logic(base_, (folder_ / "SHIP.tmp").string());
+        logic.SetJournalFolder((folder_ / "journal").string());
         for (int k = 0; k < 253; ++k) {
             logic.AppendPicture(ShipPicture(k), 20001 + k);
         }
@@ -64,6 +65,7 @@ void BM_ShipAppendTo253Pictures(benchmark::State& state) {
     static ShipLibraryFolder library;
     const std::string work = (library.Folder() / "SHIP.DAT").string();
     ShipEditorLogic logic(work, (library.Folder() / "SHIP.tmp").string());
+    logic.SetJournalFolder((library.Folder() / "journal").string());
     const IndexedImage staged = ShipPicture(999);
     for (auto _ : state) {
         state.PauseTiming();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,23 +36,6 @@ std::string DefaultOutputFolder() {
     return folder;
 }
 
-// The editor logic for the command's KIND and FILE, or a usage error.
-std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus) {
-    EditorKind kind;
-    if (!EditorKindFromName(invocation.arguments[0].c_str(), kind)) {
-        usageStatus = invocation.UsageError("unknown KIND " + invocation.arguments[0]);
-        return nullptr;
-    }
-    const std::string copyPath =
-        invocation.Option("--tmp").value_or(ResolvePath(ProgramFolderHere(), "SHIP.tmp"));
-    return MakeEditorLogic(kind, invocation.arguments[1], copyPath);
-}
-
-int CannotOpen(const std::string& path) {
-    PrintError("Cannot open " + path + "\n");
-    return kExitFailure;
-}
-
 void WriteRows(const LibraryEditorLogic& logic, const PictureList& list, JsonWriter& json) {
     json.Key("rows");
     json.BeginArray();
@@ -77,9 +61,33 @@ void WriteHighest(const PictureList& list, JsonWriter& json) {
     json.EndObject();
 }
 
-std::optional<int> ParseRow(const std::string& text) {
-    const auto row = ParseInteger(text);
-    return row && *row >= 0 ? row : std::nullopt;
+// Identifiers that more than one picture carries, with the rows that carry them: the game
+// finds only one of them.
+void WriteDuplicates(const LibraryEditorLogic& logic, const PictureList& list, JsonWriter& json) {
+    std::map<int, std::vector<int>> rowsOf;
+    for (std::size_t row = 0; row < list.entries.size(); ++row) {
+        rowsOf[logic.IdentifierOf(list.entries[row].image)].push_back(static_cast<int>(row));
+    }
+    json.Key("duplicates");
+    json.BeginArray();
+    for (const auto& [identifier, rows] : rowsOf) {
+        (void)identifier;
+        if (rows.size() < 2) {
+            continue;
+        }
+        const tIMAGE& image = list.entries[static_cast<std::size_t>(rows.front())].image;
+        json.BeginObject();
+        json.Field("caption", std::string_view(logic.CaptionOf(image)));
+        json.Field("type", std::string_view(logic.TypeWordOf(image)));
+        json.Key("rows");
+        json.BeginArray();
+        for (int row : rows) {
+            json.Number(row);
+        }
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
 }
 
 const char* DescribeWrite(WriteResult result) {
@@ -96,11 +104,35 @@ const char* DescribeWrite(WriteResult result) {
             return "the library could not be written; it was left as it was";
         case WriteResult::Unencodable:
             return "the picture cannot be encoded";
+        case WriteResult::NotRecorded:
+            return "the change could not be recorded";
     }
     return "failed";
 }
 
 }  // namespace
+
+// The editor logic for the command's KIND and FILE, or a usage error.
+std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus) {
+    EditorKind kind;
+    if (!EditorKindFromName(invocation.arguments[0].c_str(), kind)) {
+        usageStatus = invocation.UsageError("unknown KIND " + invocation.arguments[0]);
+        return nullptr;
+    }
+    const std::string copyPath =
+        invocation.Option("--tmp").value_or(ResolvePath(ProgramFolderHere(), "SHIP.tmp"));
+    return MakeEditorLogic(kind, invocation.arguments[1], copyPath);
+}
+
+int CannotOpen(const std::string& path) {
+    PrintError("Cannot open " + path + "\n");
+    return kExitFailure;
+}
+
+std::optional<int> ParseRow(const std::string& text) {
+    const auto row = ParseInteger(text);
+    return row && *row >= 0 ? row : std::nullopt;
+}
 
 int RunList(const Invocation& invocation) {
     int usage = kExitUsage;
@@ -122,6 +154,7 @@ int RunList(const Invocation& invocation) {
     if (logic->Constants().kind == EditorKind::Mission) {
         WriteHighest(list, json);
     }
+    WriteDuplicates(*logic, list, json);
     json.Key("problems");
     json.BeginArray();
     if (list.status != ReadStatus::Ok) {
@@ -224,7 +257,10 @@ int RunAppend(const Invocation& invocation) {
     }
     const AppendOutcome outcome = logic->AppendPicture(bitmap.indexed, *value);
     if (outcome.result != WriteResult::Ok) {
-        PrintError(std::string("Append failed: ") + DescribeWrite(outcome.result) + "\n");
+        PrintError("Append failed: " +
+                   (outcome.message.empty() ? std::string(DescribeWrite(outcome.result))
+                                            : outcome.message) +
+                   "\n");
         return kExitFailure;
     }
     PrintOut(std::to_string(outcome.storedIdentifier) + "\n");
@@ -279,6 +315,10 @@ int RunRenumber(const Invocation& invocation) {
             return CannotOpen(logic->LibraryPath());
         case RenumberResult::WriteFailed:
             break;
+        case RenumberResult::NotRecorded:
+            PrintError("The change could not be recorded, or another Vexlor is writing " +
+                       logic->LibraryPath() + "; nothing was written\n");
+            return kExitFailure;
     }
     PrintError("The new number could not be written\n");
     return kExitFailure;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "cli/command.h"
+#include "editors/library_editor_logic.h"
 
 namespace vexlor::cli {
 
@@ -9,5 +14,13 @@ int RunList(const Invocation& invocation);
 int RunExport(const Invocation& invocation);
 int RunAppend(const Invocation& invocation);
 int RunRenumber(const Invocation& invocation);
+
+// Shared with the other commands on a KIND's library.
+// The editor logic for the command's KIND and FILE, or nothing after a usage error.
+std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus);
+// Prints "Cannot open PATH" and returns the failure status.
+int CannotOpen(const std::string& path);
+// A row number from 0.
+std::optional<int> ParseRow(const std::string& text);
 
 }  // namespace vexlor::cli

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/change_commands.h"
 #include "cli/command.h"
 #include "cli/craft_commands.h"
 #include "cli/demo_command.h"
@@ -84,6 +85,50 @@ std::vector<Command> CommandTable() {
          5,
          {},
          RunRenumber},
+        {{"delete"},
+         "KIND FILE ROW [ROW ...]",
+         "Removes the pictures at the given rows (from 0, as list shows them, each once); the "
+         "other records keep their bytes and order, the counts and sizes follow (ship: the "
+         "pictures' groups go too). Prints the number removed. Recorded: undo takes it back.",
+         3,
+         kAny,
+         {},
+         RunDelete},
+        {{"replace"},
+         "KIND FILE ROW BMP",
+         "Gives the picture at ROW the content of BMP, staged as Import BMP stages it, keeping "
+         "its row and identifier; everything else stays apart from the counts and sizes its new "
+         "length changes. Recorded: undo takes it back.",
+         4,
+         4,
+         {},
+         RunReplace},
+        {{"undo"},
+         "FILE",
+         "Takes back the last recorded change of FILE, leaving it byte for byte as before, and "
+         "prints what it took back (\"append 4800\"). Exit 1, changing nothing, when there is "
+         "nothing to undo or FILE was changed since by something that was not recorded.",
+         1,
+         1,
+         {},
+         RunUndo},
+        {{"redo"},
+         "FILE",
+         "Makes again the change that the last undo took back and prints it. Exit 1, changing "
+         "nothing, when there is nothing to redo or FILE is not what the last undo left.",
+         1,
+         1,
+         {},
+         RunRedo},
+        {{"history"},
+         "FILE",
+         "Prints FILE's recorded changes as JSON: {\"undo\": [{\"what\", \"when\"}, ...], "
+         "\"redo\": [...]}, newest first, times in UTC. The journal is kept in the user's "
+         "state folder ($XDG_STATE_HOME/vexlor, else ~/.local/state/vexlor).",
+         1,
+         1,
+         {},
+         RunHistory},
         {{"craft", "list"},
          "GAMEDIR",
          "Prints the three Enabled images values and the 218 craft with their names and HULL, "

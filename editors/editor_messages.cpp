@@ -24,6 +24,9 @@ std::string AppendFailureText(WriteResult result, const std::string& fileName,
             return "Writing " + fileName + " failed; it was put back as it was where possible";
         case WriteResult::Unencodable:
             return "Not added: the staged picture cannot be encoded; " + nothing;
+        case WriteResult::NotRecorded:
+            return "Not added: the change could not be recorded, or another Vexlor is writing " +
+                   fileName;
     }
     return nothing;
 }
@@ -44,6 +47,9 @@ std::string RenumberFailureText(RenumberResult result, const std::string& fileNa
             return notWritten + "cannot open " + fileName;
         case RenumberResult::WriteFailed:
             return notWritten + "writing " + fileName + " failed";
+        case RenumberResult::NotRecorded:
+            return notWritten + "the change could not be recorded, or another Vexlor is writing " +
+                   fileName;
     }
     return notWritten + fileName;
 }

@@ -57,20 +57,20 @@ std::optional<std::string> HullMapEditorLogic::ExportFileName(const tIMAGE& imag
     return prefix + std::to_string(image.GroupId) + "_" + std::to_string(image.PictureId) + ".bmp";
 }
 
-AppendOutcome HullMapEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+std::optional<EncodedPicture> HullMapEditorLogic::EncodeStaged(const IndexedImage& staged,
+                                                               int value) const {
     const int width = Constants().pictureWidth;
     const int height = Constants().pictureHeight;
-    tPIX pixels;
-    tPAL palette;
-    if (!BmpToIndexAlphaPicture(staged, width, height, pixels, palette)) {
-        return {WriteResult::Unencodable, 0};
+    EncodedPicture encoded;
+    if (!BmpToIndexAlphaPicture(staged, width, height, encoded.pixels, encoded.palette)) {
+        return std::nullopt;
     }
-    const auto identifier = static_cast<std::uint16_t>(value);
-    const tIMAGE record = tIMAGE::Make(kIndexAlphaFormat, static_cast<std::uint16_t>(width),
-                                       static_cast<std::uint16_t>(height), Constants().groupId,
-                                       identifier, static_cast<std::uint32_t>(palette.size()),
-                                       static_cast<std::uint32_t>(pixels.size()));
-    return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
+    encoded.record = tIMAGE::Make(kIndexAlphaFormat, static_cast<std::uint16_t>(width),
+                                  static_cast<std::uint16_t>(height), Constants().groupId,
+                                  static_cast<std::uint16_t>(value),
+                                  static_cast<std::uint32_t>(encoded.palette.size()),
+                                  static_cast<std::uint32_t>(encoded.pixels.size()));
+    return encoded;
 }
 
 std::string HullMapEditorLogic::IdentifierRefusal(int value, std::optional<Series>) const {
@@ -84,12 +84,6 @@ std::string HullMapEditorLogic::IdentifierRefusal(int value, std::optional<Serie
 std::string HullMapEditorLogic::IdentifierRule(std::optional<Series>) const {
     return "The number must be a multiple of 100 from " + std::to_string(Constants().spinMinimum) +
            " to " + std::to_string(Constants().spinMaximum);
-}
-
-RenumberResult HullMapEditorLogic::WritePictureId(int position, int oldIdentifier,
-                                                  int newIdentifier) const {
-    return WritePictureIdAt(LibraryPath(), position, oldIdentifier, newIdentifier,
-                            RecordsStart::AfterGroupTable);
 }
 
 }  // namespace vexlor

@@ -13,13 +13,12 @@ class HullMapEditorLogic : public LibraryEditorLogic {
     int SuggestedIdentifier(const PictureList& list) const override;
     bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                        Thumbnail& thumbnail) const override;
-    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
     std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
     std::string IdentifierRule(std::optional<Series> series) const override;
-    RenumberResult WritePictureId(int position, int oldIdentifier,
-                                  int newIdentifier) const override;
 
   protected:
+    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+                                               int value) const override;
     bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
                           IndexedImage& bitmap) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;

@@ -1,5 +1,7 @@
 #include "editors/library_editor_logic.h"
 
+#include "platform/state_folder.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -31,7 +33,9 @@ int SpinTextValue(const std::string& text, int minimum, int maximum) {
 }
 
 LibraryEditorLogic::LibraryEditorLogic(EditorKind kind, std::string libraryPath)
-    : constants_(ConstantsOf(kind)), path_(std::move(libraryPath)) {}
+    : constants_(ConstantsOf(kind)),
+      path_(std::move(libraryPath)),
+      journalFolder_(JournalFolder()) {}
 
 namespace {
 

@@ -10,7 +10,9 @@
 #include "editors/kind_constants.h"
 #include "editors/mission_series.h"
 #include "library/bmp_file.h"
+#include "library/change_journal.h"
 #include "library/images.h"
+#include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/library_writer.h"
 
@@ -49,6 +51,7 @@ struct ExportResult {
 struct AppendOutcome {
     WriteResult result = WriteResult::CannotOpen;
     int storedIdentifier = 0;  // the identifier as stored in the file
+    std::string message;       // why nothing was added, when the journal or the lock refused
 };
 
 // What a delete, replace, undo or redo made of the library.
@@ -57,6 +60,13 @@ struct ChangeOutcome {
     std::string message;  // why nothing was changed, in the window's words (empty when done)
     std::string what;     // what was made or taken back: "delete 4700 4800", "append 4800"
     int row = -1;         // the row the change concerns, to select after Refresh (-1: none)
+};
+
+// A staged picture as a library record holds it.
+struct EncodedPicture {
+    tIMAGE record{};
+    tPAL palette;
+    tPIX pixels;
 };
 
 // A caption edit accepted by the identifier rule, waiting for the timer to write it.
@@ -123,7 +133,7 @@ class LibraryEditorLogic {
     virtual bool HasStagedSize(int width, int height) const;
     virtual std::string StagedSizes() const;
     // "<- Add": encodes the staged picture and adds it with the identifier field's value.
-    virtual AppendOutcome AppendPicture(const IndexedImage& staged, int value) const = 0;
+    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const;
     // Whether "<- Add" and the rename accept an identifier field value (for BATTLE/MISSION the
     // picture number within the series `series`).
     bool IsValidIdentifier(int value, std::optional<Series> series) const {
@@ -145,8 +155,7 @@ class LibraryEditorLogic {
     // Why AcceptRename refuses `newText` on a row showing `typeWord`; empty when it accepts it.
     std::string RenameRefusal(const std::string& newText, const std::string& typeWord) const;
     // TimerTimer: writes a pending rename.
-    virtual RenumberResult WritePictureId(int position, int oldIdentifier,
-                                          int newIdentifier) const = 0;
+    RenumberResult WritePictureId(int position, int oldIdentifier, int newIdentifier) const;
 
     // Delete: the pictures at `rows` (0-based) go, recorded in the change journal.
     ChangeOutcome DeletePictures(const std::vector<int>& rows) const;
@@ -158,8 +167,17 @@ class LibraryEditorLogic {
     // What Undo and Redo would take back or make again ("append 4800"); empty when nothing.
     std::string NextUndo() const;
     std::string NextRedo() const;
+    // Where the change journal is kept; by default the user's state folder's.
+    void SetJournalFolder(std::string folder) { journalFolder_ = std::move(folder); }
 
   protected:
+    // The staged picture encoded as this kind stores it, with `value` as the identifier field's
+    // value; nothing when it cannot be encoded.
+    virtual std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+                                                       int value) const = 0;
+    // SHIP: where an append keeps its copy of the library; empty for the other kinds.
+    virtual std::string ShipCopyPath() const { return {}; }
+    LibraryLayout Layout() const;
     // The BMP picture of a record for export, and its file name; false when it cannot be made.
     virtual bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
                                   IndexedImage& bitmap) const = 0;
@@ -171,9 +189,23 @@ class LibraryEditorLogic {
     static std::string OutsideRange(int value, int minimum, int maximum);
 
   private:
+    // Plans a change under the library's lock from the file as it is, records it and makes it.
+    // `how` is how `make` writes; nothing: as HowToMake says.
+    ChangeOutcome MakeChange(const std::string& verb, int row, std::optional<ChangeWrite> how,
+                             const std::function<ChangePlan(ByteFile&)>& plan,
+                             const std::function<bool(const Splices&, std::uint64_t)>& make) const;
+    std::string JournalFailure(JournalResult result, const std::string& action) const;
+
     const KindConstants& constants_;
     std::string path_;
+    std::string journalFolder_;
 };
+
+// New project: the empty library of `kind` at `path`. Replacing an existing file is recorded in
+// the change journal in `journalFolder`, so that undo gives the old library back; it is refused
+// (false) when it cannot be recorded.
+bool CreateLibraryRecorded(LibraryKind kind, const std::string& path,
+                           const std::string& journalFolder);
 
 // The logic for a kind: `programFolder` is where a SHIP append keeps its "SHIP.tmp".
 std::unique_ptr<LibraryEditorLogic> MakeEditorLogic(EditorKind kind, const std::string& libraryPath,

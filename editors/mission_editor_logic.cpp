@@ -103,23 +103,24 @@ int MissionEditorLogic::SuggestedNumber(const PictureList& list, Series series) 
     return std::clamp(list.highest.Of(series) + 1, 0, InfoOf(series).maximumNumber);
 }
 
-AppendOutcome MissionEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+std::optional<EncodedPicture> MissionEditorLogic::EncodeStaged(const IndexedImage& staged,
+                                                               int value) const {
     const auto series = SeriesOfWidth(staged.width);
     if (!series || staged.height != InfoOf(*series).height) {
-        return {WriteResult::Unencodable, 0};
+        return std::nullopt;
     }
-    tPIX pixels;
-    tPAL palette;
-    if (!BmpToRlePicture(staged, staged.width, staged.height, pixels, palette)) {
-        return {WriteResult::Unencodable, 0};
+    EncodedPicture encoded;
+    if (!BmpToRlePicture(staged, staged.width, staged.height, encoded.pixels, encoded.palette)) {
+        return std::nullopt;
     }
+    // A BATTLE/MISSION library marked read-only is still written, as the game's own tools did.
     ClearReadOnly(LibraryPath());
-    const auto identifier = static_cast<std::uint16_t>(value + InfoOf(*series).offset);
-    const tIMAGE record = tIMAGE::Make(
-        kRunLengthFormat, static_cast<std::uint16_t>(staged.width),
-        static_cast<std::uint16_t>(staged.height), Constants().groupId, identifier,
-        static_cast<std::uint32_t>(palette.size()), static_cast<std::uint32_t>(pixels.size()));
-    return {AppendToSingleGroupLibrary(LibraryPath(), record, palette, pixels), identifier};
+    encoded.record = tIMAGE::Make(kRunLengthFormat, static_cast<std::uint16_t>(staged.width),
+                                  static_cast<std::uint16_t>(staged.height), Constants().groupId,
+                                  static_cast<std::uint16_t>(value + InfoOf(*series).offset),
+                                  static_cast<std::uint32_t>(encoded.palette.size()),
+                                  static_cast<std::uint32_t>(encoded.pixels.size()));
+    return encoded;
 }
 
 std::string MissionEditorLogic::IdentifierRefusal(int value, std::optional<Series> series) const {
@@ -143,12 +144,6 @@ std::string MissionEditorLogic::IdentifierRule(std::optional<Series> series) con
 int MissionEditorLogic::RenameOffset(const std::string& typeWord) const {
     const auto series = SeriesOfWord(typeWord);
     return series ? InfoOf(*series).offset : 0;
-}
-
-RenumberResult MissionEditorLogic::WritePictureId(int position, int oldIdentifier,
-                                                  int newIdentifier) const {
-    return WritePictureIdAt(LibraryPath(), position, oldIdentifier, newIdentifier,
-                            RecordsStart::AfterFirstGroup);
 }
 
 }  // namespace vexlor

@@ -18,13 +18,12 @@ class MissionEditorLogic : public RunLengthEditorLogic {
                        Thumbnail& thumbnail) const override;
     // Import BMP's suggestion for a staged picture of that series.
     static int SuggestedNumber(const PictureList& list, Series series);
-    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
     std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
     std::string IdentifierRule(std::optional<Series> series) const override;
-    RenumberResult WritePictureId(int position, int oldIdentifier,
-                                  int newIdentifier) const override;
 
   protected:
+    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+                                               int value) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
     int RenameOffset(const std::string& typeWord) const override;
     void TrackHighest(const tIMAGE& image, PictureList& list) const override;

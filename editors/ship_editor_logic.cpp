@@ -30,14 +30,16 @@ std::optional<std::string> ShipEditorLogic::ExportFileName(const tIMAGE& image) 
     return "ship_" + std::to_string(image.GroupId) + ".bmp";
 }
 
-AppendOutcome ShipEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
-    tPIX pixels;
-    tPAL palette;
-    if (!BmpToShipPicture(staged, pixels, palette)) {
-        return {WriteResult::Unencodable, 0};
+std::optional<EncodedPicture> ShipEditorLogic::EncodeStaged(const IndexedImage& staged,
+                                                            int value) const {
+    EncodedPicture encoded;
+    if (!BmpToShipPicture(staged, encoded.pixels, encoded.palette)) {
+        return std::nullopt;
     }
-    const auto identifier = static_cast<std::uint16_t>(value);
-    return {AppendToShipLibrary(LibraryPath(), copyPath_, identifier, palette, pixels), identifier};
+    encoded.record = tIMAGE::Make(kRunLengthFormat, 180, 180, static_cast<std::uint16_t>(value), 1,
+                                  static_cast<std::uint32_t>(encoded.palette.size()),
+                                  static_cast<std::uint32_t>(encoded.pixels.size()));
+    return encoded;
 }
 
 std::string ShipEditorLogic::IdentifierRefusal(int value, std::optional<Series>) const {
@@ -47,11 +49,6 @@ std::string ShipEditorLogic::IdentifierRefusal(int value, std::optional<Series>)
 std::string ShipEditorLogic::IdentifierRule(std::optional<Series>) const {
     return "The number must be from " + std::to_string(Constants().spinMinimum) + " to " +
            std::to_string(Constants().spinMaximum);
-}
-
-RenumberResult ShipEditorLogic::WritePictureId(int position, int oldIdentifier,
-                                               int newIdentifier) const {
-    return WriteShipGroupIdAt(LibraryPath(), position, oldIdentifier, newIdentifier);
 }
 
 }  // namespace vexlor

@@ -14,14 +14,15 @@ class ShipEditorLogic : public RunLengthEditorLogic {
     int SuggestedIdentifier(const PictureList& list) const override;
     bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                        Thumbnail& thumbnail) const override;
-    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const override;
     std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
     std::string IdentifierRule(std::optional<Series> series) const override;
-    RenumberResult WritePictureId(int position, int oldIdentifier,
-                                  int newIdentifier) const override;
 
   protected:
+    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+                                               int value) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
+
+    std::string ShipCopyPath() const override { return copyPath_; }
 
   private:
     std::string copyPath_;

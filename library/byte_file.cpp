@@ -10,6 +10,8 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -85,6 +87,24 @@ std::uint64_t ByteFile::Size() {
     return end < 0 ? 0 : static_cast<std::uint64_t>(end);
 }
 
+std::optional<std::uint64_t> ByteFile::CheckedSize() {
+    struct _stat64 status {};
+    if (file_ == nullptr || _fstat64(_fileno(file_), &status) != 0 || status.st_size < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool ByteFile::Sync() {
+    return file_ != nullptr && std::fflush(file_) == 0 && _commit(_fileno(file_)) == 0;
+}
+
+bool ByteFile::Truncate(std::uint64_t size) {
+    windowLength_ = 0;
+    return file_ != nullptr && size <= static_cast<std::uint64_t>(INT64_MAX) &&
+           _chsize_s(_fileno(file_), static_cast<__int64>(size)) == 0;
+}
+
 std::size_t ByteFile::RawReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
     if (_fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) != 0) {
         return 0;
@@ -111,6 +131,37 @@ std::uint64_t ByteFile::Size() {
         return 0;
     }
     return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::optional<std::uint64_t> ByteFile::CheckedSize() {
+    struct stat status {};
+    if (file_ == nullptr || fstat(fileno(file_), &status) != 0 || status.st_size < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool ByteFile::Sync() {
+    if (file_ == nullptr) {
+        return false;
+    }
+    int result = 0;
+    do {
+        result = fsync(fileno(file_));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+bool ByteFile::Truncate(std::uint64_t size) {
+    windowLength_ = 0;
+    if (file_ == nullptr || size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+        return false;
+    }
+    int result = 0;
+    do {
+        result = ftruncate(fileno(file_), static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 std::size_t ByteFile::RawReadAt(std::uint64_t offset, void* buffer, std::size_t count) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace vexlor {
 // that a walk over tens of thousands of records costs a few large reads rather than one system
 // call per record. Any write empties the window. Nothing here throws.
 class ByteFile {
-public:
+  public:
     enum class Mode { Read, ReadWrite, Create };
 
     ByteFile() = default;
@@ -29,6 +30,13 @@ public:
 
     // Size of the file in bytes, or 0 when it is not open.
     std::uint64_t Size();
+    // Size of the file in bytes; nothing when it is not open or the system cannot tell. Writers
+    // use this one: a size that could not be read must never pass for an empty file.
+    std::optional<std::uint64_t> CheckedSize();
+    // Puts what was written on the disk.
+    bool Sync();
+    // Cuts (or extends with zeros) the file to `size` bytes.
+    bool Truncate(std::uint64_t size);
 
     // Reads up to `count` bytes at `offset`; returns how many were read.
     std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
@@ -39,12 +47,11 @@ public:
     // True only when all `count` bytes were written.
     bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
 
-private:
+  private:
     std::size_t RawReadAt(std::uint64_t offset, void* buffer, std::size_t count);
     bool RawWriteAt(std::uint64_t offset, const void* buffer, std::size_t count);
     // Serves a small read from the window, refilling it when the walk has moved past it.
-    bool ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count,
-                           std::size_t& got);
+    bool ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
 
     std::FILE* file_ = nullptr;
     std::vector<std::uint8_t> window_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "library/byte_file.h"
+#include "library/replacement_file.h"
 
 namespace vexlor {
 
@@ -49,27 +50,33 @@ bool GroupIdFits(LibraryKind kind, std::uint16_t groupId) {
 
 }  // namespace
 
-bool CreateLibrary(LibraryKind kind, const std::string& path) {
-    ByteFile file;
-    if (!file.Open(path, ByteFile::Mode::Create)) {
-        return false;
-    }
+std::string EmptyLibraryBytes(LibraryKind kind) {
     const auto header = EmptyHeader(kind).Encode();
-    bool ok = file.WriteAt(0, header.data(), header.size());
+    std::string bytes(header.begin(), header.end());
     if (kind != LibraryKind::Ship) {
         tGROUP group{};
         group.GroupId = SingleGroupId(kind);
-        const auto bytes = group.Encode();
-        ok = ok && file.WriteAt(tHEADER::kSize, bytes.data(), bytes.size());
+        const auto groupBytes = group.Encode();
+        bytes.append(groupBytes.begin(), groupBytes.end());
     }
-    // The bytes are written unbuffered, so a failing close cannot lose any of them.
-    file.Close();
-    return ok;
+    return bytes;
 }
 
-bool CreateHullLibrary(const std::string& path) { return CreateLibrary(LibraryKind::Hull, path); }
-bool CreateMapLibrary(const std::string& path) { return CreateLibrary(LibraryKind::Map, path); }
-bool CreateShipLibrary(const std::string& path) { return CreateLibrary(LibraryKind::Ship, path); }
+// A new file renamed into place: a library being replaced is whole, old or new, at every
+// instant, and one reached through links is replaced where they lead.
+bool CreateLibrary(LibraryKind kind, const std::string& path) {
+    return ReplaceFileWith(path, EmptyLibraryBytes(kind), ".vexlor-new");
+}
+
+bool CreateHullLibrary(const std::string& path) {
+    return CreateLibrary(LibraryKind::Hull, path);
+}
+bool CreateMapLibrary(const std::string& path) {
+    return CreateLibrary(LibraryKind::Map, path);
+}
+bool CreateShipLibrary(const std::string& path) {
+    return CreateLibrary(LibraryKind::Ship, path);
+}
 bool CreateMissionLibrary(const std::string& path) {
     return CreateLibrary(LibraryKind::Mission, path);
 }
@@ -100,9 +107,15 @@ bool IsLibraryOfKind(LibraryKind kind, const std::string& path) {
     return GroupIdFits(kind, tGROUP::Decode(groupBytes).GroupId);
 }
 
-bool IsHullLibrary(const std::string& path) { return IsLibraryOfKind(LibraryKind::Hull, path); }
-bool IsMapLibrary(const std::string& path) { return IsLibraryOfKind(LibraryKind::Map, path); }
-bool IsShipLibrary(const std::string& path) { return IsLibraryOfKind(LibraryKind::Ship, path); }
+bool IsHullLibrary(const std::string& path) {
+    return IsLibraryOfKind(LibraryKind::Hull, path);
+}
+bool IsMapLibrary(const std::string& path) {
+    return IsLibraryOfKind(LibraryKind::Map, path);
+}
+bool IsShipLibrary(const std::string& path) {
+    return IsLibraryOfKind(LibraryKind::Ship, path);
+}
 bool IsMissionLibrary(const std::string& path) {
     return IsLibraryOfKind(LibraryKind::Mission, path);
 }

@@ -12,6 +12,8 @@ bool CreateMapLibrary(const std::string& path);
 bool CreateShipLibrary(const std::string& path);
 bool CreateMissionLibrary(const std::string& path);
 bool CreateLibrary(LibraryKind kind, const std::string& path);
+// The bytes of the empty library of a kind.
+std::string EmptyLibraryBytes(LibraryKind kind);
 
 // Whether a file is a library of a kind: the signature, then LibraryKind, then (except for
 // BATTLE/MISSION) the first group's GroupId for libraries this system did not make.

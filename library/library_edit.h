@@ -35,6 +35,7 @@ struct ChangePlan {
     PlanResult result = PlanResult::CannotRead;
     Splices splices;
     std::vector<int> identifiers;
+    int row = -1;  // the row the change concerns, when the plan knows it better than its caller
 };
 
 // The pictures at `rows` (0-based, file order) go: their records, and with groupPerPicture their
@@ -48,13 +49,14 @@ ChangePlan PlanDelete(ByteFile& file, const LibraryLayout& layout, std::vector<i
 // `palette` and `pixels`; the counts and sizes its new length changes follow (for
 // groupPerPicture the DataOffset of the later groups too).
 ChangePlan PlanReplace(ByteFile& file, const LibraryLayout& layout, int row, const tIMAGE& record,
-                       const tPAL& palette, const tPIX& pixels,
-                       int (*identifierOf)(const tIMAGE&));
+                       const tPAL& palette, const tPIX& pixels, int (*identifierOf)(const tIMAGE&));
 
 // The splices of the Parts' own writers, byte for byte what they write:
-// AppendToSingleGroupLibrary (header and first group, then the record at the end)...
-ChangePlan PlanSingleGroupAppend(ByteFile& file, const tIMAGE& record, const tPAL& palette,
-                                 const tPIX& pixels);
+// AppendToSingleGroupLibrary (header and first group, then the record at the end; bytes beyond
+// the records' walk, left by an append that was stopped, give way to the record; any other
+// disagreement of the walk, the first group's counts and the file's size is refused)...
+ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, const tIMAGE& record,
+                                 const tPAL& palette, const tPIX& pixels);
 // ...AppendToShipLibrary (header, the new group after the group table, the record at the end)...
 ChangePlan PlanShipAppend(ByteFile& file, std::uint16_t groupId, const tPAL& palette,
                           const tPIX& pixels);

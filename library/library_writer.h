@@ -15,6 +15,7 @@ enum class WriteResult {
     Full,         // a count or size would overflow its field; nothing changed
     WriteFailed,  // a write failed; the library was put back as it was where possible
     Unencodable,  // the picture cannot be encoded; nothing changed
+    NotRecorded,  // the change journal or the library's lock refused; nothing changed
 };
 
 // Gives the owner write permission (clears the read-only mark); errors are ignored, since the
@@ -41,6 +42,7 @@ enum class RenumberResult {
     NoRecord,  // the library has no record at that position
     CannotOpen,
     WriteFailed,
+    NotRecorded,  // the change journal or the library's lock refused; nothing written
 };
 
 // Where the walk to a record's position starts: after the whole group table (HULL, MAP, SHIP)

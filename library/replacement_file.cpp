@@ -240,6 +240,26 @@ void ReplacementFile::Discard() {
     }
 }
 
+void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix) {
+    const auto target = FinalLinkTarget(path);
+    if (!target) {
+        return;
+    }
+    const std::string first = *target + std::string(newFileSuffix);
+    std::error_code ignored;
+    // Plain files only: a link or a folder of that name is not one of ours.
+    const auto removeIfOurs = [&](const std::string& name) {
+        std::error_code error;
+        if (fs::symlink_status(name, error).type() == fs::file_type::regular) {
+            fs::remove(name, ignored);
+        }
+    };
+    removeIfOurs(first);
+    for (int other = 1; other <= kOtherNames; ++other) {
+        removeIfOurs(first + "-" + std::to_string(other));
+    }
+}
+
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
                      std::string_view newFileSuffix) {
     ReplacementFile replacement(path, newFileSuffix);

@@ -56,6 +56,11 @@ class ReplacementFile {
     int systemError_ = 0;
 };
 
+// Removes the new files that a ReplacementFile of `path` left when its process was stopped
+// ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"). Only for a writer that holds the file's
+// lock, so that no other writer can be filling one of them.
+void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix);
+
 // The whole replacement in one: `bytes` become the content of the file at `path` (created when
 // missing). False, with the file unchanged, when it cannot be done.
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
