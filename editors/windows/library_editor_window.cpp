@@ -530,9 +530,13 @@ void LibraryEditorWindow::Button4Click() {
     if (!staged) {
         return;
     }
-    const WriteResult result = logic_->AppendPicture(*staged, value).result;
-    const QString failure = QString::fromStdString(AppendFailureText(
-        result, FileName().toStdString(), Kind() == EditorKind::Ship ? "SHIP.tmp" : ""));
+    const AppendOutcome outcome = logic_->AppendPicture(*staged, value);
+    const WriteResult result = outcome.result;
+    // The journal's and the lock's refusals are the logic's to word.
+    const QString failure = QString::fromStdString(
+        !outcome.message.empty() ? outcome.message
+                                 : AppendFailureText(result, FileName().toStdString(),
+                                                     Kind() == EditorKind::Ship ? "SHIP.tmp" : ""));
     if (result == WriteResult::CannotOpen) {
         ShowStatusMessage(failure);  // nothing changed: the list stays as it is
         return;
