@@ -15,6 +15,7 @@
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
+#include "tests/support_qt/scoped_state_folder.h"
 
 namespace vexlor {
 namespace {
@@ -77,6 +78,7 @@ class EditMenuTest : public ::testing::Test {
     }
 
     test::TempDir temp_;
+    test::ScopedStateFolder stateFolder_{temp_.Path() / "state"};
     test::FakeUserDialogs dialogs_;
     TMaster master_{dialogs_};
     TfHULL* hull_ = nullptr;

@@ -44,8 +44,13 @@ class ChangeCommandsTest : public test::EditorWindowTest {
         EXPECT_EQ(Item(window, "ListReplace")->isEnabled(), Button(window, 6)->isEnabled());
         return offered;
     }
+    // A picture unlike the libraries' own: a green line across it.
     void StageHull(LibraryEditorWindow& window) {
-        Import(window, WriteBmp("staged.bmp", TestPicture(32, 32, 5)));
+        IndexedImage picture = TestPicture(32, 32);
+        for (int x = 0; x < 32; ++x) {
+            picture.SetIndex(x, 20, 2);
+        }
+        Import(window, WriteBmp("staged.bmp", picture));
     }
 };
 
@@ -225,6 +230,94 @@ TEST_F(ChangeCommandsTest, RenameKeepsTheRowSelectedAndSaysWhenTheNumberIsShared
     EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800, 4700}));
     EXPECT_EQ(Selected(*hull), QList<int>{2});
     EXPECT_EQ(hull->StatusMessage(), "4700 is now used by 2 pictures");
+}
+
+TEST_F(ChangeCommandsTest, DeleteUndoAndRedoShowTheListWithTheRowConcernedSelected) {
+    const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900, 5000});
+    const Bytes before = ReadFileBytes(path);
+    auto* hull = Open<TfHULL>(path, kHull);
+    SelectRows(*hull, {3, 1});
+    dialogs_.confirmAnswers = {true};
+    hull->DeleteClick();
+    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4900}));
+    EXPECT_EQ(Column(*hull), (QStringList{"4700", "4900"}));
+    EXPECT_EQ(hull->StatusText(), "2 pictures");
+    EXPECT_EQ(hull->StatusMessage(), "Deleted 4800 5000");
+    EXPECT_EQ(Selected(*hull), QList<int>{1});
+    EXPECT_EQ(hull->NextUndo(), "delete 4800 5000");
+    const Bytes deleted = ReadFileBytes(path);
+
+    hull->UndoClick();
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(Column(*hull), (QStringList{"4700", "4800", "4900", "5000"}));
+    EXPECT_EQ(hull->StatusMessage(), "Undid delete 4800 5000");
+    EXPECT_EQ(Selected(*hull), QList<int>{1});
+    EXPECT_EQ(hull->NextRedo(), "delete 4800 5000");
+
+    hull->RedoClick();
+    EXPECT_EQ(ReadFileBytes(path), deleted);
+    EXPECT_EQ(Column(*hull), (QStringList{"4700", "4900"}));
+    EXPECT_EQ(hull->StatusMessage(), "Redid delete 4800 5000");
+    EXPECT_EQ(Selected(*hull), QList<int>{1});
+    EXPECT_EQ(dialogs_.beeps, 0);
+
+    // The row after the last one deleted is past the end: the new last row is selected.
+    SelectRows(*hull, {1});
+    dialogs_.confirmAnswers = {true};
+    hull->DeleteClick();
+    EXPECT_EQ(Column(*hull), QStringList{"4700"});
+    EXPECT_EQ(Selected(*hull), QList<int>{0});
+}
+
+TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPictureUp) {
+    const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800});
+    const Bytes before = ReadFileBytes(path);
+    auto* hull = Open<TfHULL>(path, kHull);
+    const QImage thumbnail = Thumbnail(*hull, 1);
+    StageHull(*hull);
+    SelectRows(*hull, {1});
+    hull->ReplaceClick();
+    EXPECT_TRUE(dialogs_.events.filter("confirm").isEmpty());  // it can be undone
+    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800}));
+    EXPECT_NE(ReadFileBytes(path), before);
+    EXPECT_NE(Thumbnail(*hull, 1), thumbnail);
+    EXPECT_EQ(hull->StatusMessage(), "Replaced 4800");
+    EXPECT_EQ(Selected(*hull), QList<int>{1});
+    EXPECT_EQ(hull->NextUndo(), "replace 4800");
+    EXPECT_TRUE(Panel(*hull)->ShownPicture().isNull());
+    EXPECT_EQ(Offered(*hull), "D");
+    hull->UndoClick();
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(Thumbnail(*hull, 1), thumbnail);
+
+    // A picture of another series' size is refused; the staged picture stays for "<- Add".
+    const std::string missionPath = MakeMissionLibrary("MISSION.DAT", {{2, 510, 260}});
+    const Bytes missionBefore = ReadFileBytes(missionPath);
+    auto* mission = Open<TfMIS>(missionPath, QStringLiteral("MISSION ("));
+    Import(*mission, WriteBmp("mission.bmp", TestPicture(260, 260)));
+    SelectRows(*mission, {0});
+    dialogs_.events.clear();
+    mission->ReplaceClick();
+    ASSERT_EQ(dialogs_.events.size(), 2);
+    EXPECT_EQ(dialogs_.events[0], "beep");
+    EXPECT_TRUE(dialogs_.events[1].startsWith("message: Error: The staged picture is "));
+    EXPECT_EQ(ReadFileBytes(missionPath), missionBefore);
+    EXPECT_EQ(Offered(*mission), "DR");
+    EXPECT_TRUE(Button(*mission, 4)->isEnabled());
+}
+
+TEST_F(ChangeCommandsTest, UndoWithNothingToTakeBackSaysWhyAndChangesNothing) {
+    const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {});
+    const Bytes before = ReadFileBytes(path);
+    auto* hull = Open<TfHULL>(path, kHull);
+    EXPECT_TRUE(hull->NextUndo().empty());
+    hull->UndoClick();
+    hull->RedoClick();
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[0].caption, "Error");
+    EXPECT_FALSE(dialogs_.messages[0].text.isEmpty());
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(hull->StatusText(), "0 pictures");
 }
 
 }  // namespace
