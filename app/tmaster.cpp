@@ -22,6 +22,7 @@
 #include "app/project_commands.h"
 #include "app/tabout.h"
 #include "app/window_arrangement.h"
+#include "editors/windows/library_editor_window.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
 #include "platform/unsaved_work.h"
@@ -76,6 +77,7 @@ TMaster::TMaster(UserDialogs& dialogs)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMaster::UpdateEditMenu);
     CreateToolBar();
     CreateMenus();
     statusBar();
@@ -169,6 +171,8 @@ void TMaster::CreateMenus() {
     AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
+    CreateEditMenu();
+
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     resdataItem_ = AddViewItem(viewMenu, QStringLiteral("Resdata1"), QStringLiteral("&Resdata"),
                                kResdataShortcut, &TMaster::SpeedButton6Click);
@@ -190,6 +194,36 @@ void TMaster::CreateMenus() {
     helpMenu->addSeparator();
     AddMenuItem(helpMenu, QStringLiteral("About1"), QStringLiteral("&About..."),
                 &TMaster::About1Click);
+}
+
+void TMaster::CreateEditMenu() {
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undoItem_ =
+        AddMenuItem(editMenu, QStringLiteral("Undo1"), UndoItemText({}), &TMaster::Undo1Click);
+    undoItem_->setShortcut(UndoShortcut());
+    redoItem_ =
+        AddMenuItem(editMenu, QStringLiteral("Redo1"), RedoItemText({}), &TMaster::Redo1Click);
+    redoItem_->setShortcuts(RedoShortcuts());
+    connect(editMenu, &QMenu::aboutToShow, this, &TMaster::UpdateEditMenu);
+    UpdateEditMenu();
+}
+
+// The current sub-window stays current while a menu or a tool window has the focus.
+LibraryEditorWindow* TMaster::ActiveEditor() const {
+    const QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    return window != nullptr ? qobject_cast<LibraryEditorWindow*>(window->widget()) : nullptr;
+}
+
+// A disabled item ignores its shortcut too, so the texts and states are kept current, not
+// only while the menu shows.
+void TMaster::UpdateEditMenu() {
+    const LibraryEditorWindow* editor = ActiveEditor();
+    const std::string undo = editor != nullptr ? editor->NextUndo() : std::string();
+    const std::string redo = editor != nullptr ? editor->NextRedo() : std::string();
+    undoItem_->setText(UndoItemText(undo));
+    undoItem_->setEnabled(!undo.empty());
+    redoItem_->setText(RedoItemText(redo));
+    redoItem_->setEnabled(!redo.empty());
 }
 
 QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
@@ -280,6 +314,10 @@ QMdiSubWindow* TMaster::AddEditorWindow(QWidget* editor) {
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto* libraryEditor = qobject_cast<LibraryEditorWindow*>(editor)) {
+        connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this,
+                &TMaster::UpdateEditMenu);
+    }
     return window;
 }
 
@@ -398,6 +436,18 @@ void TMaster::SpeedButton6Click() {
 void TMaster::SpeedButton7Click() {
     ToggleToolWindow(previewWindow_);
     ShowVisibility(previewItem_, previewWindow_);
+}
+
+void TMaster::Undo1Click() {
+    if (LibraryEditorWindow* editor = ActiveEditor()) {
+        editor->UndoClick();
+    }
+}
+
+void TMaster::Redo1Click() {
+    if (LibraryEditorWindow* editor = ActiveEditor()) {
+        editor->RedoClick();
+    }
 }
 
 void TMaster::Exit1Click() {

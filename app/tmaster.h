@@ -17,6 +17,7 @@ class QToolButton;
 namespace vexlor {
 
 class TAbout;
+class LibraryEditorWindow;
 class TCHOOSE;
 class THelp;
 class MasterProjectWindows;
@@ -25,7 +26,8 @@ class UnsavedWork;
 class UserDialogs;
 
 // The main window: a frame for one editor window per open library, with the commands that
-// arrange them, show or hide the tool windows, and show the help file and the About box.
+// undo and redo the active editor's changes, arrange the editors, show or hide the tool
+// windows, and show the help file and the About box.
 // Closing it ends the program, once every window that holds unsaved changes has settled them.
 class TMaster : public QMainWindow {
     Q_OBJECT
@@ -52,7 +54,8 @@ class TMaster : public QMainWindow {
     // changes: the program must keep running.
     bool SettleAllUnsavedWork();
 
-    // Takes `editor` into the frame; closing it destroys it.
+    // Takes `editor` into the frame; closing it destroys it. The Edit menu follows the changes
+    // of a library editor.
     QMdiSubWindow* AddEditorWindow(QWidget* editor);
     // The captions of the open editor windows, oldest first.
     QStringList EditorCaptions() const;
@@ -73,6 +76,9 @@ class TMaster : public QMainWindow {
     void SpeedButton6Click();
     void SpeedButton7Click();
     void Exit1Click();
+    // Undo and Redo of the active editor window's library.
+    void Undo1Click();
+    void Redo1Click();
     void Help1Click();
     void About1Click();
 
@@ -90,6 +96,11 @@ class TMaster : public QMainWindow {
                          void (TMaster::*handler)());
     QAction* AddViewItem(QMenu* menu, const QString& name, const QString& caption,
                          const QKeySequence& shortcut, void (TMaster::*handler)());
+    void CreateEditMenu();
+    // The editor window that the Edit menu acts on, if any.
+    LibraryEditorWindow* ActiveEditor() const;
+    // Undo and Redo say what they would do in the active editor's library.
+    void UpdateEditMenu();
     void WatchToolWindow(QWidget* window, QAction* item);
     static void ShowVisibility(QAction* item, const QWidget* window);
     void UpdateWindowMenu();
@@ -103,6 +114,8 @@ class TMaster : public QMainWindow {
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> arrangeActions_;
     QList<QToolButton*> speedButtons_;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
     QAction* resdataItem_ = nullptr;
     QAction* previewItem_ = nullptr;
     QWidget* resourceListWindow_ = nullptr;

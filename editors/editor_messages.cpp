@@ -69,4 +69,65 @@ std::string PartlyListedText(const std::string& fileName, int listed, const std:
     return fileName + " is damaged: " + std::to_string(listed) + " pictures listed, then " + reason;
 }
 
+namespace {
+
+// As many names as a message box shows without growing past the screen.
+constexpr std::size_t kNamesShownAtMost = 40;
+
+std::vector<std::string> CountedBeyondScreenful(const std::vector<std::string>& names) {
+    if (names.size() <= kNamesShownAtMost) {
+        return names;
+    }
+    std::vector<std::string> shown(names.begin(), names.begin() + kNamesShownAtMost - 1);
+    shown.push_back(std::to_string(names.size() - shown.size()) + " more pictures");
+    return shown;
+}
+
+}  // namespace
+
+std::string NamesInWords(const std::vector<std::string>& names) {
+    std::string words;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            words += i + 1 == names.size() ? " and " : ", ";
+        }
+        words += names[i];
+    }
+    return words;
+}
+
+std::string DeleteQuestionText(const std::vector<std::string>& names, const std::string& fileName) {
+    return "Delete " + NamesInWords(CountedBeyondScreenful(names)) + " from " + fileName + "?";
+}
+
+std::string ChangedSinceListedText(const std::string& fileName, const std::string& action) {
+    return fileName + " has changed since it was listed; " + action + ". Press Refresh and " +
+           "choose again";
+}
+
+std::string DeletedText(const std::vector<std::string>& names) {
+    const std::vector<std::string> shown = CountedBeyondScreenful(names);
+    std::string text = "Deleted";
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        text += (i + 1 == shown.size() && shown.size() < names.size() ? " and " : " ") + shown[i];
+    }
+    return text;
+}
+
+std::string ReplacedText(const std::string& name) {
+    return "Replaced " + name;
+}
+
+std::string UndidText(const std::string& what) {
+    return "Undid " + what;
+}
+
+std::string RedidText(const std::string& what) {
+    return "Redid " + what;
+}
+
+std::string SharedIdentifierText(const std::string& name, int count) {
+    return name + " is now used by " + std::to_string(count) + " pictures";
+}
+
 }  // namespace vexlor

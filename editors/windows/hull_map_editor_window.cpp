@@ -49,8 +49,8 @@ HullMapEditorWindow::~HullMapEditorWindow() {
 void HullMapEditorWindow::ArrangeControls() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(8, 8, 8, 8);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{Button1, Button2, Button3, Panel1, Spin1, Button4}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{Button1, Button2, Button3, Panel1,
+                                                            Spin1, Button4, Button6, Button5}) {
         if (control != Panel1) {
             control->setFixedWidth(kColumnWidth);
         }

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -35,6 +36,10 @@ constexpr int kCaptionColumnWidthWithType = 160;
 // Long enough to be read, short enough to give way to the picture count soon.
 constexpr int kStatusMessageMs = 10000;
 
+const QKeySequence kUndoShortcut(Qt::CTRL | Qt::Key_Z);
+const QList<QKeySequence> kRedoShortcuts{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                         QKeySequence(Qt::CTRL | Qt::Key_Y)};
+
 const QString kAddToolTip =
     QStringLiteral("Append the staged picture to the library under the number in the field");
 
@@ -46,7 +51,32 @@ QString FromFilePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// A menu item's text: an ampersand of the logic's words is no mnemonic.
+QString ItemText(const QString& command, const std::string& what) {
+    if (what.empty()) {
+        return command;
+    }
+    return command + QLatin1Char(' ') +
+           QString::fromStdString(what).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 }  // namespace
+
+QString UndoItemText(const std::string& next) {
+    return ItemText(QStringLiteral("&Undo"), next);
+}
+
+QString RedoItemText(const std::string& next) {
+    return ItemText(QStringLiteral("&Redo"), next);
+}
+
+const QKeySequence& UndoShortcut() {
+    return kUndoShortcut;
+}
+
+const QList<QKeySequence>& RedoShortcuts() {
+    return kRedoShortcuts;
+}
 
 LibraryEditorWindow::LibraryEditorWindow(EditorKind kind, const QString& libraryPath,
                                          UserDialogs& dialogs, const WindowShape& shape,
@@ -116,7 +146,17 @@ void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     Button4 = CreateButton(QStringLiteral("<- Add"), QStringLiteral("Button4"),
                            &LibraryEditorWindow::Button4Click);
     ShowAddToolTip(true);
+    Button5 = CreateButton(QStringLiteral("Delete"), QStringLiteral("Button5"),
+                           &LibraryEditorWindow::DeleteClick);
+    Button5->setToolTip(
+        QStringLiteral("Delete the selected pictures from the library (Del); Undo brings them "
+                       "back"));
+    Button6 = CreateButton(QStringLiteral("Replace"), QStringLiteral("Button6"),
+                           &LibraryEditorWindow::ReplaceClick);
+    Button6->setToolTip(
+        QStringLiteral("Put the staged picture in place of the selected one, keeping its number"));
     CreateSpinEdit();
+    CreateListMenu();
     Panel1 = new PreviewPanel(QString::fromLatin1(constants.previewCaption), shape.panelSize,
                               QSize(constants.previewWidth, constants.previewHeight), this);
     StatusBar1 = new QStatusBar(this);
@@ -176,6 +216,77 @@ void LibraryEditorWindow::CreateListView(int width) {
             &LibraryEditorWindow::ListView1SelectItem);
     ListView1->installEventFilter(this);
     ShowListToolTip(false);
+}
+
+void LibraryEditorWindow::CreateListMenu() {
+    listMenu_ = new QMenu(this);
+    listMenu_->setObjectName(QStringLiteral("ListMenu"));
+    deleteItem_ = AddListMenuItem(QStringLiteral("&Delete"), QStringLiteral("ListDelete"),
+                                  &LibraryEditorWindow::DeleteClick);
+    deleteItem_->setShortcut(QKeySequence(Qt::Key_Delete));
+    replaceItem_ = AddListMenuItem(QStringLiteral("Re&place"), QStringLiteral("ListReplace"),
+                                   &LibraryEditorWindow::ReplaceClick);
+    listMenu_->addSeparator();
+    undoItem_ = AddListMenuItem(UndoItemText({}), QStringLiteral("ListUndo"),
+                                &LibraryEditorWindow::UndoClick);
+    undoItem_->setShortcut(kUndoShortcut);
+    redoItem_ = AddListMenuItem(RedoItemText({}), QStringLiteral("ListRedo"),
+                                &LibraryEditorWindow::RedoClick);
+    redoItem_->setShortcuts(kRedoShortcuts);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            &LibraryEditorWindow::ShowListMenu);
+}
+
+// The keys are shown as a reminder; they work in the list (Delete) and the main window.
+QAction* LibraryEditorWindow::AddListMenuItem(const QString& caption, const QString& name,
+                                              void (LibraryEditorWindow::*handler)()) {
+    QAction* item = listMenu_->addAction(caption);
+    item->setObjectName(name);
+    item->setShortcutContext(Qt::WidgetShortcut);
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+void LibraryEditorWindow::ShowListMenu(const QPoint& position) {
+    ShowEditStates();
+    ShowUndoRedoItems();
+    listMenu_->popup(ListView1->viewport()->mapToGlobal(position));
+}
+
+void LibraryEditorWindow::ShowUndoRedoItems() {
+    const std::string undo = NextUndo();
+    const std::string redo = NextRedo();
+    undoItem_->setText(UndoItemText(undo));
+    undoItem_->setEnabled(!undo.empty());
+    redoItem_->setText(RedoItemText(redo));
+    redoItem_->setEnabled(!redo.empty());
+}
+
+void LibraryEditorWindow::ShowEditStates() {
+    const bool canDelete = CanDelete();
+    const bool canReplace = CanReplace();
+    Button5->setEnabled(canDelete);
+    deleteItem_->setEnabled(canDelete);
+    Button6->setEnabled(canReplace);
+    replaceItem_->setEnabled(canReplace);
+}
+
+bool LibraryEditorWindow::CanDelete() const {
+    return model_->List().editable && ListView1->selectionModel()->hasSelection();
+}
+
+bool LibraryEditorWindow::CanReplace() const {
+    return model_->List().editable && staged_ &&
+           ListView1->selectionModel()->selectedRows().size() == 1;
+}
+
+std::string LibraryEditorWindow::NextUndo() const {
+    return model_->List().editable ? logic_->NextUndo() : std::string();
+}
+
+std::string LibraryEditorWindow::NextRedo() const {
+    return model_->List().editable ? logic_->NextRedo() : std::string();
 }
 
 void LibraryEditorWindow::ShowListToolTip(bool editable) {
@@ -241,6 +352,8 @@ void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
     Button2->setEnabled(false);
     Button3->setEnabled(false);
     Button4->setEnabled(false);
+    Button5->setEnabled(false);
+    Button6->setEnabled(false);
     Spin1->setEnabled(false);
 }
 
@@ -268,6 +381,7 @@ void LibraryEditorWindow::Button1Click() {
     ListView1SelectItem();
     ShowRefreshProblems(model_->List());
     if (!opened) {
+        emit LibraryChanged();
         return;
     }
     model_->SetCaptionsEditable(editable);
@@ -279,6 +393,7 @@ void LibraryEditorWindow::Button1Click() {
     }
     statusText_->setText(QStringLiteral("%1 pictures").arg(model_->List().PictureCount()));
     ShowRefreshedList(model_->List());
+    emit LibraryChanged();
 }
 
 // An older message is about a list that is gone.
@@ -349,6 +464,7 @@ void LibraryEditorWindow::Button3Click() {
     ShowAddToolTip(true);
     Spin1->setEnabled(false);
     staged_.reset();
+    ShowEditStates();
     const std::string fileName = QFileInfo(*path).fileName().toStdString();
     BmpPicture bitmap;
     if (!ReadBmpFile(ToFilePath(*path), bitmap)) {
@@ -369,6 +485,7 @@ void LibraryEditorWindow::Button3Click() {
     ShowSpinToolTip();
     // The suggestion may break the identifier rule; "<- Add" waits for a valid number then.
     RetestAdd();
+    ShowEditStates();
 }
 
 void LibraryEditorWindow::RetestAdd() {
@@ -408,16 +525,18 @@ void LibraryEditorWindow::Button4Click() {
                                                  logic_->IdentifierRefusal(value, StagedSeries())));
         return;
     }
-    Panel1->ClearPicture();
-    Spin1->setEnabled(false);
-    Button4->setEnabled(false);
-    ShowAddToolTip(true);
-    if (!staged_) {
+    const std::optional<IndexedImage> staged = std::move(staged_);
+    SpendStagedPicture();
+    if (!staged) {
         return;
     }
-    const WriteResult result = logic_->AppendPicture(*staged_, value).result;
-    const QString failure = QString::fromStdString(AppendFailureText(
-        result, FileName().toStdString(), Kind() == EditorKind::Ship ? "SHIP.tmp" : ""));
+    const AppendOutcome outcome = logic_->AppendPicture(*staged, value);
+    const WriteResult result = outcome.result;
+    // The journal's and the lock's refusals are the logic's to word.
+    const QString failure = QString::fromStdString(
+        !outcome.message.empty() ? outcome.message
+                                 : AppendFailureText(result, FileName().toStdString(),
+                                                     Kind() == EditorKind::Ship ? "SHIP.tmp" : ""));
     if (result == WriteResult::CannotOpen) {
         ShowStatusMessage(failure);  // nothing changed: the list stays as it is
         return;
@@ -429,11 +548,164 @@ void LibraryEditorWindow::Button4Click() {
     Button1Click();
     if (result != WriteResult::Ok) {
         ShowStatusMessage(failure);
+    } else {
+        const int last = model_->List().PictureCount() - 1;
+        SelectRow(last);
+        if (const std::string shared = SharedIdentifierNotice(model_->List(), last);
+            !shared.empty()) {
+            ShowStatusAfterRefresh(shared);
+        }
     }
+}
+
+void LibraryEditorWindow::SpendStagedPicture() {
+    Panel1->ClearPicture();
+    Spin1->setEnabled(false);
+    Button4->setEnabled(false);
+    ShowAddToolTip(true);
+    staged_.reset();
+    ShowEditStates();
+}
+
+std::string LibraryEditorWindow::SharedIdentifierNotice(const PictureList& list, int row) const {
+    if (row < 0 || row >= list.PictureCount()) {
+        return {};
+    }
+    const int identifier = logic_->IdentifierOf(list.entries[static_cast<size_t>(row)].image);
+    const auto count = std::count_if(list.entries.begin(), list.entries.end(),
+                                     [this, identifier](const PictureEntry& entry) {
+                                         return logic_->IdentifierOf(entry.image) == identifier;
+                                     });
+    return count > 1 ? SharedIdentifierText(PictureName(row), static_cast<int>(count))
+                     : std::string();
+}
+
+std::string LibraryEditorWindow::PictureName(int row) const {
+    const QString word = model_->TypeWord(row);
+    return (word.isEmpty() ? model_->Caption(row) : word + QLatin1Char(' ') + model_->Caption(row))
+        .toStdString();
+}
+
+std::vector<std::string> LibraryEditorWindow::PictureNames(const QList<int>& rows) const {
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(rows.size()));
+    for (int row : rows) {
+        names.push_back(PictureName(row));
+    }
+    return names;
+}
+
+void LibraryEditorWindow::DeleteClick() {
+    FlushPendingRename();
+    if (!CanDelete()) {
+        return;
+    }
+    const QList<int> rows = SelectedRows();
+    const std::vector<std::string> names = PictureNames(rows);
+    if (!dialogs_.Confirm(
+            QString::fromStdString(DeleteQuestionText(names, FileName().toStdString())),
+            QStringLiteral("Delete"))) {
+        return;
+    }
+    if (!ListStillMatches(rows)) {
+        ShowChangeRefused(ChangedSinceListedText(FileName().toStdString(), "nothing was deleted"));
+        return;
+    }
+    ShowChangeDone(logic_->DeletePictures(std::vector<int>(rows.begin(), rows.end())),
+                   DeletedText(names));
+}
+
+void LibraryEditorWindow::ReplaceClick() {
+    FlushPendingRename();
+    if (!CanReplace()) {
+        return;
+    }
+    const QList<int> rows = SelectedRows();
+    const std::string name = PictureName(rows.front());
+    if (!ListStillMatches(rows)) {
+        ShowChangeRefused(ChangedSinceListedText(FileName().toStdString(), "nothing was replaced"));
+        return;
+    }
+    const ChangeOutcome outcome = logic_->ReplacePicture(rows.front(), *staged_);
+    if (outcome.done) {
+        SpendStagedPicture();
+    }
+    ShowChangeDone(outcome, ReplacedText(name));
+}
+
+void LibraryEditorWindow::UndoClick() {
+    ApplyUndoOrRedo(&LibraryEditorLogic::UndoChange, &UndidText);
+}
+
+void LibraryEditorWindow::RedoClick() {
+    ApplyUndoOrRedo(&LibraryEditorLogic::RedoChange, &RedidText);
+}
+
+// A rename waiting for its timer is a change made before this one, and is written first.
+void LibraryEditorWindow::ApplyUndoOrRedo(ChangeOutcome (LibraryEditorLogic::*change)() const,
+                                          std::string (*done)(const std::string&)) {
+    FlushPendingRename();
+    if (!model_->List().editable) {
+        return;
+    }
+    const ChangeOutcome outcome = ((*logic_).*change)();
+    ShowChangeDone(outcome, done(outcome.what));
+}
+
+// Compared by caption, which shows an accepted rename: a rename that was not written leaves a
+// row that the file no longer matches.
+bool LibraryEditorWindow::ListStillMatches(const QList<int>& rows) {
+    StatusProgress progress(this, QStringLiteral("Checking"));
+    const PictureList now = logic_->LoadPictureList(std::ref(progress));
+    const PictureList& shown = model_->List();
+    if (!now.opened || now.PictureCount() != shown.PictureCount()) {
+        return false;
+    }
+    return std::all_of(rows.begin(), rows.end(), [&](int row) {
+        const PictureEntry& entry = now.entries[static_cast<size_t>(row)];
+        return entry.offset == shown.entries[static_cast<size_t>(row)].offset &&
+               QString::fromStdString(logic_->CaptionOf(entry.image)) == model_->Caption(row) &&
+               QString::fromStdString(logic_->TypeWordOf(entry.image)) == model_->TypeWord(row);
+    });
+}
+
+void LibraryEditorWindow::ShowChangeRefused(const std::string& message) {
+    dialogs_.Beep();
+    dialogs_.ShowMessage(QString::fromStdString(message), QStringLiteral("Error"));
+    emit LibraryChanged();
+}
+
+void LibraryEditorWindow::ShowChangeDone(const ChangeOutcome& outcome, const std::string& done) {
+    if (!outcome.done) {
+        ShowChangeRefused(outcome.message);
+        return;
+    }
+    Button1Click();
+    SelectRow(outcome.row);
+    ShowStatusAfterRefresh(done);
+}
+
+void LibraryEditorWindow::SelectRow(int row) {
+    const int count = model_->rowCount();
+    if (row < 0 || count == 0) {
+        return;
+    }
+    const QModelIndex index = model_->index(std::min(row, count - 1), 0);
+    ListView1->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ListView1->scrollTo(index);
+}
+
+void LibraryEditorWindow::ShowStatusAfterRefresh(const std::string& text) {
+    const QString problem = StatusMessage();
+    ShowStatusMessage(problem.isEmpty()
+                          ? QString::fromStdString(text)
+                          : QString::fromStdString(text) + QStringLiteral(". ") + problem);
 }
 
 void LibraryEditorWindow::ListView1SelectItem() {
     Button2->setEnabled(ListView1->selectionModel()->hasSelection());
+    ShowEditStates();
 }
 
 bool LibraryEditorWindow::ListView1KeyUp(int key) {
@@ -487,7 +759,14 @@ void LibraryEditorWindow::TimerTimer() {
     if (result != RenumberResult::Written) {
         ShowStatusMessage(QString::fromStdString(RenumberFailureText(
             result, FileName().toStdString(), rename.position, rename.oldCaption)));
+        return;
     }
+    if (const std::string shared =
+            SharedIdentifierNotice(logic_->LoadPictureList(), rename.position - 1);
+        !shared.empty()) {
+        ShowStatusMessage(QString::fromStdString(shared));
+    }
+    emit LibraryChanged();
 }
 
 void LibraryEditorWindow::FlushPendingRename() {
@@ -497,6 +776,16 @@ void LibraryEditorWindow::FlushPendingRename() {
 }
 
 bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!key->isAutoRepeat()) {
+                DeleteClick();
+            }
+            return true;
+        }
+    }
     if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat() && ListView1KeyUp(key->key())) {

@@ -2,14 +2,20 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 
 #include "editors/library_editor_logic.h"
 #include "platform/user_dialogs.h"
 
+class QAction;
 class QLabel;
 class QLayout;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTimer;
@@ -21,10 +27,19 @@ class IdentifierSpinBox;
 class PictureListModel;
 class PreviewPanel;
 
+// The texts of the Undo and Redo items for what they would take back or make again
+// (`next`, as the logic names it; empty: nothing, and the item is disabled).
+QString UndoItemText(const std::string& next);
+QString RedoItemText(const std::string& next);
+const QKeySequence& UndoShortcut();
+// Ctrl+Shift+Z first, Ctrl+Y as well.
+const QList<QKeySequence>& RedoShortcuts();
+
 // What the four library editor windows share: the picture list, Refresh, Export BMP, the
-// staging cycle of Import BMP and "<- Add", and renumbering through the list's captions with
-// the file write deferred by the timer. The kinds differ in their logic (chosen by kind), in
-// how the staged picture is shown, and in how the controls stand; the subclasses hold that.
+// staging cycle of Import BMP and "<- Add", renumbering through the list's captions with the
+// file write deferred by the timer, and Delete, Replace, Undo and Redo of the library's changes.
+// The kinds differ in their logic (chosen by kind), in how the staged picture is shown, and in how
+// the controls stand; the subclasses hold that.
 //
 // The main window creates the editor for a library path, sets its caption, runs Button1Click
 // under the busy cursor and shows it. Closing the window destroys it.
@@ -60,6 +75,17 @@ class LibraryEditorWindow : public QWidget {
     void Button3Click();
     // "<- Add": appends the staged picture under the spin edit's number.
     void Button4Click();
+    // Delete of the selected rows, once the user has confirmed it.
+    void DeleteClick();
+    // Replace of the one selected row's picture by the staged picture.
+    void ReplaceClick();
+    // Undo and Redo of the library's last recorded change.
+    void UndoClick();
+    void RedoClick();
+    // What Undo and Redo would do now; empty when nothing, or when the library is not the
+    // editor's own kind.
+    std::string NextUndo() const;
+    std::string NextRedo() const;
     void ListView1SelectItem();
     // F2 released in the list edits the first selected row's caption; true when consumed.
     bool ListView1KeyUp(int key);
@@ -68,6 +94,11 @@ class LibraryEditorWindow : public QWidget {
     void ListView1Edited(int row, const QString& text);
     // Writes the rename accepted last.
     void TimerTimer();
+
+  signals:
+    // What Undo and Redo would do may have changed: a command that may have changed the library
+    // ended, or the library was listed anew.
+    void LibraryChanged();
 
   protected:
     LibraryEditorWindow(EditorKind kind, const QString& libraryPath, UserDialogs& dialogs,
@@ -107,6 +138,8 @@ class LibraryEditorWindow : public QWidget {
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
+    QPushButton* Button5 = nullptr;  // Delete
+    QPushButton* Button6 = nullptr;  // Replace
     IdentifierSpinBox* Spin1 = nullptr;
     PreviewPanel* Panel1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -118,6 +151,15 @@ class LibraryEditorWindow : public QWidget {
     QPushButton* CreateButton(const QString& caption, const QString& name,
                               void (LibraryEditorWindow::*handler)());
     void CreateSpinEdit();
+    void CreateListMenu();
+    QAction* AddListMenuItem(const QString& caption, const QString& name,
+                             void (LibraryEditorWindow::*handler)());
+    void ShowListMenu(const QPoint& position);
+    void ShowUndoRedoItems();
+    // Delete and Replace enabled as the selection, the library and the staging allow.
+    void ShowEditStates();
+    bool CanDelete() const;
+    bool CanReplace() const;
     void FormCreate(const WindowShape& shape);
     void FormClose();
     void FormDestroy();
@@ -131,6 +173,25 @@ class LibraryEditorWindow : public QWidget {
     FileDialogRequest ImportRequest() const;
     QList<int> SelectedRows() const;
     void FlushPendingRename();
+    // The row's picture in words: its caption, after the series word where the kind has series.
+    std::string PictureName(int row) const;
+    std::vector<std::string> PictureNames(const QList<int>& rows) const;
+    // Whether the file still holds at `rows` the pictures that the list shows there: rows
+    // name pictures only as they were listed.
+    bool ListStillMatches(const QList<int>& rows);
+    void ShowChangeRefused(const std::string& message);
+    // After a change was made: the list anew, `row` selected, `done` in the status bar.
+    void ShowChangeDone(const ChangeOutcome& outcome, const std::string& done);
+    void ApplyUndoOrRedo(ChangeOutcome (LibraryEditorLogic::*change)() const,
+                         std::string (*done)(const std::string&));
+    void SelectRow(int row);
+    // Says, under `text`, what the last Refresh found wrong with the file, if anything.
+    void ShowStatusAfterRefresh(const std::string& text);
+    // The staged picture has gone into the library (or was meant to): the staging starts over.
+    void SpendStagedPicture();
+    // When more than one picture of `list` carries the identifier of the picture at `row`,
+    // the words that say so; otherwise empty.
+    std::string SharedIdentifierNotice(const PictureList& list, int row) const;
 
     UserDialogs& dialogs_;
     QString libraryPath_;
@@ -139,6 +200,11 @@ class LibraryEditorWindow : public QWidget {
     QLabel* statusText_ = nullptr;
     QLabel* statusMessage_ = nullptr;
     QTimer* statusMessageTimer_ = nullptr;
+    QMenu* listMenu_ = nullptr;
+    QAction* deleteItem_ = nullptr;
+    QAction* replaceItem_ = nullptr;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
     std::optional<IndexedImage> staged_;
     QString lastImportPath_;
     QString oldCaption_;

@@ -49,8 +49,10 @@ void SwatchEditorWindow::ArrangeControls(QLabel* spinLabel) {
     buttons->addWidget(Spin1, 1, 1);
     buttons->addWidget(Button3, 2, 0);
     buttons->addWidget(Button4, 2, 1);
+    buttons->addWidget(Button5, 3, 0);
+    buttons->addWidget(Button6, 3, 1);
     buttons->setColumnStretch(2, 1);
-    for (QPushButton* button : {Button1, Button2, Button3, Button4}) {
+    for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6}) {
         button->setFixedWidth(kButtonWidth);
     }
     Spin1->setFixedWidth(kSpinWidth);

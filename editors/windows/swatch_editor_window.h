@@ -22,9 +22,9 @@ class SwatchEditorWindow : public LibraryEditorWindow {
     SwatchEditorWindow(EditorKind kind, const QString& libraryPath, UserDialogs& dialogs,
                        const WindowShape& shape, QWidget* parent);
 
-    // Refresh, Export BMP and Import BMP in a first column; `spinLabel` (if any) and the spin
-    // edit beside Export BMP, "<- Add" beside Import BMP; below them the panel, the strip 8
-    // pixels under the panel.
+    // Refresh, Export BMP, Import BMP and Delete in a first column; `spinLabel` (if any) and
+    // the spin edit beside Export BMP, "<- Add" beside Import BMP, Replace beside Delete; below
+    // them the panel, the strip 8 pixels under the panel.
     void ArrangeControls(QLabel* spinLabel);
     // The panel's caption goes with the first staged picture and does not come back.
     void ShowTransparentPicture(const IndexedImage& picture);

@@ -121,7 +121,7 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     for (QAction* menu : master_.menuBar()->actions()) {
         menus << menu->text();
     }
-    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Window", "&?"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Window", "&?"}));
 
     auto itemTexts = [](QMenu* menu) {
         QStringList texts;
@@ -133,9 +133,10 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     const QList<QAction*> top = master_.menuBar()->actions();
     EXPECT_EQ(itemTexts(top[0]->menu()),
               (QStringList{"&New project...", "&Open project...", "-", "Exit"}));
-    EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Resdata", "&Preview"}));
-    EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
-    EXPECT_EQ(itemTexts(top[3]->menu()), (QStringList{"&Help", "-", "&About..."}));
+    EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Undo", "&Redo"}));
+    EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Resdata", "&Preview"}));
+    EXPECT_EQ(itemTexts(top[3]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
+    EXPECT_EQ(itemTexts(top[4]->menu()), (QStringList{"&Help", "-", "&About..."}));
 
     EXPECT_TRUE(MenuItem("New1")->isEnabled());
     EXPECT_TRUE(MenuItem("Open1")->isEnabled());
@@ -145,6 +146,14 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     EXPECT_EQ(MenuItem("Open1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(MenuItem("Resdata1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
     EXPECT_EQ(MenuItem("Preview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
+    EXPECT_EQ(MenuItem("Undo1")->shortcuts(),
+              QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    EXPECT_EQ(MenuItem("Redo1")->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                   QKeySequence(Qt::CTRL | Qt::Key_Y)}));
+    // With no editor open there is nothing to undo or redo.
+    EXPECT_FALSE(MenuItem("Undo1")->isEnabled());
+    EXPECT_FALSE(MenuItem("Redo1")->isEnabled());
     // Each toolbar button says what it does, with the key that does the same.
     for (const auto& [number, key] :
          {std::pair{1, "Ctrl+N"}, {2, "Ctrl+O"}, {4, ""}, {6, "Ctrl+1"}}) {
@@ -402,7 +411,7 @@ TEST_F(TMasterArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndSc
 }
 
 TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
-    QMenu* windowMenu = master_.menuBar()->actions().at(2)->menu();
+    QMenu* windowMenu = master_.menuBar()->actions().at(3)->menu();
     master_.EditorArea()->setActiveSubWindow(master_.EditorArea()->subWindowList().at(2));
     emit windowMenu->aboutToShow();
     QStringList texts;

@@ -21,6 +21,7 @@
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
+#include "tests/support_qt/scoped_state_folder.h"
 
 namespace vexlor::test {
 
@@ -186,6 +187,7 @@ class EditorWindowTest : public ::testing::Test {
     }
 
     TempDir temp_;
+    ScopedStateFolder stateFolder_{temp_.Path() / "state"};
     FakeUserDialogs dialogs_;
     QList<QPointer<LibraryEditorWindow>> windows_;
 };

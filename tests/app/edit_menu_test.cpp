@@ -1,0 +1,126 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeView>
+
+#include "app/tmaster.h"
+#include "editors/windows/tfhull.h"
+#include "editors/windows/tfmap.h"
+#include "platform/folders.h"
+#include "tests/editors/editor_test_support.h"
+#include "tests/support/test_files.h"
+#include "tests/support_qt/fake_user_dialogs.h"
+#include "tests/support_qt/scoped_state_folder.h"
+
+namespace vexlor {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The main window with a HULL and a MAP editor, as Open project leaves them.
+class EditMenuTest : public ::testing::Test {
+  protected:
+    EditMenuTest() {
+        fs::create_directories(temp_.Path() / "program" / "OutPut");
+        SetAppFolders({(temp_.Path() / "program").string() + "/", temp_.Path().string() + "/"});
+        hull_ = OpenEditor<TfHULL>(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900});
+        map_ = OpenEditor<TfMAP>(EditorKind::Map, "MAP.DAT", {17500});
+        master_.show();
+    }
+    ~EditMenuTest() override { SetAppFolders({}); }
+
+    template <class Window>
+    Window* OpenEditor(EditorKind kind, const std::string& name, const std::vector<int>& numbers) {
+        const std::string path = temp_.File(name);
+        auto logic = test::NewLibrary(kind, path);
+        for (int number : numbers) {
+            const KindConstants& constants = ConstantsOf(kind);
+            EXPECT_EQ(
+                logic
+                    ->AppendPicture(
+                        test::TestPicture(constants.pictureWidth, constants.pictureHeight), number)
+                    .result,
+                WriteResult::Ok);
+        }
+        auto* editor = new Window(QString::fromStdString(path), dialogs_);
+        editor->setWindowTitle(QString::fromStdString(name));
+        QMdiSubWindow* frame = master_.AddEditorWindow(editor);
+        editor->Button1Click();
+        frame->show();
+        return editor;
+    }
+    void Activate(QWidget* editor) {
+        for (QMdiSubWindow* frame : master_.EditorArea()->subWindowList()) {
+            if (frame->widget() == editor) {
+                master_.EditorArea()->setActiveSubWindow(frame);
+            }
+        }
+    }
+    QAction* Item(const char* name) const {
+        return master_.findChild<QAction*>(QString::fromLatin1(name));
+    }
+    // "TEXT" when enabled, "(TEXT)" when not.
+    QString Shown(const char* name) const {
+        QAction* item = Item(name);
+        return item->isEnabled() ? item->text() : "(" + item->text() + ")";
+    }
+    QMenu* EditMenu() const { return master_.menuBar()->actions().at(1)->menu(); }
+    static void Select(LibraryEditorWindow& editor, int row) {
+        auto* list = editor.findChild<QTreeView*>(QStringLiteral("ListView1"));
+        list->selectionModel()->select(
+            list->model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+    test::TempDir temp_;
+    test::ScopedStateFolder stateFolder_{temp_.Path() / "state"};
+    test::FakeUserDialogs dialogs_;
+    TMaster master_{dialogs_};
+    TfHULL* hull_ = nullptr;
+    TfMAP* map_ = nullptr;
+};
+
+TEST_F(EditMenuTest, UndoAndRedoSayWhatTheActiveEditorWouldTakeBack) {
+    Activate(hull_);
+    EXPECT_EQ(Shown("Undo1"), "&Undo append 4900");
+    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+    Select(*hull_, 1);
+    dialogs_.confirmAnswers = {true};
+    hull_->DeleteClick();
+    // Said at once, without the menu being opened: the shortcut follows the item.
+    EXPECT_EQ(Shown("Undo1"), "&Undo delete 4800");
+    Activate(map_);
+    EXPECT_EQ(Shown("Undo1"), "&Undo append 17500");
+    Activate(hull_);
+    emit EditMenu()->aboutToShow();
+    EXPECT_EQ(Shown("Undo1"), "&Undo delete 4800");
+
+    Item("Undo1")->trigger();
+    EXPECT_EQ(hull_->StatusMessage(), "Undid delete 4800");
+    EXPECT_EQ(Shown("Undo1"), "&Undo append 4900");
+    EXPECT_EQ(Shown("Redo1"), "&Redo delete 4800");
+    // The list's own menu says the same.
+    auto* list = hull_->findChild<QTreeView*>(QStringLiteral("ListView1"));
+    emit list->customContextMenuRequested(QPoint(4, 4));
+    auto* listMenu = hull_->findChild<QMenu*>(QStringLiteral("ListMenu"));
+    EXPECT_EQ(hull_->findChild<QAction*>(QStringLiteral("ListRedo"))->text(), "&Redo delete 4800");
+    listMenu->close();
+    Item("Redo1")->trigger();
+    EXPECT_EQ(hull_->StatusMessage(), "Redid delete 4800");
+    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+
+    // Without an editor there is nothing to undo.
+    for (QMdiSubWindow* frame : master_.EditorArea()->subWindowList()) {
+        frame->close();
+    }
+    EXPECT_EQ(Shown("Undo1"), "(&Undo)");
+    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+}
+
+}  // namespace
+}  // namespace vexlor
