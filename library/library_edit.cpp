@@ -149,7 +149,8 @@ bool KeepsSingleGroup(const Walked& walked) {
         return false;
     }
     const tGROUP& group = walked.groups.front();
-    return group.ImageCount == walked.header.ImageCount && group.ImageDataSize == bytes;
+    return group.ImageCount == walked.header.ImageCount && group.ImageDataSize == bytes &&
+           walked.header.ImageDataSize == bytes;
 }
 
 Walked WalkForChange(ByteFile& file, const LibraryLayout& layout) {
@@ -235,7 +236,14 @@ ChangePlan PlanDelete(ByteFile& file, const LibraryLayout& layout, std::vector<i
     bool ok = true;
     for (int row : rows) {
         const WalkedRecord& record = walked.records[static_cast<std::size_t>(row)];
-        plan.splices.push_back({record.offset, ReadRecordBytes(file, record, ok), ""});
+        Splice& last = plan.splices.back();
+        // Neighbours go as one removal: a run that reaches the end of the file is then a cut
+        // that can be made in place.
+        if (plan.splices.size() > 1 && last.offset + last.removed.size() == record.offset) {
+            last.removed += ReadRecordBytes(file, record, ok);
+        } else {
+            plan.splices.push_back({record.offset, ReadRecordBytes(file, record, ok), ""});
+        }
     }
     plan.result = ok ? PlanResult::Ok : PlanResult::CannotRead;
     plan.row = rows.front();
@@ -327,6 +335,7 @@ ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, co
         return plan;
     }
     plan.splices.push_back({walked.end, tail, added});
+    plan.identifiers.push_back(record.PictureId);
     plan.row = walked.header.ImageCount;
     plan.result = PlanResult::Ok;
     return plan;

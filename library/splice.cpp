@@ -120,16 +120,15 @@ bool ApplyInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& splic
     }
     const Splice& end = splices.back();
     const std::uint64_t newSize = end.offset + end.inserted.size();
-    if (end.inserted.size() >= end.removed.size()) {
-        // The new end first: until the overwrites count it, readers do not look at it.
-        return file.WriteAt(end.offset, end.inserted.data(), end.inserted.size()) && file.Sync() &&
+    if (!end.inserted.empty()) {
+        // The new end first, even when it is shorter than what it cuts: until the overwrites
+        // count it, readers do not look at it.
+        return file.WriteAt(end.offset, end.inserted.data(), end.inserted.size()) &&
+               (newSize >= sizeBefore || file.Truncate(newSize)) && file.Sync() &&
                writeOverwrites();
     }
-    // The overwrites first: once they stop counting the old end, it can go.
-    return writeOverwrites() &&
-           (end.inserted.empty() ||
-            file.WriteAt(end.offset, end.inserted.data(), end.inserted.size())) &&
-           file.Truncate(newSize) && file.Sync();
+    // A pure cut: the overwrites first; once they stop counting the old end, it can go.
+    return writeOverwrites() && file.Truncate(newSize) && file.Sync();
 }
 
 bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& splices,
