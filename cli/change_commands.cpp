@@ -90,25 +90,20 @@ void WriteEntries(const char* key, const std::vector<JournalEntry>& entries, Jso
 }  // namespace
 
 int RunDelete(const Invocation& invocation) {
-    std::vector<int> rows;
-    for (std::size_t k = 2; k < invocation.arguments.size(); ++k) {
-        const auto row = ParseRow(invocation.arguments[k]);
-        if (!row) {
-            return invocation.UsageError("ROW must be a row number from 0: " +
-                                         invocation.arguments[k]);
-        }
-        rows.push_back(*row);
-    }
     int status = kExitUsage;
+    const auto rows = ParseRows(invocation, 2, status);
+    if (!rows) {
+        return status;
+    }
     const auto logic = EditableLogic(invocation, status);
     if (!logic) {
         return status;
     }
-    const ChangeOutcome outcome = logic->DeletePictures(rows);
+    const ChangeOutcome outcome = logic->DeletePictures(*rows);
     if (!outcome.done) {
         return Failed(outcome);
     }
-    PrintOut(std::to_string(rows.size()) + "\n");
+    PrintOut(std::to_string(rows->size()) + "\n");
     return kExitSuccess;
 }
 

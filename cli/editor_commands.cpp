@@ -138,6 +138,21 @@ std::optional<int> ParseRow(const std::string& text) {
     return row && *row >= 0 ? row : std::nullopt;
 }
 
+std::optional<std::vector<int>> ParseRows(const Invocation& invocation, std::size_t first,
+                                          int& usageStatus) {
+    std::vector<int> rows;
+    for (std::size_t k = first; k < invocation.arguments.size(); ++k) {
+        const auto row = ParseRow(invocation.arguments[k]);
+        if (!row) {
+            usageStatus = invocation.UsageError("ROW must be a row number from 0: " +
+                                                invocation.arguments[k]);
+            return std::nullopt;
+        }
+        rows.push_back(*row);
+    }
+    return rows;
+}
+
 int RunList(const Invocation& invocation) {
     int usage = kExitUsage;
     const auto logic = LogicFor(invocation, usage);
@@ -176,15 +191,11 @@ int RunExport(const Invocation& invocation) {
     if (!logic) {
         return usage;
     }
-    std::vector<int> rows;
-    for (std::size_t k = 2; k < invocation.arguments.size(); ++k) {
-        const auto row = ParseRow(invocation.arguments[k]);
-        if (!row) {
-            return invocation.UsageError("ROW must be a row number from 0: " +
-                                         invocation.arguments[k]);
-        }
-        rows.push_back(*row);
+    const auto parsed = ParseRows(invocation, 2, usage);
+    if (!parsed) {
+        return usage;
     }
+    std::vector<int> rows = *parsed;
     const PictureList list = logic->LoadPictureList();
     if (!list.opened) {
         return CannotOpen(logic->LibraryPath());

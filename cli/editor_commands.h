@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "editors/library_editor_logic.h"
@@ -22,5 +23,8 @@ std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& 
 int CannotOpen(const std::string& path);
 // A row number from 0.
 std::optional<int> ParseRow(const std::string& text);
+// The ROW arguments from the `first` on; nothing, with `usageStatus` set, when one is no row.
+std::optional<std::vector<int>> ParseRows(const Invocation& invocation, std::size_t first,
+                                          int& usageStatus);
 
 }  // namespace vexlor::cli

@@ -312,24 +312,23 @@ ChangeOutcome LibraryEditorLogic::ReplacePicture(int row, const IndexedImage& st
     return outcome;
 }
 
-ChangeOutcome LibraryEditorLogic::UndoChange() const {
+ChangeOutcome LibraryEditorLogic::MoveInJournal(bool undo) const {
     ChangeJournal journal(journalFolder_, path_);
     JournalEntry entry;
-    const JournalResult result = journal.Undo(entry);
+    const JournalResult result = undo ? journal.Undo(entry) : journal.Redo(entry);
     if (result != JournalResult::Done) {
-        return {false, JournalFailure(result, "nothing was undone"), entry.what, entry.row};
+        return {false, JournalFailure(result, undo ? "nothing was undone" : "nothing was redone"),
+                entry.what, entry.row};
     }
     return {true, "", entry.what, entry.row};
 }
 
+ChangeOutcome LibraryEditorLogic::UndoChange() const {
+    return MoveInJournal(true);
+}
+
 ChangeOutcome LibraryEditorLogic::RedoChange() const {
-    ChangeJournal journal(journalFolder_, path_);
-    JournalEntry entry;
-    const JournalResult result = journal.Redo(entry);
-    if (result != JournalResult::Done) {
-        return {false, JournalFailure(result, "nothing was redone"), entry.what, entry.row};
-    }
-    return {true, "", entry.what, entry.row};
+    return MoveInJournal(false);
 }
 
 // The menus ask these whenever they show: they never wait for another writer's lock.

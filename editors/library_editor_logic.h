@@ -195,6 +195,8 @@ class LibraryEditorLogic {
                              const std::function<ChangePlan(ByteFile&)>& plan,
                              const std::function<bool(const Splices&, std::uint64_t)>& make) const;
     std::string JournalFailure(JournalResult result, const std::string& action) const;
+    // Undo (true) or Redo of the journal's next change.
+    ChangeOutcome MoveInJournal(bool undo) const;
 
     const KindConstants& constants_;
     std::string path_;

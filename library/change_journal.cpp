@@ -247,25 +247,11 @@ bool DecodeEntry(std::string_view bytes, bool withSplices, JournalEntry& entry, 
     return reader.Rest() == kEntryEnd && IsWellFormed(splices, sizeBefore);
 }
 
-// Writes back what in-place splices removed, whatever part of them was made: the file is then
-// as before them. Overwrites keep their offsets, so the old offsets hold in the changed file.
+// What a stopped or failed in-place change made of the library, taken back.
 bool TakeBackInPlace(const std::string& path, std::uint64_t sizeBefore, const Splices& splices) {
     ByteFile file;
-    if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
-        return false;
-    }
-    bool ok = true;
-    for (const Splice& splice : splices) {
-        ok = file.WriteAt(splice.offset, splice.removed.data(), splice.removed.size()) && ok;
-    }
-    const auto size = file.CheckedSize();
-    if (!size) {
-        return false;
-    }
-    if (*size != sizeBefore) {
-        ok = file.Truncate(sizeBefore) && ok;
-    }
-    return file.Sync() && file.Close() && ok;
+    return file.Open(path, ByteFile::Mode::ReadWrite) &&
+           TakeBackInPlace(file, sizeBefore, splices) && file.Close();
 }
 
 bool FileHolds(const std::string& path, bool inserted, std::uint64_t sizeBefore,
@@ -643,7 +629,12 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
         }
         return JournalResult::WriteFailed;
     }
-    SetState(stored, "done", true);
+    if (!SetState(stored, "done", true)) {
+        // A pending entry would make the next writer take back a change that was made: without
+        // its entry the change only cannot be undone.
+        Forget(stored);
+        return JournalResult::Done;
+    }
     RememberLibrary(true);
     Prune();
     return JournalResult::Done;

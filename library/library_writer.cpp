@@ -67,11 +67,7 @@ bool MakeInPlace(ByteFile& file, std::uint64_t size, const Splices& splices) {
     if (ApplyInPlace(file, size, splices)) {
         return true;
     }
-    for (const Splice& splice : splices) {
-        file.WriteAt(splice.offset, splice.removed.data(), splice.removed.size());
-    }
-    file.Truncate(size);
-    file.Sync();
+    TakeBackInPlace(file, size, splices);
     return false;
 }
 

@@ -131,6 +131,21 @@ bool ApplyInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& splic
     return writeOverwrites() && file.Truncate(newSize) && file.Sync();
 }
 
+bool TakeBackInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& splices) {
+    bool ok = true;
+    for (const Splice& splice : splices) {
+        ok = file.WriteAt(splice.offset, splice.removed.data(), splice.removed.size()) && ok;
+    }
+    const auto size = file.CheckedSize();
+    if (!size) {
+        return false;
+    }
+    if (*size != sizeBefore) {
+        ok = file.Truncate(sizeBefore) && ok;
+    }
+    return file.Sync() && ok;
+}
+
 bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& splices,
                     const std::string& newFileSuffix) {
     const auto size = file.CheckedSize();

@@ -57,6 +57,11 @@ bool CanApplyInPlace(const Splices& splices, std::uint64_t sizeBefore);
 // then takes back what was made).
 bool ApplyInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& splices);
 
+// Writes back what in-place splices removed and cuts the file to `sizeBefore`, whatever part of
+// them was made: the file is then as before them (overwrites keep their offsets, so the old
+// offsets hold in the changed file). Flushed; false when a write failed.
+bool TakeBackInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& splices);
+
 // Makes any splices by writing the changed file whole into a new file beside `path` (named
 // with `newFileSuffix`), flushed, and renaming it over `path`, so that the file is always
 // either the old one or the new one. `file` is `path` opened for reading. False, with `path`
