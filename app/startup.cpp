@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "app/app_title.h"
-#include "app/command_line_libraries.h"
 #include "app/drawn_icons.h"
 #include "app/tabout.h"
 #include "app/tchoose.h"
@@ -87,7 +86,7 @@ int RunVexlor(int argc, char** argv) {
     resourceListWindow->show();
     PlaceAtRightEdge(*previewWindow);
     master.show();
-    OpenCommandLineLibraries(master, dialogs, QApplication::arguments().mid(1));
+    master.OpenCommandLineLibraries(QApplication::arguments().mid(1));
     return QApplication::exec();
 }
 

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/project_rules.h"
 #include "app/tchoose.h"
@@ -297,6 +302,91 @@ TEST_F(ProjectCommandsTest, ButtonsAndMenuItemsRunTheCommandsAndPreviewToggles) 
     EXPECT_TRUE(preview.isVisible());
     master_.SpeedButton(7)->click();
     EXPECT_FALSE(preview.isVisible());
+}
+
+class LibraryDropTest : public ProjectCommandsTest {
+  protected:
+    // Drops `files` from a file manager on `target` and lets the drop end. True when the drop
+    // was taken.
+    bool Drop(QWidget* target, const std::vector<fs::path>& files) {
+        QList<QUrl> urls;
+        for (const fs::path& file : files) {
+            urls.append(QUrl::fromLocalFile(Native(file)));
+        }
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        QCoreApplication::sendPostedEvents();
+        return enter.isAccepted() && drop.isAccepted();
+    }
+    fs::path Library(LibraryKind kind, const char* name) const {
+        const fs::path path = Resdata() / name;
+        EXPECT_TRUE(CreateLibrary(kind, path.string()));
+        return path;
+    }
+    // A HULL library whose header says BATTLE/MISSION: the tests of both kinds accept it.
+    fs::path EitherHullOrMission(const char* name) const {
+        const std::string bytes = EmptyLibraryBytes(LibraryKind::Hull);
+        test::Bytes patched(bytes.begin(), bytes.end());
+        patched[22] = static_cast<std::uint8_t>(LibraryKind::Mission);
+        test::WriteFileBytes(Resdata() / name, patched);
+        return Resdata() / name;
+    }
+};
+
+TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnAndOtherFilesAreLeftAlone) {
+    const fs::path hull = Library(LibraryKind::Hull, "hull9.dat");
+    const fs::path mission = Library(LibraryKind::Mission, "MIS9.DAT");
+    test::WriteFileBytes(Resdata() / "picture.bmp", {'B', 'M'});
+    master_.show();
+    EXPECT_TRUE(Drop(master_.EditorArea()->viewport(), {hull, Resdata() / "picture.bmp", mission}));
+    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
+    EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle", "busy", "idle"}));
+    EXPECT_EQ(Editors().back()->LibraryPath(), Native(mission));
+    EXPECT_TRUE(Editors().back()->isVisibleTo(&master_));
+    EXPECT_FALSE(Resources().SaveEnabled());
+
+    // Over an editor window too; a drop without a library file is not taken at all.
+    dialogs_.events.clear();
+    EXPECT_FALSE(Drop(Editors().back(), {Resdata() / "picture.bmp"}));
+    EXPECT_FALSE(Drop(&master_, {Resdata() / "picture.bmp"}));
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+    EXPECT_TRUE(Drop(Editors().back(), {Library(LibraryKind::Map, "map9.DaT")}));
+    EXPECT_EQ(master_.EditorCaptions().size(), 3);
+}
+
+TEST_F(LibraryDropTest, DroppedFilesMeetOpenProjectsRefusals) {
+    const fs::path hull = Library(LibraryKind::Hull, "hull9.dat");
+    test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
+    EXPECT_TRUE(Drop(&master_, {hull, hull, Resdata() / "bad.dat", Resdata() / "gone.dat"}));
+    EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (hull9.dat)"});
+    EXPECT_EQ(dialogs_.events,
+              (QStringList{"busy", "idle", "beep", "message: Error: Already opened (hull9.dat)",
+                           "beep", "message: Error: Unexpected file format : bad.dat", "beep",
+                           "message: Error: Unexpected file format : gone.dat"}));
+}
+
+TEST_F(LibraryDropTest, TheKindDialogAsksWhereSeveralKindsAcceptTheFile) {
+    const fs::path either = EitherHullOrMission("either.dat");
+    Answer(0);
+    EXPECT_TRUE(Drop(&master_, {either}));
+    EXPECT_EQ(dialogs_.events, QStringList{"modal: Open project"});
+    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
+
+    Answer(4);
+    Drop(&master_, {either});
+    EXPECT_EQ(master_.EditorCaptions(), QStringList{"MISSION (either.dat)"});
+
+    // A name on a command line takes the first kind that accepts it, without asking.
+    dialogs_.events.clear();
+    fs::create_directory(Game() / "other");
+    fs::copy_file(either, Game() / "other" / "Either.dat");
+    master_.OpenCommandLineLibraries({Native(Game() / "other" / "Either.dat")});
+    EXPECT_TRUE(master_.EditorCaptions().last().startsWith("HULL (Either.dat)"));
+    EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle"}));
 }
 
 TEST(ProjectRules, OnlyTheLettersAToZAreUpperCased) {
