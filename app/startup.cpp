@@ -46,9 +46,6 @@ void AnswerLaterCopies(SingleInstance& instance, TMaster& master) {
     const bool listening = instance.Listen([&master](const QStringList& paths) {
         if (TestLogRequested()) {
             WriteTestLog(QStringLiteral("restore requested"));
-            for (const QString& path : paths) {
-                WriteTestLog(QStringLiteral("open requested: ") + path);
-            }
         }
         master.BringToFront();
         master.OpenCommandLineLibraries(paths);

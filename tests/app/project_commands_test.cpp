@@ -306,9 +306,8 @@ TEST_F(ProjectCommandsTest, ButtonsAndMenuItemsRunTheCommandsAndPreviewToggles) 
 
 class LibraryDropTest : public ProjectCommandsTest {
   protected:
-    // Drops `files` from a file manager on `target` and lets the drop end. True when the drop
-    // was taken.
-    bool Drop(QWidget* target, const std::vector<fs::path>& files) {
+    // Drops `files` from a file manager on `target` and lets the drop end. True when taken.
+    static bool Drop(QWidget* target, const std::vector<fs::path>& files) {
         QList<QUrl> urls;
         for (const fs::path& file : files) {
             urls.append(QUrl::fromLocalFile(Native(file)));
@@ -323,70 +322,46 @@ class LibraryDropTest : public ProjectCommandsTest {
         return enter.isAccepted() && drop.isAccepted();
     }
     fs::path Library(LibraryKind kind, const char* name) const {
-        const fs::path path = Resdata() / name;
-        EXPECT_TRUE(CreateLibrary(kind, path.string()));
-        return path;
-    }
-    // A HULL library whose header says BATTLE/MISSION: the tests of both kinds accept it.
-    fs::path EitherHullOrMission(const char* name) const {
-        const std::string bytes = EmptyLibraryBytes(LibraryKind::Hull);
-        test::Bytes patched(bytes.begin(), bytes.end());
-        patched[22] = static_cast<std::uint8_t>(LibraryKind::Mission);
-        test::WriteFileBytes(Resdata() / name, patched);
+        EXPECT_TRUE(CreateLibrary(kind, (Resdata() / name).string()));
         return Resdata() / name;
     }
 };
 
-TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnAndOtherFilesAreLeftAlone) {
+TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnWithOpenProjectsRefusals) {
     const fs::path hull = Library(LibraryKind::Hull, "hull9.dat");
-    const fs::path mission = Library(LibraryKind::Mission, "MIS9.DAT");
-    test::WriteFileBytes(Resdata() / "picture.bmp", {'B', 'M'});
-    master_.show();
-    EXPECT_TRUE(Drop(master_.EditorArea()->viewport(), {hull, Resdata() / "picture.bmp", mission}));
+    const fs::path picture = Resdata() / "picture.bmp";
+    test::WriteFileBytes(picture, {'B', 'M'});
+    test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
+    EXPECT_TRUE(Drop(
+        master_.EditorArea()->viewport(),
+        {hull, picture, Library(LibraryKind::Mission, "MIS9.DAT"), hull, Resdata() / "bad.dat"}));
     EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
-    EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle", "busy", "idle"}));
-    EXPECT_EQ(Editors().back()->LibraryPath(), Native(mission));
+    EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle", "busy", "idle", "beep",
+                                            "message: Error: Already opened (hull9.dat)", "beep",
+                                            "message: Error: Unexpected file format : bad.dat"}));
     EXPECT_TRUE(Editors().back()->isVisibleTo(&master_));
-    EXPECT_FALSE(Resources().SaveEnabled());
 
     // Over an editor window too; a drop without a library file is not taken at all.
     dialogs_.events.clear();
-    EXPECT_FALSE(Drop(Editors().back(), {Resdata() / "picture.bmp"}));
-    EXPECT_FALSE(Drop(&master_, {Resdata() / "picture.bmp"}));
+    EXPECT_FALSE(Drop(Editors().back(), {picture}));
+    EXPECT_FALSE(Drop(&master_, {picture}));
     EXPECT_TRUE(dialogs_.events.isEmpty());
     EXPECT_TRUE(Drop(Editors().back(), {Library(LibraryKind::Map, "map9.DaT")}));
     EXPECT_EQ(master_.EditorCaptions().size(), 3);
 }
 
-TEST_F(LibraryDropTest, DroppedFilesMeetOpenProjectsRefusals) {
-    const fs::path hull = Library(LibraryKind::Hull, "hull9.dat");
-    test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
-    EXPECT_TRUE(Drop(&master_, {hull, hull, Resdata() / "bad.dat", Resdata() / "gone.dat"}));
-    EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (hull9.dat)"});
-    EXPECT_EQ(dialogs_.events,
-              (QStringList{"busy", "idle", "beep", "message: Error: Already opened (hull9.dat)",
-                           "beep", "message: Error: Unexpected file format : bad.dat", "beep",
-                           "message: Error: Unexpected file format : gone.dat"}));
-}
-
+// A HULL library whose header says BATTLE/MISSION: the tests of both kinds accept it.
 TEST_F(LibraryDropTest, TheKindDialogAsksWhereSeveralKindsAcceptTheFile) {
-    const fs::path either = EitherHullOrMission("either.dat");
+    const std::string bytes = EmptyLibraryBytes(LibraryKind::Hull);
+    test::Bytes either(bytes.begin(), bytes.end());
+    either[22] = static_cast<std::uint8_t>(LibraryKind::Mission);
+    test::WriteFileBytes(Resdata() / "either.dat", either);
     Answer(0);
-    EXPECT_TRUE(Drop(&master_, {either}));
+    Drop(&master_, {Resdata() / "either.dat"});
     EXPECT_EQ(dialogs_.events, QStringList{"modal: Open project"});
-    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
-
     Answer(4);
-    Drop(&master_, {either});
+    Drop(&master_, {Resdata() / "either.dat"});
     EXPECT_EQ(master_.EditorCaptions(), QStringList{"MISSION (either.dat)"});
-
-    // A name on a command line takes the first kind that accepts it, without asking.
-    dialogs_.events.clear();
-    fs::create_directory(Game() / "other");
-    fs::copy_file(either, Game() / "other" / "Either.dat");
-    master_.OpenCommandLineLibraries({Native(Game() / "other" / "Either.dat")});
-    EXPECT_TRUE(master_.EditorCaptions().last().startsWith("HULL (Either.dat)"));
-    EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle"}));
 }
 
 TEST(ProjectRules, OnlyTheLettersAToZAreUpperCased) {
