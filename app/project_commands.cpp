@@ -81,8 +81,9 @@ void ProjectCommands::OpenLibraryFile(const QString& path, AmbiguousKind ambiguo
     }
 }
 
-// A file that no kind accepts is given the first kind, whose test then refuses it: asking the
-// user would only lead to the same refusal.
+// A dropped file that no kind accepts is asked about as one that several kinds accept: the user
+// may know what it is meant to be, and the kind's test then has the last word. A file named on the
+// command line takes the first kind without a question.
 std::optional<ProjectKind> ProjectCommands::KindOfFile(const QString& path,
                                                        AmbiguousKind ambiguous) {
     std::optional<ProjectKind> first;
@@ -94,10 +95,10 @@ std::optional<ProjectKind> ProjectCommands::KindOfFile(const QString& path,
             ++accepting;
         }
     }
-    if (accepting == 0) {
-        return ProjectKindOf(1);
+    if (ambiguous == AmbiguousKind::TakeFirst) {
+        return first ? first : ProjectKindOf(1);
     }
-    if (accepting == 1 || ambiguous == AmbiguousKind::TakeFirst) {
+    if (accepting == 1) {
         return first;
     }
     return ProjectKindOf(windows_.AskLibraryKind(kOpenCommand));
