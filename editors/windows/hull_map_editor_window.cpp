@@ -49,8 +49,9 @@ HullMapEditorWindow::~HullMapEditorWindow() {
 void HullMapEditorWindow::ArrangeControls() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(8, 8, 8, 8);
-    for (QWidget* control : std::initializer_list<QWidget*>{Button1, Button2, Button3, Panel1,
-                                                            Spin1, Button4, Button6, Button5}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Button1, Button2, Button8, Button3, Button7, Panel1, Spin1,
+                                         Button4, Button6, Button5}) {
         if (control != Panel1) {
             control->setFixedWidth(kColumnWidth);
         }
@@ -61,7 +62,7 @@ void HullMapEditorWindow::ArrangeControls() {
 }
 
 void HullMapEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
-    Panel1->ShowPicture(StagedImage(picture));
+    Panel1->ShowPicture(StagedIsConverted() ? ConvertedImage(picture) : StagedImage(picture));
 }
 
 // While the spin edit is disabled (nothing staged, or just appended) its changes, such as

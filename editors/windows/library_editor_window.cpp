@@ -88,6 +88,8 @@ LibraryEditorWindow::LibraryEditorWindow(EditorKind kind, const QString& library
                              ResolvePath(AppFolders().program, "SHIP.tmp"))) {
     CreateControls(shape);
     FormCreate(shape);
+    // A picture file dropped on the window is staged; library files go on to the main window.
+    setAcceptDrops(true);
 }
 
 LibraryEditorWindow::~LibraryEditorWindow() {
@@ -143,6 +145,16 @@ void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
                            &LibraryEditorWindow::Button3Click);
     Button3->setToolTip(QStringLiteral("Choose a 256-colour %1 BMP to stage for \"<- Add\"")
                             .arg(QString::fromStdString(logic_->StagedSizes())));
+    Button7 = CreateButton(QStringLiteral("Import image..."), QStringLiteral("Button7"),
+                           &LibraryEditorWindow::ImportImageClick);
+    Button7->setToolTip(
+        QStringLiteral("Choose any picture file (PNG, JPEG, GIF, TIFF, WebP, BMP...) and convert "
+                       "it to %1 and 255 colours to stage for \"<- Add\"")
+            .arg(QString::fromStdString(logic_->StagedSizes())));
+    Button8 = CreateButton(QStringLiteral("Export PNG"), QStringLiteral("Button8"),
+                           &LibraryEditorWindow::ExportPngClick);
+    Button8->setToolTip(QStringLiteral(
+        "Write the selected pictures as PNG files with transparency into the Output folder"));
     Button4 = CreateButton(QStringLiteral("<- Add"), QStringLiteral("Button4"),
                            &LibraryEditorWindow::Button4Click);
     ShowAddToolTip(true);
@@ -351,6 +363,8 @@ void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
     staged_.reset();
     Button2->setEnabled(false);
     Button3->setEnabled(false);
+    Button7->setEnabled(false);
+    Button8->setEnabled(false);
     Button4->setEnabled(false);
     Button5->setEnabled(false);
     Button6->setEnabled(false);
@@ -388,6 +402,7 @@ void LibraryEditorWindow::Button1Click() {
     ShowListToolTip(editable);
     if (editable) {
         Button3->setEnabled(true);
+        Button7->setEnabled(true);
     } else {
         ShowReadOnlyCaption();
     }
@@ -417,11 +432,19 @@ void LibraryEditorWindow::ShowRefreshedList(const PictureList& list) {
 }
 
 void LibraryEditorWindow::Button2Click() {
+    ExportSelected(ExportFormat::Bmp);
+}
+
+void LibraryEditorWindow::ExportPngClick() {
+    ExportSelected(ExportFormat::Png);
+}
+
+void LibraryEditorWindow::ExportSelected(ExportFormat format) {
     const std::string outputFolder = ResolvePath(AppFolders().program, "Output");
     const QList<int> rows = SelectedRows();
     StatusProgress progress(this, QStringLiteral("Exporting: looked at"));
     const ExportResult result = logic_->ExportPictures(std::vector<int>(rows.begin(), rows.end()),
-                                                       outputFolder, std::ref(progress));
+                                                       outputFolder, std::ref(progress), format);
     if (result.opened) {
         ShowExportOutcome(result);
     } else {
@@ -455,19 +478,26 @@ QList<int> LibraryEditorWindow::SelectedRows() const {
 
 void LibraryEditorWindow::Button3Click() {
     const std::optional<QString> path = dialogs_.AskOpenFile(ImportRequest());
-    if (!path) {
-        return;
+    if (path) {
+        StageBmpFile(*path);
     }
-    lastImportPath_ = *path;
+}
+
+void LibraryEditorWindow::BeginStaging(const QString& path) {
+    lastImportPath_ = path;
     BeginImport();
     Button4->setEnabled(false);
     ShowAddToolTip(true);
     Spin1->setEnabled(false);
     staged_.reset();
     ShowEditStates();
-    const std::string fileName = QFileInfo(*path).fileName().toStdString();
+}
+
+void LibraryEditorWindow::StageBmpFile(const QString& path) {
+    BeginStaging(path);
+    const std::string fileName = QFileInfo(path).fileName().toStdString();
     BmpPicture bitmap;
-    if (!ReadBmpFile(ToFilePath(*path), bitmap)) {
+    if (!ReadBmpFile(ToFilePath(path), bitmap)) {
         ShowStatusMessage(QString::fromStdString(UnloadableBmpText(fileName)));
         return;
     }
@@ -479,8 +509,12 @@ void LibraryEditorWindow::Button3Click() {
                              QStringLiteral("Format error"));
         return;
     }
-    staged_ = std::move(bitmap.indexed);
-    ShowStagedPicture(*staged_);
+    Stage(ImageToAdd(std::move(bitmap.indexed)));
+}
+
+void LibraryEditorWindow::Stage(ImageToAdd picture) {
+    staged_ = std::move(picture);
+    ShowStagedPicture(staged_->image);
     Spin1->setEnabled(true);
     ShowSpinToolTip();
     // The suggestion may break the identifier rule; "<- Add" waits for a valid number then.
@@ -525,7 +559,7 @@ void LibraryEditorWindow::Button4Click() {
                                                  logic_->IdentifierRefusal(value, StagedSeries())));
         return;
     }
-    const std::optional<IndexedImage> staged = std::move(staged_);
+    const std::optional<ImageToAdd> staged = std::move(staged_);
     SpendStagedPicture();
     if (!staged) {
         return;
@@ -705,6 +739,7 @@ void LibraryEditorWindow::ShowStatusAfterRefresh(const std::string& text) {
 
 void LibraryEditorWindow::ListView1SelectItem() {
     Button2->setEnabled(ListView1->selectionModel()->hasSelection());
+    Button8->setEnabled(Button2->isEnabled());
     ShowEditStates();
 }
 

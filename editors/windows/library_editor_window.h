@@ -5,14 +5,19 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
 #include <QKeySequence>
 #include <QList>
 #include <QWidget>
 
 #include "editors/library_editor_logic.h"
+#include "editors/windows/conversion_dialog.h"
 #include "platform/user_dialogs.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLayout;
 class QMenu;
@@ -47,6 +52,12 @@ class LibraryEditorWindow : public QWidget {
     Q_OBJECT
 
   public:
+    // Shows the conversion of a picture file and gives the picture accepted, or nothing after
+    // Cancel: by default the conversion dialog, run modally; tests put their own answer here.
+    using ConversionAsker = std::function<std::optional<ConvertedPicture>(
+        const RgbaPicture& source, const QString& fileName, const ConversionTarget& target,
+        QWidget* parent)>;
+
     // Sizes that only the window layer knows, per kind.
     struct WindowShape {
         int listWidth;
@@ -75,6 +86,14 @@ class LibraryEditorWindow : public QWidget {
     void Button3Click();
     // "<- Add": appends the staged picture under the spin edit's number.
     void Button4Click();
+    // Export PNG of the selected rows: the same pictures as Export BMP, with transparency.
+    void ExportPngClick();
+    // Import image: any picture file, converted in the conversion dialog, staged for "<- Add".
+    void ImportImageClick();
+    // Stages a picture file as a drop does: an 8-bit BMP that Import BMP takes through Import
+    // BMP's own path, any other picture through the conversion dialog.
+    void StagePictureFile(const QString& path);
+    void SetConversionAsker(ConversionAsker asker) { askConversion_ = std::move(asker); }
     // Delete of the selected rows, once the user has confirmed it.
     void DeleteClick();
     // Replace of the one selected row's picture by the staged picture.
@@ -127,10 +146,15 @@ class LibraryEditorWindow : public QWidget {
     void ShowStatusMessage(const QString& text);
     void ClearStatusMessage();
     const LibraryEditorLogic& Logic() const { return *logic_; }
-    const std::optional<IndexedImage>& StagedPicture() const { return staged_; }
+    // The staged picture, or null when none.
+    const IndexedImage* StagedPicture() const { return staged_ ? &staged_->image : nullptr; }
+    // Whether the staged picture came through the conversion, with index 0 transparent.
+    bool StagedIsConverted() const { return staged_ && staged_->converted; }
     UserDialogs& Dialogs() const { return dialogs_; }
 
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QTreeView* ListView1 = nullptr;
@@ -140,6 +164,8 @@ class LibraryEditorWindow : public QWidget {
     QPushButton* Button4 = nullptr;
     QPushButton* Button5 = nullptr;  // Delete
     QPushButton* Button6 = nullptr;  // Replace
+    QPushButton* Button7 = nullptr;  // Import image...
+    QPushButton* Button8 = nullptr;  // Export PNG
     IdentifierSpinBox* Spin1 = nullptr;
     PreviewPanel* Panel1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -171,6 +197,17 @@ class LibraryEditorWindow : public QWidget {
     QString FileName() const;
     void ShowExportOutcome(const ExportResult& result);
     FileDialogRequest ImportRequest() const;
+    FileDialogRequest ImageImportRequest() const;
+    void ExportSelected(ExportFormat format);
+    // The Import BMP of the file at `path`, once chosen.
+    void StageBmpFile(const QString& path);
+    // The conversion of the picture file at `path`, once chosen.
+    void StageImageFile(const QString& path);
+    // The staging starts over for a file just chosen.
+    void BeginStaging(const QString& path);
+    // `picture` is the staged picture now.
+    void Stage(ImageToAdd picture);
+    ConversionTarget TargetFor(const RgbaPicture& source) const;
     QList<int> SelectedRows() const;
     void FlushPendingRename();
     // The row's picture in words: its caption, after the series word where the kind has series.
@@ -205,7 +242,8 @@ class LibraryEditorWindow : public QWidget {
     QAction* replaceItem_ = nullptr;
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
-    std::optional<IndexedImage> staged_;
+    std::optional<ImageToAdd> staged_;
+    ConversionAsker askConversion_;
     QString lastImportPath_;
     QString oldCaption_;
     std::optional<PendingRename> pendingRename_;

@@ -30,6 +30,19 @@ QImage StagedImage(const IndexedImage& picture) {
     return image;
 }
 
+QImage ConvertedImage(const IndexedImage& picture) {
+    QImage image = StagedImage(picture);
+    for (int y = 0; y < picture.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.width; ++x) {
+            if (picture.Index(x, y) == 0) {
+                line[x] = qRgba(0, 0, 0, 0);
+            }
+        }
+    }
+    return image;
+}
+
 QImage WithTopLeftColourTransparent(const QImage& picture) {
     QImage image = picture.convertToFormat(QImage::Format_ARGB32);
     if (image.isNull()) {

@@ -15,6 +15,9 @@ QImage ThumbnailImage(const TrueColourImage& thumbnail, Colour transparent);
 // A staged 256-colour picture as the screen shows it, every pixel opaque.
 QImage StagedImage(const IndexedImage& picture);
 
+// A converted picture as the screen shows it: index 0 see-through, the others opaque.
+QImage ConvertedImage(const IndexedImage& picture);
+
 // The picture with every pixel that has its top-left pixel's colour made see-through, so that
 // whatever lies behind shows there.
 QImage WithTopLeftColourTransparent(const QImage& picture);

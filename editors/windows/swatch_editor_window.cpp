@@ -51,8 +51,11 @@ void SwatchEditorWindow::ArrangeControls(QLabel* spinLabel) {
     buttons->addWidget(Button4, 2, 1);
     buttons->addWidget(Button5, 3, 0);
     buttons->addWidget(Button6, 3, 1);
+    buttons->addWidget(Button8, 4, 0);
+    buttons->addWidget(Button7, 4, 1);
     buttons->setColumnStretch(2, 1);
-    for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6}) {
+    for (QPushButton* button :
+         {Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8}) {
         button->setFixedWidth(kButtonWidth);
     }
     Spin1->setFixedWidth(kSpinWidth);
@@ -69,7 +72,8 @@ void SwatchEditorWindow::ArrangeControls(QLabel* spinLabel) {
 
 void SwatchEditorWindow::ShowTransparentPicture(const IndexedImage& picture) {
     Panel1->SetCaption(QString());
-    Panel1->ShowPicture(WithTopLeftColourTransparent(StagedImage(picture)));
+    Panel1->ShowPicture(StagedIsConverted() ? ConvertedImage(picture)
+                                            : WithTopLeftColourTransparent(StagedImage(picture)));
 }
 
 // The last pixel column and anything beyond the strip name no swatch; such a release, which

@@ -52,8 +52,8 @@ void TfMIS::FitPreviewTo(const IndexedImage& picture) {
 }
 
 std::optional<Series> TfMIS::StagedSeries() const {
-    const auto& staged = StagedPicture();
-    return staged ? SeriesOfWidth(staged->width) : std::nullopt;
+    const IndexedImage* staged = StagedPicture();
+    return staged != nullptr ? SeriesOfWidth(staged->width) : std::nullopt;
 }
 
 }  // namespace vexlor
