@@ -18,6 +18,8 @@ namespace vexlor {
 namespace {
 
 const QString kErrorCaption = QStringLiteral("Error");
+const QString kOpenCommand = QStringLiteral("Open project");
+constexpr int kKindCount = 4;
 
 FileDialogRequest LibraryDialogRequest(const ProjectKind& kind, bool creating) {
     FileDialogRequest request;
@@ -58,18 +60,68 @@ void ProjectCommands::NewProject() {
 }
 
 void ProjectCommands::OpenProject() {
-    const std::optional<ChosenLibrary> chosen =
-        ChooseLibrary(QStringLiteral("Open project"), false);
-    if (!chosen) {
+    const std::optional<ChosenLibrary> chosen = ChooseLibrary(kOpenCommand, false);
+    if (chosen && IsOfKind(*chosen)) {
+        OpenEditor(*chosen, false);
+    }
+}
+
+void ProjectCommands::OpenLibraryFile(const QString& path, AmbiguousKind ambiguous) {
+    const QString fileName = QFileInfo(path).fileName();
+    if (!IsNameFree(fileName)) {
         return;
     }
-    if (!IsLibraryOfKind(chosen->kind.library, LibraryFilePath(chosen->path))) {
-        dialogs_.Beep();
-        dialogs_.ShowMessage(QStringLiteral("Unexpected file format : ") + chosen->fileName,
-                             kErrorCaption);
+    const std::optional<ProjectKind> kind = KindOfFile(path, ambiguous);
+    if (!kind) {
         return;
     }
-    OpenEditor(*chosen, false);
+    const ChosenLibrary chosen{*kind, QFileInfo(path).absoluteFilePath(), fileName};
+    if (IsOfKind(chosen)) {
+        OpenEditor(chosen, false);
+    }
+}
+
+// A dropped file that no kind accepts is asked about as one that several kinds accept: the user
+// may know what it is meant to be, and the kind's test then has the last word. A file named on the
+// command line takes the first kind without a question.
+std::optional<ProjectKind> ProjectCommands::KindOfFile(const QString& path,
+                                                       AmbiguousKind ambiguous) {
+    std::optional<ProjectKind> first;
+    int accepting = 0;
+    for (int number = 1; number <= kKindCount; ++number) {
+        const std::optional<ProjectKind> kind = ProjectKindOf(number);
+        if (kind && IsLibraryOfKind(kind->library, LibraryFilePath(path))) {
+            first = first ? first : kind;
+            ++accepting;
+        }
+    }
+    if (ambiguous == AmbiguousKind::TakeFirst) {
+        return first ? first : ProjectKindOf(1);
+    }
+    if (accepting == 1) {
+        return first;
+    }
+    return ProjectKindOf(windows_.AskLibraryKind(kOpenCommand));
+}
+
+bool ProjectCommands::IsNameFree(const QString& fileName) {
+    const QString bracketed = QStringLiteral("(") + fileName + QStringLiteral(")");
+    if (!IsLibraryOpen(windows_.EditorCaptions(), bracketed)) {
+        return true;
+    }
+    dialogs_.Beep();
+    dialogs_.ShowMessage(QStringLiteral("Already opened ") + bracketed, kErrorCaption);
+    return false;
+}
+
+bool ProjectCommands::IsOfKind(const ChosenLibrary& chosen) {
+    if (IsLibraryOfKind(chosen.kind.library, LibraryFilePath(chosen.path))) {
+        return true;
+    }
+    dialogs_.Beep();
+    dialogs_.ShowMessage(QStringLiteral("Unexpected file format : ") + chosen.fileName,
+                         kErrorCaption);
+    return false;
 }
 
 std::optional<ProjectCommands::ChosenLibrary> ProjectCommands::ChooseLibrary(const QString& command,
@@ -85,10 +137,7 @@ std::optional<ProjectCommands::ChosenLibrary> ProjectCommands::ChooseLibrary(con
         return std::nullopt;
     }
     const QString fileName = QFileInfo(*path).fileName();
-    const QString bracketed = QStringLiteral("(") + fileName + QStringLiteral(")");
-    if (IsLibraryOpen(windows_.EditorCaptions(), bracketed)) {
-        dialogs_.Beep();
-        dialogs_.ShowMessage(QStringLiteral("Already opened ") + bracketed, kErrorCaption);
+    if (!IsNameFree(fileName)) {
         return std::nullopt;
     }
     return ChosenLibrary{*kind, *path, fileName};

@@ -16,10 +16,17 @@ class UserDialogs;
 // window. New project also enters the library into the resource list.
 class ProjectCommands {
   public:
+    // What decides the kind of a file that more than one kind's test accepts.
+    enum class AmbiguousKind { AskUser, TakeFirst };
+
     ProjectCommands(UserDialogs& dialogs, ProjectWindows& windows);
 
     void NewProject();
     void OpenProject();
+    // Open project for a file named without its dialogs, as by a drop or a command line: the
+    // kind whose test accepts the file, or, where several do, the one `ambiguous` says (the
+    // first in the kind dialog's order). A file no kind accepts gets Open project's refusal.
+    void OpenLibraryFile(const QString& path, AmbiguousKind ambiguous);
 
   private:
     struct ChosenLibrary {
@@ -31,6 +38,11 @@ class ProjectCommands {
     // The kind dialog, then the library dialog; nothing when either was cancelled or the file's
     // name is already open (the user has then been told).
     std::optional<ChosenLibrary> ChooseLibrary(const QString& command, bool creating);
+    // Nothing when the kind dialog was cancelled.
+    std::optional<ProjectKind> KindOfFile(const QString& path, AmbiguousKind ambiguous);
+    // Open project's two refusals; false when the user has been told.
+    bool IsNameFree(const QString& fileName);
+    bool IsOfKind(const ChosenLibrary& chosen);
     void OpenEditor(const ChosenLibrary& chosen, bool enterIntoResourceList);
 
     UserDialogs& dialogs_;

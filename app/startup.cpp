@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include "app/app_title.h"
-#include "app/command_line_libraries.h"
 #include "app/drawn_icons.h"
 #include "app/tabout.h"
 #include "app/tchoose.h"
@@ -30,13 +30,25 @@ void DiscoverAppFolders(const char* argv0) {
                                   [] { return ReadGameExecutable(); }));
 }
 
-// Later copies of the program hand over to this one instead of starting.
+// The library files named on the command line. They are made absolute here, against the folder
+// this copy started in, because a running copy that is handed them works in another.
+QStringList CommandLineLibraries() {
+    QStringList paths;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        paths.append(QFileInfo(argument).absoluteFilePath());
+    }
+    return paths;
+}
+
+// Later copies of the program hand over to this one instead of starting; their library files
+// open here as if named on this copy's command line.
 void AnswerLaterCopies(SingleInstance& instance, TMaster& master) {
-    const bool listening = instance.Listen([&master] {
+    const bool listening = instance.Listen([&master](const QStringList& paths) {
         if (TestLogRequested()) {
             WriteTestLog(QStringLiteral("restore requested"));
         }
         master.BringToFront();
+        master.OpenCommandLineLibraries(paths);
     });
     if (listening && TestLogRequested()) {
         WriteTestLog(QStringLiteral("listening"));
@@ -52,7 +64,8 @@ int RunVexlor(int argc, char** argv) {
     QApplication application(argc, argv);
 
     SingleInstance instance(QString::fromLatin1(kApplicationTitle));
-    if (instance.HandOverToRunningCopy()) {
+    const QStringList libraries = CommandLineLibraries();
+    if (instance.HandOverToRunningCopy(libraries)) {
         return 0;
     }
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
@@ -87,7 +100,7 @@ int RunVexlor(int argc, char** argv) {
     resourceListWindow->show();
     PlaceAtRightEdge(*previewWindow);
     master.show();
-    OpenCommandLineLibraries(master, dialogs, QApplication::arguments().mid(1));
+    master.OpenCommandLineLibraries(libraries);
     return QApplication::exec();
 }
 

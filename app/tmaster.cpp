@@ -5,16 +5,21 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/app_title.h"
 #include "app/drawn_icons.h"
@@ -66,6 +71,22 @@ QString SpeedButtonTip(int number) {
     }
 }
 
+// The library files among dropped ones. Other files are left alone: over an editor window they
+// may be pictures for it, and elsewhere they are nothing this window opens.
+QStringList DroppedLibraryPaths(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (QFileInfo(path).suffix().compare(QStringLiteral("dat"), Qt::CaseInsensitive) == 0) {
+            paths.append(path);
+        }
+    }
+    return paths;
+}
+
 }  // namespace
 
 TMaster::TMaster(UserDialogs& dialogs)
@@ -77,6 +98,9 @@ TMaster::TMaster(UserDialogs& dialogs)
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
+    // Drops over the editor area and the editor windows come here unless a window below takes
+    // them first.
+    setAcceptDrops(true);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMaster::UpdateEditMenu);
     CreateToolBar();
     CreateMenus();
@@ -399,6 +423,47 @@ void TMaster::BringToFront() {
     show();
     raise();
     activateWindow();
+}
+
+void TMaster::OpenDroppedLibraries(const QStringList& paths) {
+    for (const QString& path : paths) {
+        projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::AskUser);
+    }
+}
+
+void TMaster::OpenCommandLineLibraries(const QStringList& paths) {
+    for (const QString& path : paths) {
+        projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::TakeFirst);
+    }
+}
+
+void TMaster::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TMaster::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+// The files open once the drop has ended: the program they came from waits for the drop to
+// end, and opening them may ask the user.
+void TMaster::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedLibraryPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, paths] { OpenDroppedLibraries(paths); }, Qt::QueuedConnection);
 }
 
 void TMaster::changeEvent(QEvent* event) {

@@ -7,6 +7,9 @@
 #include <QStringList>
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QKeySequence;
 class QMdiArea;
 class QMdiSubWindow;
@@ -64,6 +67,11 @@ class TMaster : public QMainWindow {
     static void ToggleToolWindow(QWidget* window);
     // What another copy of the program asks for: back from the task bar, in front, active.
     void BringToFront();
+    // Each file in turn as Open project would open it, without its dialogs. Where several
+    // kinds' tests accept a file, the kind dialog asks for a dropped one; one named on a command
+    // line takes the first such kind, HULL, MAP, SHIP, BATTLE/MISSION.
+    void OpenDroppedLibraries(const QStringList& paths);
+    void OpenCommandLineLibraries(const QStringList& paths);
 
     // Toolbar buttons by their number, 1 to 7.
     QToolButton* SpeedButton(int number) const;
@@ -85,6 +93,9 @@ class TMaster : public QMainWindow {
   protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

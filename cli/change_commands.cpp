@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "cli/editor_commands.h"
+#include "cli/import_commands.h"
 #include "cli/json_writer.h"
+#include "editors/picture_import.h"
 #include "library/bmp_file.h"
 #include "library/change_journal.h"
+#include "pictures/picture_files.h"
 #include "platform/state_folder.h"
 
 namespace vexlor::cli {
@@ -33,6 +36,42 @@ std::unique_ptr<LibraryEditorLogic> EditableLogic(const Invocation& invocation, 
         return nullptr;
     }
     return logic;
+}
+
+// IMAGE as Replace takes it: an 8-bit BMP of the kind's size as Import BMP stages it, any other
+// picture converted to the size of the record it replaces. Nothing, said on standard error, when
+// it cannot be.
+std::optional<ImageToAdd> StageForReplace(const LibraryEditorLogic& logic, int row,
+                                          const std::string& image, const ImportOptions& options) {
+    BmpPicture bitmap;
+    if (ReadBmpFile(image, bitmap) && logic.CheckStagedBmp(bitmap)) {
+        return ImageToAdd(std::move(bitmap.indexed));
+    }
+    tIMAGE record{};
+    if (!logic.ReadRecordOfRow(row, record)) {
+        PrintError("There is no picture in row " + std::to_string(row) + "\n");
+        return std::nullopt;
+    }
+    const EditorKind kind = logic.Constants().kind;
+    const ImportSize size = ImportSizeOfRecord(kind, record.BlockWidth, record.BlockHeight);
+    if (options.series && options.series != size.series) {
+        PrintError("The picture in row " + std::to_string(row) + " is not a " +
+                   InfoOf(*options.series).word + " picture\n");
+        return std::nullopt;
+    }
+    RgbaPicture picture;
+    std::string error;
+    if (!ReadPictureFile(image, picture, error)) {
+        PrintError(error + "\n");
+        return std::nullopt;
+    }
+    const auto converted = ConvertPicture(picture, size.width, size.height, options.conversion);
+    if (!converted) {
+        PrintError("Cannot convert the picture " + image + " to " + std::to_string(size.width) +
+                   " x " + std::to_string(size.height) + "\n");
+        return std::nullopt;
+    }
+    return StageConverted(*converted);
 }
 
 int Failed(const ChangeOutcome& outcome) {
@@ -117,17 +156,16 @@ int RunReplace(const Invocation& invocation) {
     if (!logic) {
         return status;
     }
-    const std::string& image = invocation.arguments[3];
-    BmpPicture bitmap;
-    if (!ReadBmpFile(image, bitmap)) {
-        PrintError("Cannot load " + image + " as a bitmap\n");
+    const auto options = ParseImportOptions(invocation, logic->Constants().kind, status);
+    if (!options) {
+        return status;
+    }
+    const std::optional<ImageToAdd> staged =
+        StageForReplace(*logic, *row, invocation.arguments[3], *options);
+    if (!staged) {
         return kExitFailure;
     }
-    if (!logic->CheckStagedBmp(bitmap)) {
-        PrintError(std::string(logic->Constants().rejectionText) + "\n");
-        return kExitFailure;
-    }
-    const ChangeOutcome outcome = logic->ReplacePicture(*row, bitmap.indexed);
+    const ChangeOutcome outcome = logic->ReplacePicture(*row, *staged);
     if (!outcome.done) {
         return Failed(outcome);
     }

@@ -1,5 +1,7 @@
 #include "cli/command.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace vexlor::cli {
@@ -71,13 +73,8 @@ std::string UnknownCommandReason(const std::vector<Command>& commands, const std
     return "unknown command " + word;
 }
 
-bool IsValueOption(const Command& command, const std::string& arg) {
-    for (std::string_view option : command.valueOptions) {
-        if (arg == option) {
-            return true;
-        }
-    }
-    return false;
+bool IsOneOf(const std::vector<std::string_view>& options, const std::string& arg) {
+    return std::find(options.begin(), options.end(), arg) != options.end();
 }
 
 // Splits what follows the command words into positional arguments and options; "--" ends the
@@ -93,7 +90,9 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             optionsEnded = true;
         } else if (arg == "--help") {
             helpWanted = true;
-        } else if (!IsValueOption(*invocation.command, arg)) {
+        } else if (IsOneOf(invocation.command->flagOptions, arg)) {
+            invocation.options[arg] = std::string();
+        } else if (!IsOneOf(invocation.command->valueOptions, arg)) {
             return "unknown option " + arg;
         } else if (i + 1 == args.size()) {
             return arg + " needs a value";

@@ -22,6 +22,8 @@ struct Invocation {
     std::map<std::string, std::string> options;  // "--out" -> "DIR"
 
     std::optional<std::string> Option(const std::string& name) const;
+    // Whether a flag option ("--png") was given.
+    bool Flag(const std::string& name) const { return options.count(name) != 0; }
     // Prints `reason` and the command's usage on stderr; returns the usage exit status.
     int UsageError(std::string_view reason) const;
 };
@@ -33,9 +35,10 @@ struct Command {
     std::string_view synopsis;            // arguments after the words
     std::string_view description;
     std::size_t minArguments = 0;
-    std::size_t maxArguments = 0;                // kUnlimited for a trailing list
-    std::vector<std::string_view> valueOptions;  // options that take a value, "--out"
-    CommandHandler handler = nullptr;            // null: not built yet
+    std::size_t maxArguments = 0;                 // kUnlimited for a trailing list
+    std::vector<std::string_view> valueOptions;   // options that take a value, "--out"
+    CommandHandler handler = nullptr;             // null: not built yet
+    std::vector<std::string_view> flagOptions{};  // options without a value, "--png"
 
     static constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 

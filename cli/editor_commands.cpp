@@ -90,6 +90,8 @@ void WriteDuplicates(const LibraryEditorLogic& logic, const PictureList& list, J
     json.EndArray();
 }
 
+}  // namespace
+
 const char* DescribeWrite(WriteResult result) {
     switch (result) {
         case WriteResult::Ok:
@@ -113,8 +115,6 @@ const char* DescribeWrite(WriteResult result) {
     }
     return "failed";
 }
-
-}  // namespace
 
 // The editor logic for the command's KIND and FILE, or a usage error.
 std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus) {
@@ -219,7 +219,8 @@ int RunExport(const Invocation& invocation) {
     }
     const std::string folder = out.value_or(DefaultOutputFolder());
     TerminalProgress progress("Exporting: looked at");
-    const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress));
+    const ExportFormat format = invocation.Flag("--png") ? ExportFormat::Png : ExportFormat::Bmp;
+    const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress), format);
     if (!result.opened) {
         return CannotOpen(logic->LibraryPath());
     }

@@ -21,6 +21,8 @@ int RunRenumber(const Invocation& invocation);
 std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus);
 // Prints "Cannot open PATH" and returns the failure status.
 int CannotOpen(const std::string& path);
+// What an append's WriteResult means, in a few words.
+const char* DescribeWrite(WriteResult result);
 // A row number from 0.
 std::optional<int> ParseRow(const std::string& text);
 // The ROW arguments from the `first` on; nothing, with `usageStatus` set, when one is no row.

@@ -7,6 +7,7 @@
 #include "cli/craft_commands.h"
 #include "cli/demo_command.h"
 #include "cli/editor_commands.h"
+#include "cli/import_commands.h"
 #include "cli/library_commands.h"
 
 namespace {
@@ -59,14 +60,16 @@ std::vector<Command> CommandTable() {
          {},
          RunList},
         {{"export"},
-         "KIND FILE [--out DIR] [ROW ...]",
+         "KIND FILE [--png] [--out DIR] [ROW ...]",
          "Exports the given rows (from 0; none given: every row) as 8-bit BMP files named as the "
          "editor names them, into DIR (default: the Output folder beside the program). Prints "
-         "each file written.",
+         "each file written. --png writes RGBA PNG files instead, the transparent pixels at "
+         "alpha 0.",
          2,
          kAny,
          {"--out"},
-         RunExport},
+         RunExport,
+         {"--png"}},
         {{"append"},
          "KIND FILE BMP --id N [--tmp FILE]",
          "Stages BMP as Import BMP does and appends it as \"<- Add\" does with the identifier N "
@@ -77,6 +80,18 @@ std::vector<Command> CommandTable() {
          3,
          {"--id", "--tmp"},
          RunAppend},
+        {{"import"},
+         "KIND FILE IMAGE --id N [--series BATTLE|MISSION|mission] [--fit contain|cover|stretch] "
+         "[--dither D] [--opaque] [--tmp FILE]",
+         "Converts IMAGE (PNG, BMP, JPEG, GIF, TGA, TIFF, WebP, ...) as Import image does: fitted "
+         "to the kind's size (default contain), alpha below 128 transparent (without alpha: the "
+         "top-left colour, unless --opaque), at most 255 colours chosen for it, dithered by D "
+         "(0 to 1, default 1). Appends it as append does and prints the stored identifier.",
+         3,
+         3,
+         {"--id", "--tmp", "--fit", "--dither", "--series"},
+         RunImport,
+         {"--opaque"}},
         {{"renumber"},
          "KIND FILE ROW OLD NEW",
          "Renames row ROW's caption from OLD to NEW as the editor does when its timer fires; "
@@ -95,14 +110,16 @@ std::vector<Command> CommandTable() {
          {},
          RunDelete},
         {{"replace"},
-         "KIND FILE ROW BMP",
-         "Gives the picture at ROW the content of BMP, staged as Import BMP stages it, keeping "
-         "its row and identifier; everything else stays apart from the counts and sizes its new "
-         "length changes. Recorded: undo takes it back.",
+         "KIND FILE ROW IMAGE [--fit F] [--dither D] [--opaque] [--series S]",
+         "Gives the picture at ROW the content of IMAGE, keeping its row and identifier: an 8-bit "
+         "BMP of the kind's size as Import BMP stages it, any other picture converted as import "
+         "converts it to the size of the picture it replaces. Everything else stays apart from "
+         "the counts and sizes its new length changes. Recorded: undo takes it back.",
          4,
          4,
-         {},
-         RunReplace},
+         {"--fit", "--dither", "--series"},
+         RunReplace,
+         {"--opaque"}},
         {{"undo"},
          "FILE",
          "Takes back the last recorded change of FILE, leaving it byte for byte as before, and "

@@ -57,12 +57,25 @@ std::optional<std::string> HullMapEditorLogic::ExportFileName(const tIMAGE& imag
     return prefix + std::to_string(image.GroupId) + "_" + std::to_string(image.PictureId) + ".bmp";
 }
 
-std::optional<EncodedPicture> HullMapEditorLogic::EncodeStaged(const IndexedImage& staged,
+// Index 0 is the transparent one; pixels that the data does not reach stay at index 0 as well.
+std::vector<bool> HullMapEditorLogic::TransparentPixels(const tIMAGE& image,
+                                                        const tPIX& pixels) const {
+    const std::size_t count = static_cast<std::size_t>(SideOf(image.BlockWidth)) *
+                              static_cast<std::size_t>(SideOf(image.BlockHeight));
+    std::vector<bool> transparent(count, true);
+    for (std::size_t i = 0; i < count && 2 * i + 1 < pixels.size(); ++i) {
+        transparent[i] = pixels[2 * i] == 0;
+    }
+    return transparent;
+}
+
+std::optional<EncodedPicture> HullMapEditorLogic::EncodeStaged(const ImageToAdd& stagedImage,
                                                                int value) const {
     const int width = Constants().pictureWidth;
     const int height = Constants().pictureHeight;
     EncodedPicture encoded;
-    if (!BmpToIndexAlphaPicture(staged, width, height, encoded.pixels, encoded.palette)) {
+    if (!BmpToIndexAlphaPicture(stagedImage.image, width, height, encoded.pixels,
+                                encoded.palette)) {
         return std::nullopt;
     }
     encoded.record = tIMAGE::Make(kIndexAlphaFormat, static_cast<std::uint16_t>(width),

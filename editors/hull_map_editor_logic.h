@@ -17,11 +17,12 @@ class HullMapEditorLogic : public LibraryEditorLogic {
     std::string IdentifierRule(std::optional<Series> series) const override;
 
   protected:
-    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+    std::optional<EncodedPicture> EncodeStaged(const ImageToAdd& stagedImage,
                                                int value) const override;
     bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
                           IndexedImage& bitmap) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
+    std::vector<bool> TransparentPixels(const tIMAGE& image, const tPIX& pixels) const override;
 };
 
 }  // namespace vexlor

@@ -174,7 +174,7 @@ WriteResult WriteResultOf(const ChangeOutcome& outcome, WriteResult writerResult
 
 }  // namespace
 
-AppendOutcome LibraryEditorLogic::AppendPicture(const IndexedImage& staged, int value) const {
+AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int value) const {
     const auto encoded = EncodeStaged(staged, value);
     if (!encoded) {
         return {WriteResult::Unencodable, 0, {}};
@@ -275,7 +275,11 @@ ChangeOutcome LibraryEditorLogic::DeletePictures(const std::vector<int>& rows) c
     return MakeChange("delete", first, std::nullopt, plan, make);
 }
 
-ChangeOutcome LibraryEditorLogic::ReplacePicture(int row, const IndexedImage& staged) const {
+bool LibraryEditorLogic::ReadRecordOfRow(int row, tIMAGE& image) const {
+    return row >= 0 && ReadRecordAt(path_, Layout(), row, image);
+}
+
+ChangeOutcome LibraryEditorLogic::ReplacePicture(int row, const ImageToAdd& staged) const {
     const auto encoded = EncodeStaged(staged, 0);
     if (!encoded) {
         return {false, "The staged picture cannot be encoded; nothing was changed", "", row};

@@ -10,9 +10,35 @@
 #include "editors/hull_map_editor_logic.h"
 #include "editors/mission_editor_logic.h"
 #include "editors/ship_editor_logic.h"
+#include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
 
 namespace vexlor {
+
+namespace {
+
+std::string WithPngExtension(const std::string& bmpName) {
+    const std::size_t dot = bmpName.rfind('.');
+    return (dot == std::string::npos ? bmpName : bmpName.substr(0, dot)) + ".png";
+}
+
+// The exported bitmap's colours with the record's transparency as alpha.
+RgbaPicture WithAlpha(const IndexedImage& bitmap, const std::vector<bool>& transparent) {
+    RgbaPicture picture(bitmap.width, bitmap.height);
+    picture.hasAlpha = true;
+    for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
+        const Colour colour = bitmap.PaletteColour(bitmap.indices[i]);
+        std::uint8_t* pixel = picture.rgba.data() + i * 4;
+        const bool clear = i >= transparent.size() || transparent[i];
+        pixel[0] = static_cast<std::uint8_t>(RedOf(colour));
+        pixel[1] = static_cast<std::uint8_t>(GreenOf(colour));
+        pixel[2] = static_cast<std::uint8_t>(BlueOf(colour));
+        pixel[3] = clear ? 0 : 255;
+    }
+    return picture;
+}
+
+}  // namespace
 
 std::optional<int> ParseInteger(const std::string& text) {
     const char* first = text.data();
@@ -112,7 +138,8 @@ bool LibraryEditorLogic::ReadThumbnail(const PictureEntry& entry, Thumbnail& thu
 
 ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
                                                 const std::string& outputFolder,
-                                                const ProgressFunction& progress) const {
+                                                const ProgressFunction& progress,
+                                                ExportFormat format) const {
     ExportResult result;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -137,7 +164,10 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
         if (!selected[static_cast<std::size_t>(record.position - 1)]) {
             continue;
         }
-        const auto name = ExportFileName(record.image);
+        auto name = ExportFileName(record.image);
+        if (name && format == ExportFormat::Png) {
+            name = WithPngExtension(*name);
+        }
         const std::string label =
             name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
         tPAL palette;
@@ -145,7 +175,12 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
         IndexedImage bitmap;
         const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
                                ConvertForExport(record.image, palette, pixels, bitmap);
-        if (converted && name && WriteBmpFile(label, bitmap)) {
+        const bool written =
+            converted && name &&
+            (format == ExportFormat::Bmp
+                 ? WriteBmpFile(label, bitmap)
+                 : WritePngFile(label, WithAlpha(bitmap, TransparentPixels(record.image, pixels))));
+        if (written) {
             result.written.push_back(label);
         } else {
             result.failed.push_back(label);

@@ -48,6 +48,9 @@ struct ExportResult {
     std::vector<std::string> failed;   // the selected pictures that could not be written
 };
 
+// What Export writes: the Parts' 8-bit BMPs, or RGBA PNGs with the transparency as alpha.
+enum class ExportFormat { Bmp, Png };
+
 struct AppendOutcome {
     WriteResult result = WriteResult::CannotOpen;
     int storedIdentifier = 0;  // the identifier as stored in the file
@@ -60,6 +63,18 @@ struct ChangeOutcome {
     std::string message;  // why nothing was changed, in the window's words (empty when done)
     std::string what;     // what was made or taken back: "delete 4700 4800", "append 4800"
     int row = -1;         // the row the change concerns, to select after Refresh (-1: none)
+};
+
+// A picture waiting for "<- Add" or Replace.
+struct ImageToAdd {
+    IndexedImage image;
+    // Import BMP's bitmap keeps each kind's own transparency rule (the top-left pixel's colour
+    // for the run-length kinds, index 0 for the index-alpha kinds); a converted picture has
+    // index 0 transparent in every kind, with a colour that no opaque pixel has.
+    bool converted = false;
+
+    ImageToAdd(IndexedImage picture, bool fromConversion = false)  // NOLINT: a bitmap is one
+        : image(std::move(picture)), converted(fromConversion) {}
 };
 
 // A staged picture as a library record holds it.
@@ -124,8 +139,11 @@ class LibraryEditorLogic {
                                Thumbnail& thumbnail) const = 0;
 
     // Export BMP of the given rows (0-based) into `outputFolder`.
+    // Export PNG writes the same pictures under the same names with ".png": the transparent
+    // pixels at alpha 0, the others opaque in the colour the BMP gives them.
     ExportResult ExportPictures(const std::vector<int>& rows, const std::string& outputFolder,
-                                const ProgressFunction& progress = {}) const;
+                                const ProgressFunction& progress = {},
+                                ExportFormat format = ExportFormat::Bmp) const;
 
     // Import BMP: whether the bitmap can be staged.
     bool CheckStagedBmp(const BmpPicture& bitmap) const;
@@ -133,7 +151,7 @@ class LibraryEditorLogic {
     virtual bool HasStagedSize(int width, int height) const;
     virtual std::string StagedSizes() const;
     // "<- Add": encodes the staged picture and adds it with the identifier field's value.
-    AppendOutcome AppendPicture(const IndexedImage& staged, int value) const;
+    AppendOutcome AppendPicture(const ImageToAdd& staged, int value) const;
     // Whether "<- Add" and the rename accept an identifier field value (for BATTLE/MISSION the
     // picture number within the series `series`).
     bool IsValidIdentifier(int value, std::optional<Series> series) const {
@@ -160,7 +178,9 @@ class LibraryEditorLogic {
     // Delete: the pictures at `rows` (0-based) go, recorded in the change journal.
     ChangeOutcome DeletePictures(const std::vector<int>& rows) const;
     // Replace: the picture at `row` gets the staged picture, keeping its identifier.
-    ChangeOutcome ReplacePicture(int row, const IndexedImage& staged) const;
+    ChangeOutcome ReplacePicture(int row, const ImageToAdd& staged) const;
+    // The record at `row` (0-based) as the file holds it now; false when there is none.
+    bool ReadRecordOfRow(int row, tIMAGE& image) const;
     // Undo and Redo of the library's last recorded change, across runs of the program.
     ChangeOutcome UndoChange() const;
     ChangeOutcome RedoChange() const;
@@ -173,7 +193,7 @@ class LibraryEditorLogic {
   protected:
     // The staged picture encoded as this kind stores it, with `value` as the identifier field's
     // value; nothing when it cannot be encoded.
-    virtual std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+    virtual std::optional<EncodedPicture> EncodeStaged(const ImageToAdd& staged,
                                                        int value) const = 0;
     // SHIP: where an append keeps its copy of the library; empty for the other kinds.
     virtual std::string ShipCopyPath() const { return {}; }
@@ -182,6 +202,8 @@ class LibraryEditorLogic {
     virtual bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
                                   IndexedImage& bitmap) const = 0;
     virtual std::optional<std::string> ExportFileName(const tIMAGE& image) const = 0;
+    // Which pixels of a record's picture are transparent, row by row from the top.
+    virtual std::vector<bool> TransparentPixels(const tIMAGE& image, const tPIX& pixels) const = 0;
     // Identifier offset of a rename on a row showing `typeWord` (BATTLE/MISSION series offset).
     virtual int RenameOffset(const std::string& typeWord) const;
     virtual void TrackHighest(const tIMAGE& image, PictureList& list) const;

@@ -103,14 +103,16 @@ int MissionEditorLogic::SuggestedNumber(const PictureList& list, Series series) 
     return std::clamp(list.highest.Of(series) + 1, 0, InfoOf(series).maximumNumber);
 }
 
-std::optional<EncodedPicture> MissionEditorLogic::EncodeStaged(const IndexedImage& staged,
+std::optional<EncodedPicture> MissionEditorLogic::EncodeStaged(const ImageToAdd& stagedImage,
                                                                int value) const {
+    const IndexedImage& staged = stagedImage.image;
     const auto series = SeriesOfWidth(staged.width);
     if (!series || staged.height != InfoOf(*series).height) {
         return std::nullopt;
     }
     EncodedPicture encoded;
-    if (!BmpToRlePicture(staged, staged.width, staged.height, encoded.pixels, encoded.palette)) {
+    if (!EncodeRunLength(stagedImage, staged.width, staged.height, encoded.pixels,
+                         encoded.palette)) {
         return std::nullopt;
     }
     // A BATTLE/MISSION library marked read-only is still written, as the game's own tools did.

@@ -22,7 +22,7 @@ class MissionEditorLogic : public RunLengthEditorLogic {
     std::string IdentifierRule(std::optional<Series> series) const override;
 
   protected:
-    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+    std::optional<EncodedPicture> EncodeStaged(const ImageToAdd& stagedImage,
                                                int value) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
     int RenameOffset(const std::string& typeWord) const override;

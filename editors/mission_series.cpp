@@ -1,5 +1,8 @@
 #include "editors/mission_series.h"
 
+#include <cmath>
+#include <limits>
+
 namespace vexlor {
 
 namespace {
@@ -39,6 +42,39 @@ Series SeriesOfIdentifier(int identifier) {
 std::optional<Series> SeriesOfWidth(int width) {
     for (Series s : {Series::Battle, Series::Mission, Series::MissionLower}) {
         if (InfoOf(s).width == width) {
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+Series SeriesForPictureSize(int width, int height) {
+    constexpr Series kAll[] = {Series::Battle, Series::Mission, Series::MissionLower};
+    for (Series s : kAll) {
+        if (InfoOf(s).width == width && InfoOf(s).height == height) {
+            return s;
+        }
+    }
+    if (width <= 0 || height <= 0) {
+        return Series::Mission;
+    }
+    const double proportions = std::log(static_cast<double>(width) / height);
+    Series nearest = Series::Battle;
+    double nearestDistance = std::numeric_limits<double>::infinity();
+    for (Series s : kAll) {
+        const double distance = std::abs(
+            proportions - std::log(static_cast<double>(InfoOf(s).width) / InfoOf(s).height));
+        if (distance < nearestDistance) {
+            nearest = s;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+std::optional<Series> SeriesOfName(const std::string& name) {
+    for (Series s : {Series::Battle, Series::Mission, Series::MissionLower}) {
+        if (name == InfoOf(s).word) {
             return s;
         }
     }

@@ -27,6 +27,12 @@ const SeriesInfo& InfoOf(Series series);
 Series SeriesOfIdentifier(int identifier);
 // The series of a picture of that width (510, 260, 100); none for other widths.
 std::optional<Series> SeriesOfWidth(int width);
+// The series that a picture of that size is imported into: the one it has the size of, else the
+// one whose proportions are nearest its own.
+Series SeriesForPictureSize(int width, int height);
+// The series a word names exactly: "BATTLE", "MISSION" or "mission".
+std::optional<Series> SeriesOfName(const std::string& name);
+
 // The series named by the first letter of a Type word: "B", "M", "m".
 std::optional<Series> SeriesOfWord(const std::string& word);
 

@@ -25,4 +25,21 @@ bool RunLengthEditorLogic::ConvertForExport(const tIMAGE& image, tPAL& palette, 
                            bitmap);
 }
 
+bool RunLengthEditorLogic::EncodeRunLength(const ImageToAdd& staged, int width, int height,
+                                           tPIX& pixels, tPAL& palette) {
+    if (!staged.converted) {
+        return BmpToRlePicture(staged.image, width, height, pixels, palette);
+    }
+    return BmpToRlePictureWithTransparent(staged.image, width, height,
+                                          staged.image.PaletteColour(0), pixels, palette);
+}
+
+std::vector<bool> RunLengthEditorLogic::TransparentPixels(const tIMAGE& image,
+                                                          const tPIX& pixels) const {
+    std::vector<bool> covered;
+    RleCoverage(SideOf(image.BlockWidth), SideOf(image.BlockHeight), pixels, covered);
+    covered.flip();
+    return covered;
+}
+
 }  // namespace vexlor

@@ -14,6 +14,11 @@ class RunLengthEditorLogic : public LibraryEditorLogic {
     // The record's picture as the list draws it; false when its size is unacceptable.
     static bool DrawForThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                                  TrueColourImage& drawn);
+    // The staged picture's top-left width x height pixels as a run-length picture, with the
+    // transparency its origin gives it.
+    static bool EncodeRunLength(const ImageToAdd& staged, int width, int height, tPIX& pixels,
+                                tPAL& palette);
+    std::vector<bool> TransparentPixels(const tIMAGE& image, const tPIX& pixels) const override;
     bool ConvertForExport(const tIMAGE& image, tPAL& palette, const tPIX& pixels,
                           IndexedImage& bitmap) const override;
 };

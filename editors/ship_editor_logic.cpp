@@ -30,10 +30,11 @@ std::optional<std::string> ShipEditorLogic::ExportFileName(const tIMAGE& image) 
     return "ship_" + std::to_string(image.GroupId) + ".bmp";
 }
 
-std::optional<EncodedPicture> ShipEditorLogic::EncodeStaged(const IndexedImage& staged,
+std::optional<EncodedPicture> ShipEditorLogic::EncodeStaged(const ImageToAdd& stagedImage,
                                                             int value) const {
     EncodedPicture encoded;
-    if (!BmpToShipPicture(staged, encoded.pixels, encoded.palette)) {
+    if (!EncodeRunLength(stagedImage, kShipPictureSide, kShipPictureSide, encoded.pixels,
+                         encoded.palette)) {
         return std::nullopt;
     }
     encoded.record = tIMAGE::Make(kRunLengthFormat, 180, 180, static_cast<std::uint16_t>(value), 1,

@@ -18,7 +18,7 @@ class ShipEditorLogic : public RunLengthEditorLogic {
     std::string IdentifierRule(std::optional<Series> series) const override;
 
   protected:
-    std::optional<EncodedPicture> EncodeStaged(const IndexedImage& staged,
+    std::optional<EncodedPicture> EncodeStaged(const ImageToAdd& stagedImage,
                                                int value) const override;
     std::optional<std::string> ExportFileName(const tIMAGE& image) const override;
 

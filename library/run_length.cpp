@@ -254,6 +254,9 @@ bool EncodeRows(const IndexedImage& image, int width, int height, const IndexCod
     return true;
 }
 
+bool EncodeRlePicture(const IndexedImage& image, int width, int height, const IndexColours& colours,
+                      Colour transparent, tPIX& pixels, tPAL& palette);
+
 }  // namespace
 
 bool DrawRlePicture(int width, int height, const tPIX& pixels, const tPAL& palette,
@@ -293,7 +296,43 @@ bool BmpToRlePicture(const IndexedImage& image, int width, int height, tPIX& pix
     }
     IndexColours colours = ColoursByIndex(image.palette);
     std::transform(colours.begin(), colours.end(), colours.begin(), RgbOf);
-    const Colour transparent = colours[image.indices[0]];
+    return EncodeRlePicture(image, width, height, colours, colours[image.indices[0]], pixels,
+                            palette);
+}
+
+bool BmpToRlePictureWithTransparent(const IndexedImage& image, int width, int height,
+                                    Colour transparent, tPIX& pixels, tPAL& palette) {
+    pixels.clear();
+    palette.clear();
+    if (!IsAcceptablePictureSize(width, height) || !CoversPicture(image, width, height)) {
+        return false;
+    }
+    IndexColours colours = ColoursByIndex(image.palette);
+    std::transform(colours.begin(), colours.end(), colours.begin(), RgbOf);
+    return EncodeRlePicture(image, width, height, colours, RgbOf(transparent), pixels, palette);
+}
+
+bool RleCoverage(int width, int height, const tPIX& pixels, std::vector<bool>& covered) {
+    covered.clear();
+    if (!IsAcceptablePictureSize(width, height)) {
+        return false;
+    }
+    std::vector<std::uint8_t> marks(
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    IndexMap everyIndexMarks;
+    everyIndexMarks.fill(1);
+    RowPainter<std::uint8_t> painter(marks, width, height, everyIndexMarks);
+    const bool whole = WalkRows(pixels, height, painter, [&](std::size_t& p, unsigned count) {
+        return ReadPairRow(pixels, p, count, painter);
+    });
+    covered.assign(marks.begin(), marks.end());
+    return whole;
+}
+
+namespace {
+
+bool EncodeRlePicture(const IndexedImage& image, int width, int height, const IndexColours& colours,
+                      Colour transparent, tPIX& pixels, tPAL& palette) {
     tPAL built = BuildPalette(colours, IndicesInUse(image, width, height), transparent);
     tPIX encoded;
     if (!EncodeRows(image, width, height, MakeIndexCodes(colours, built, transparent), encoded)) {
@@ -303,6 +342,8 @@ bool BmpToRlePicture(const IndexedImage& image, int width, int height, tPIX& pix
     palette = std::move(built);
     return true;
 }
+
+}  // namespace
 
 bool BmpToShipPicture(const IndexedImage& image, tPIX& pixels, tPAL& palette) {
     return BmpToRlePicture(image, kShipPictureSide, kShipPictureSide, pixels, palette);

@@ -30,6 +30,13 @@ bool RlePictureToBmp(int width, int height, const tPIX& pixels, tPAL& palette, I
 // than width x height, or a row that needs more operations than its count byte can hold.
 bool BmpToRlePicture(const IndexedImage& image, int width, int height, tPIX& pixels, tPAL& palette);
 
+// BmpToRlePicture with the pixels of colour `transparent` transparent, whatever the top-left
+// pixel's colour: for a picture whose transparency was decided before it got its palette.
+bool BmpToRlePictureWithTransparent(const IndexedImage& image, int width, int height,
+                                    Colour transparent, tPIX& pixels, tPAL& palette);
+// Which pixels an opaque run covers, as RlePictureToBmp reads the runs: width x height marks,
+// row by row from the top. Result as for RlePictureToBmp.
+bool RleCoverage(int width, int height, const tPIX& pixels, std::vector<bool>& covered);
 // BmpToRlePicture of a SHIP picture.
 bool BmpToShipPicture(const IndexedImage& image, tPIX& pixels, tPAL& palette);
 

@@ -18,7 +18,9 @@ struct RgbaPicture {
 
     RgbaPicture() = default;
     RgbaPicture(int w, int h)
-        : width(w), height(h), rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0) {}
+        : width(w),
+          height(h),
+          rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0) {}
 
     bool IsEmpty() const { return width <= 0 || height <= 0; }
     std::size_t PixelCount() const {
@@ -30,7 +32,8 @@ struct RgbaPicture {
   private:
     std::size_t Offset(int x, int y) const {
         return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                static_cast<std::size_t>(x)) * 4;
+                static_cast<std::size_t>(x)) *
+               4;
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include "library/creation.h"
 #include "tests/craft/craft_test_files.h"
 #include "tests/support/test_files.h"
 
@@ -60,7 +61,8 @@ class ProgramProcessTest : public ::testing::Test {
                   "[Folders]\r\nXWingAlliance=" + Game().string() + "/\r\n");
     }
 
-    void Start(QProcess& process, const fs::path& workFolder) const {
+    void Start(QProcess& process, const fs::path& workFolder,
+               const QStringList& arguments = {}) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("VEXLOR_TEST_LOG", "1");
@@ -69,7 +71,7 @@ class ProgramProcessTest : public ::testing::Test {
         environment.insert("TMPDIR", Native(Sockets()));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(Native(workFolder));
-        process.start(Native(ProgramFile()), {});
+        process.start(Native(ProgramFile()), arguments);
         ASSERT_TRUE(process.waitForStarted(kStartTimeoutMs));
     }
 
@@ -151,6 +153,24 @@ TEST_F(ProgramProcessTest, ASecondCopyHandsOverToTheFirstAndEndsWithZero) {
 
     EXPECT_TRUE(WaitForLine(first, firstLog, "restore requested")) << firstLog.constData();
     EXPECT_EQ(first.state(), QProcess::Running);
+    Stop(first);
+}
+
+// Named relative to the second copy's folder: the first finds the library only by a full path.
+TEST_F(ProgramProcessTest, ASecondCopyHandsItsLibrariesToTheFirstWithFullPaths) {
+    NameGameFolder(Work());
+    QProcess first;
+    Start(first, Work());
+    QByteArray log;
+    ASSERT_TRUE(WaitForLine(first, log, "listening")) << log.constData();
+    const QString name = QStringLiteral("Mission \u00e9t\u00e9.dat");
+    ASSERT_TRUE(CreateLibrary(LibraryKind::Mission, (Game() / name.toStdString()).string()));
+    QProcess second;
+    Start(second, Game(), {name, QStringLiteral("gone.dat")});
+    ASSERT_TRUE(second.waitForFinished(kStartTimeoutMs));
+    EXPECT_TRUE(WaitForLine(first, log, "message: Error: Unexpected file format : gone.dat"))
+        << log.constData();
+    EXPECT_EQ(log.count("message:"), 1) << log.constData();
     Stop(first);
 }
 

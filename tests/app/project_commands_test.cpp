@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/project_rules.h"
 #include "app/tchoose.h"
@@ -297,6 +302,68 @@ TEST_F(ProjectCommandsTest, ButtonsAndMenuItemsRunTheCommandsAndPreviewToggles) 
     EXPECT_TRUE(preview.isVisible());
     master_.SpeedButton(7)->click();
     EXPECT_FALSE(preview.isVisible());
+}
+
+class LibraryDropTest : public ProjectCommandsTest {
+  protected:
+    // Drops `files` from a file manager on `target` and lets the drop end. True when taken.
+    static bool Drop(QWidget* target, const std::vector<fs::path>& files) {
+        QList<QUrl> urls;
+        for (const fs::path& file : files) {
+            urls.append(QUrl::fromLocalFile(Native(file)));
+        }
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        QCoreApplication::sendPostedEvents();
+        return enter.isAccepted() && drop.isAccepted();
+    }
+    fs::path Library(LibraryKind kind, const char* name) const {
+        EXPECT_TRUE(CreateLibrary(kind, (Resdata() / name).string()));
+        return Resdata() / name;
+    }
+};
+
+TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnWithOpenProjectsRefusals) {
+    const fs::path hull = Library(LibraryKind::Hull, "hull9.dat");
+    const fs::path picture = Resdata() / "picture.bmp";
+    test::WriteFileBytes(picture, {'B', 'M'});
+    test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
+    Answer(1);  // bad.dat, which no kind accepts, is asked about; HULL's test then refuses it
+    EXPECT_TRUE(Drop(
+        master_.EditorArea()->viewport(),
+        {hull, picture, Library(LibraryKind::Mission, "MIS9.DAT"), hull, Resdata() / "bad.dat"}));
+    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
+    EXPECT_EQ(dialogs_.events,
+              (QStringList{"busy", "idle", "busy", "idle", "beep",
+                           "message: Error: Already opened (hull9.dat)", "modal: Open project",
+                           "beep", "message: Error: Unexpected file format : bad.dat"}));
+    EXPECT_TRUE(Editors().back()->isVisibleTo(&master_));
+
+    // Over an editor window too; a drop without a library file is not taken at all.
+    dialogs_.events.clear();
+    EXPECT_FALSE(Drop(Editors().back(), {picture}));
+    EXPECT_FALSE(Drop(&master_, {picture}));
+    EXPECT_TRUE(dialogs_.events.isEmpty());
+    EXPECT_TRUE(Drop(Editors().back(), {Library(LibraryKind::Map, "map9.DaT")}));
+    EXPECT_EQ(master_.EditorCaptions().size(), 3);
+}
+
+// A HULL library whose header says BATTLE/MISSION: the tests of both kinds accept it.
+TEST_F(LibraryDropTest, TheKindDialogAsksWhereSeveralKindsAcceptTheFile) {
+    const std::string bytes = EmptyLibraryBytes(LibraryKind::Hull);
+    test::Bytes either(bytes.begin(), bytes.end());
+    either[22] = static_cast<std::uint8_t>(LibraryKind::Mission);
+    test::WriteFileBytes(Resdata() / "either.dat", either);
+    Answer(0);
+    Drop(&master_, {Resdata() / "either.dat"});
+    EXPECT_EQ(dialogs_.events, QStringList{"modal: Open project"});
+    Answer(4);
+    Drop(&master_, {Resdata() / "either.dat"});
+    EXPECT_EQ(master_.EditorCaptions(), QStringList{"MISSION (either.dat)"});
 }
 
 TEST(ProjectRules, OnlyTheLettersAToZAreUpperCased) {

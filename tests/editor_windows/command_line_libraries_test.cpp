@@ -1,5 +1,3 @@
-#include "app/command_line_libraries.h"
-
 #include <gtest/gtest.h>
 
 #include "app/tmaster.h"
@@ -18,7 +16,7 @@ TEST_F(CommandLineLibrariesTest, EachLibraryOpensInTheEditorOfItsKind) {
         QString::fromStdString(MakeMissionLibrary("MIS.DAT", {{3, 100, 75}})),
         QString::fromStdString(File("notes.txt")),
         QString::fromStdString(MakeLibrary(EditorKind::Map, "MAP.DAT", {17500, 17600}))};
-    OpenCommandLineLibraries(master, dialogs_, paths);
+    master.OpenCommandLineLibraries(paths);
 
     EXPECT_EQ(master.EditorCaptions(),
               (QStringList{"SHIP (SHIP.DAT)", "MISSION (MIS.DAT)", "MAP (MAP.DAT)"}));

@@ -1,0 +1,132 @@
+#include <QBuffer>
+#include <QByteArray>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "library/picture_size.h"
+#include "library/replacement_file.h"
+#include "pictures/picture_files.h"
+
+namespace vexlor {
+
+namespace {
+
+// Decoded pictures larger than this are refused before the reader allocates them.
+constexpr int kAllocationLimitMiB = 256;
+
+bool ToRgba(const QImage& image, RgbaPicture& out, std::string& why) {
+    if (image.isNull()) {
+        why = "the picture is empty";
+        return false;
+    }
+    if (image.width() > kMaxPictureSide * 16 || image.height() > kMaxPictureSide * 16) {
+        why = "the picture is too large";
+        return false;
+    }
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    if (rgba.isNull()) {
+        why = "the picture cannot be turned into colours";
+        return false;
+    }
+    RgbaPicture picture(rgba.width(), rgba.height());
+    const auto rowBytes = static_cast<std::size_t>(rgba.width()) * 4;
+    for (int y = 0; y < rgba.height(); ++y) {
+        std::memcpy(picture.Pixel(0, y), rgba.constScanLine(y), rowBytes);
+    }
+    picture.hasAlpha = image.hasAlphaChannel();
+    out = std::move(picture);
+    return true;
+}
+
+bool ReadFrom(QImageReader& reader, RgbaPicture& out, std::string& why) {
+    reader.setAllocationLimit(kAllocationLimitMiB);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        why = reader.errorString().toStdString();
+        return false;
+    }
+    return ToRgba(image, out, why);
+}
+
+}  // namespace
+
+bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
+    const QString name = QString::fromStdString(path);
+    QImageReader reader(name);
+    // The content decides the format; a picture saved under the wrong extension still reads.
+    reader.setDecideFormatFromContent(true);
+    std::string why;
+    if (!QFileInfo(name).isFile()) {
+        why = "no such file";
+    } else if (ReadFrom(reader, out, why)) {
+        return true;
+    }
+    error = "Cannot read the picture " + QFileInfo(name).fileName().toStdString() + ": " + why;
+    return false;
+}
+
+bool ReadPictureBytes(const std::uint8_t* data, std::size_t size, RgbaPicture& out,
+                      std::string& error) {
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    std::string why;
+    if (ReadFrom(reader, out, why)) {
+        return true;
+    }
+    error = "Cannot read the picture: " + why;
+    return false;
+}
+
+std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture) {
+    if (picture.IsEmpty() || picture.rgba.size() != picture.PixelCount() * 4) {
+        return {};
+    }
+    QImage image(picture.width, picture.height, QImage::Format_RGBA8888);
+    if (image.isNull()) {
+        return {};
+    }
+    const auto rowBytes = static_cast<std::size_t>(picture.width) * 4;
+    for (int y = 0; y < picture.height; ++y) {
+        std::memcpy(image.scanLine(y), picture.Pixel(0, y), rowBytes);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        return {};
+    }
+    return {bytes.begin(), bytes.end()};
+}
+
+bool WritePngFile(const std::string& path, const RgbaPicture& picture) {
+    const std::vector<std::uint8_t> file = EncodePng(picture);
+    if (file.empty()) {
+        return false;
+    }
+    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
+    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
+           out.Commit();
+}
+
+std::vector<std::string> ReadablePicturePatterns() {
+    std::vector<std::string> patterns;
+    for (const QByteArray& suffix : QImageReader::supportedImageFormats()) {
+        patterns.push_back("*." + suffix.toLower().toStdString());
+    }
+    std::sort(patterns.begin(), patterns.end());
+    patterns.erase(std::unique(patterns.begin(), patterns.end()), patterns.end());
+    return patterns;
+}
+
+}  // namespace vexlor
