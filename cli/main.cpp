@@ -1,4 +1,8 @@
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -193,6 +197,14 @@ std::vector<Command> CommandTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The image readers' own warnings ("Image type not supported", "libpng error") would stand
+    // among the command's output; the command says itself which picture it could not read.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtFatalMsg) {
+            std::fputs(message.toLocal8Bit().constData(), stderr);
+            std::abort();
+        }
+    });
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     int status = vexlor::cli::Dispatch(CommandTable(), args);
     // A result that did not reach its reader is a failure, not a success.

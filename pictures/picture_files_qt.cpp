@@ -6,8 +6,13 @@
 #include <QImageWriter>
 #include <QString>
 
+#include <stb/stb_image.h>
+
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string_view>
 
 #include "library/picture_size.h"
@@ -55,17 +60,59 @@ bool ReadFrom(QImageReader& reader, RgbaPicture& out, std::string& why) {
     return ToRgba(image, out, why);
 }
 
+// Qt's TGA reader takes only files that end in the TrueVision 2.0 footer and are not run-length
+// compressed; many painting programs write others. stb_image reads every kind of TGA, and is
+// asked when Qt's readers refuse a file.
+bool ReadWithStb(const std::uint8_t* data, std::size_t size, RgbaPicture& out) {
+    if (size == 0 || size > static_cast<std::size_t>(kAllocationLimitMiB) << 20) {
+        return false;
+    }
+    const int length = static_cast<int>(size);
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    if (stbi_info_from_memory(data, length, &width, &height, &channels) == 0 || width <= 0 ||
+        height <= 0 || width > kMaxPictureSide * 16 || height > kMaxPictureSide * 16 ||
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4 >
+            static_cast<std::size_t>(kAllocationLimitMiB) << 20) {
+        return false;
+    }
+    const std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+        stbi_load_from_memory(data, length, &width, &height, &channels, 4), stbi_image_free);
+    if (!pixels) {
+        return false;
+    }
+    RgbaPicture picture(width, height);
+    std::memcpy(picture.rgba.data(), pixels.get(), picture.rgba.size());
+    // One or three channels in the file: no alpha; two or four: alpha samples.
+    picture.hasAlpha = channels == 2 || channels == 4;
+    out = std::move(picture);
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
 }  // namespace
 
 bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
     const QString name = QString::fromStdString(path);
+    // The extension is tried first, then the content: TGA has no signature to be known by, and
+    // a picture saved under the wrong extension still reads.
     QImageReader reader(name);
-    // The content decides the format; a picture saved under the wrong extension still reads.
-    reader.setDecideFormatFromContent(true);
     std::string why;
     if (!QFileInfo(name).isFile()) {
         why = "no such file";
     } else if (ReadFrom(reader, out, why)) {
+        return true;
+    } else if (std::vector<std::uint8_t> bytes;
+               ReadWholeFile(path, bytes) && ReadWithStb(bytes.data(), bytes.size(), out)) {
         return true;
     }
     error = "Cannot read the picture " + QFileInfo(name).fileName().toStdString() + ": " + why;
@@ -80,7 +127,7 @@ bool ReadPictureBytes(const std::uint8_t* data, std::size_t size, RgbaPicture& o
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     std::string why;
-    if (ReadFrom(reader, out, why)) {
+    if (ReadFrom(reader, out, why) || ReadWithStb(data, size, out)) {
         return true;
     }
     error = "Cannot read the picture: " + why;

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 needed=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
-        qt6-base-dev python3-pil xvfb xauth)
+        qt6-base-dev qt6-image-formats-plugins libimagequant-dev libstb-dev pkg-config
+        python3-pil xvfb xauth)
 missing=()
 for package in "${needed[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
