@@ -54,8 +54,8 @@ void SwatchEditorWindow::ArrangeControls(QLabel* spinLabel) {
     buttons->addWidget(Button8, 4, 0);
     buttons->addWidget(Button7, 4, 1);
     buttons->setColumnStretch(2, 1);
-    for (QPushButton* button :
-         {Button1, Button2, Button3, Button4, Button5, Button6, Button7, Button8}) {
+    // "Import image..." takes the width it needs, and its column follows.
+    for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6, Button8}) {
         button->setFixedWidth(kButtonWidth);
     }
     Spin1->setFixedWidth(kSpinWidth);
