@@ -206,6 +206,9 @@ const std::vector<Writer>& Writers() {
         {"CreateOverHull", HullWithPictures, {"create", "hull", "@/HULL.DAT"}, {{"HULL.DAT"}}},
         {"CreateOverShip", ShipWithPictures, {"create", "ship", "@/SHIP.DAT"}, {{"SHIP.DAT"}}},
         {"ExportHull", HullWithPictures, {"export", "hull", "@/HULL.DAT", "--out", "@/out", "1"}, {{"out/hull_26000_4800.bmp"}}},
+        {"ImportHull", HullWithPictures, {"import", "hull", "@/HULL.DAT", "@/b.bmp", "--id", "4900", "--fit", "cover"}, {{"HULL.DAT"}}},
+        {"ImportShip", ShipWithPictures, {"import", "ship", "@/SHIP.DAT", "@/b.bmp", "--id", "20003", "--tmp", "@/SHIP.tmp"}, {{"SHIP.DAT"}, kShipCopy}},
+        {"ExportPngShip", ShipWithPictures, {"export", "ship", "@/SHIP.DAT", "--png", "--out", "@/out", "1"}, {{"out/ship_20002.png"}}},
         {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}},
     };
     return writers;
