@@ -1,5 +1,8 @@
 #include "editors/windows/hull_map_editor_window.h"
+
 #include "editors/windows/identifier_spin_box.h"
+
+#include <algorithm>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,7 +56,9 @@ void HullMapEditorWindow::ArrangeControls() {
          std::initializer_list<QWidget*>{Button1, Button2, Button8, Button3, Button7, Panel1, Spin1,
                                          Button4, Button6, Button5}) {
         if (control != Panel1) {
-            control->setFixedWidth(kColumnWidth);
+            // "Import image..." takes the width its caption needs, which the column follows.
+            control->setFixedWidth(std::max(
+                kColumnWidth, control == Button7 ? control->sizeHint().width() : kColumnWidth));
         }
         column->addWidget(control, 0, Qt::AlignLeft);
     }
