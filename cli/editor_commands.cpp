@@ -90,8 +90,6 @@ void WriteDuplicates(const LibraryEditorLogic& logic, const PictureList& list, J
     json.EndArray();
 }
 
-}  // namespace
-
 const char* DescribeWrite(WriteResult result) {
     switch (result) {
         case WriteResult::Ok:
@@ -115,6 +113,8 @@ const char* DescribeWrite(WriteResult result) {
     }
     return "failed";
 }
+
+}  // namespace
 
 // The editor logic for the command's KIND and FILE, or a usage error.
 std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus) {
@@ -271,7 +271,11 @@ int RunAppend(const Invocation& invocation) {
         PrintError("Not a valid identifier for this picture: " + *idText + "\n");
         return kExitFailure;
     }
-    const AppendOutcome outcome = logic->AppendPicture(bitmap.indexed, *value);
+    return AppendStaged(*logic, bitmap.indexed, *value);
+}
+
+int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value) {
+    const AppendOutcome outcome = logic.AppendPicture(staged, value);
     if (outcome.result != WriteResult::Ok) {
         PrintError("Append failed: " +
                    (outcome.message.empty() ? std::string(DescribeWrite(outcome.result))

@@ -21,8 +21,8 @@ int RunRenumber(const Invocation& invocation);
 std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus);
 // Prints "Cannot open PATH" and returns the failure status.
 int CannotOpen(const std::string& path);
-// What an append's WriteResult means, in a few words.
-const char* DescribeWrite(WriteResult result);
+// "<- Add" of a staged picture: prints the stored identifier, or why nothing was added.
+int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value);
 // A row number from 0.
 std::optional<int> ParseRow(const std::string& text);
 // The ROW arguments from the `first` on; nothing, with `usageStatus` set, when one is no row.

@@ -103,16 +103,7 @@ int RunImport(const Invocation& invocation) {
         PrintError("Not a valid identifier for this picture: " + *idText + "\n");
         return kExitFailure;
     }
-    const AppendOutcome outcome = logic->AppendPicture(StageConverted(*imported.converted), *value);
-    if (outcome.result != WriteResult::Ok) {
-        PrintError("Append failed: " +
-                   (outcome.message.empty() ? std::string(DescribeWrite(outcome.result))
-                                            : outcome.message) +
-                   "\n");
-        return kExitFailure;
-    }
-    PrintOut(std::to_string(outcome.storedIdentifier) + "\n");
-    return kExitSuccess;
+    return AppendStaged(*logic, StageConverted(*imported.converted), *value);
 }
 
 }  // namespace vexlor::cli

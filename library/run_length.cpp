@@ -289,15 +289,13 @@ bool RlePictureToBmp(int width, int height, const tPIX& pixels, tPAL& palette, I
 
 bool BmpToRlePicture(const IndexedImage& image, int width, int height, tPIX& pixels,
                      tPAL& palette) {
-    pixels.clear();
-    palette.clear();
     if (!IsAcceptablePictureSize(width, height) || !CoversPicture(image, width, height)) {
+        pixels.clear();
+        palette.clear();
         return false;
     }
-    IndexColours colours = ColoursByIndex(image.palette);
-    std::transform(colours.begin(), colours.end(), colours.begin(), RgbOf);
-    return EncodeRlePicture(image, width, height, colours, colours[image.indices[0]], pixels,
-                            palette);
+    return BmpToRlePictureWithTransparent(image, width, height,
+                                          image.PaletteColour(image.indices[0]), pixels, palette);
 }
 
 bool BmpToRlePictureWithTransparent(const IndexedImage& image, int width, int height,
