@@ -23,15 +23,16 @@ namespace vexlor {
 
 namespace {
 
-// Decoded pictures larger than this are refused before the reader allocates them.
-constexpr int kAllocationLimitMiB = 256;
+// Decoded pictures larger than this (32 million pixels) are refused before the reader allocates
+// them: the conversion holds a few copies of what is read.
+constexpr int kAllocationLimitMiB = 128;
 
 bool ToRgba(const QImage& image, RgbaPicture& out, std::string& why) {
     if (image.isNull()) {
         why = "the picture is empty";
         return false;
     }
-    if (image.width() > kMaxPictureSide * 16 || image.height() > kMaxPictureSide * 16) {
+    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
         why = "the picture is too large";
         return false;
     }
@@ -72,7 +73,7 @@ bool ReadWithStb(const std::uint8_t* data, std::size_t size, RgbaPicture& out) {
     int height = 0;
     int channels = 0;
     if (stbi_info_from_memory(data, length, &width, &height, &channels) == 0 || width <= 0 ||
-        height <= 0 || width > kMaxPictureSide * 16 || height > kMaxPictureSide * 16 ||
+        height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
         static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4 >
             static_cast<std::size_t>(kAllocationLimitMiB) << 20) {
         return false;
