@@ -38,19 +38,22 @@ std::unique_ptr<LibraryEditorLogic> EditableLogic(const Invocation& invocation, 
     return logic;
 }
 
-// IMAGE as Replace takes it: an 8-bit BMP of the kind's size as Import BMP stages it, any other
-// picture converted to the size of the record it replaces. Nothing, said on standard error, when
-// it cannot be.
+// IMAGE as Replace takes it: an 8-bit BMP of the kind's and the record's size as Import BMP
+// stages it, any other picture converted to the size of the record it replaces. Nothing, said on
+// standard error, when it cannot be.
 std::optional<ImageToAdd> StageForReplace(const LibraryEditorLogic& logic, int row,
                                           const std::string& image, const ImportOptions& options) {
-    BmpPicture bitmap;
-    if (ReadBmpFile(image, bitmap) && logic.CheckStagedBmp(bitmap)) {
-        return ImageToAdd(std::move(bitmap.indexed));
-    }
     tIMAGE record{};
     if (!logic.ReadRecordOfRow(row, record)) {
         PrintError("There is no picture in row " + std::to_string(row) + "\n");
         return std::nullopt;
+    }
+    // A BATTLE/MISSION bitmap of another series' size is fitted like any other picture.
+    BmpPicture bitmap;
+    if (ReadBmpFile(image, bitmap) && logic.CheckStagedBmp(bitmap) &&
+        static_cast<std::uint32_t>(bitmap.indexed.width) == record.BlockWidth &&
+        static_cast<std::uint32_t>(bitmap.indexed.height) == record.BlockHeight) {
+        return ImageToAdd(std::move(bitmap.indexed));
     }
     const EditorKind kind = logic.Constants().kind;
     const ImportSize size = ImportSizeOfRecord(kind, record.BlockWidth, record.BlockHeight);

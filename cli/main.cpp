@@ -116,8 +116,9 @@ std::vector<Command> CommandTable() {
         {{"replace"},
          "KIND FILE ROW IMAGE [--fit F] [--dither D] [--opaque] [--series S]",
          "Gives the picture at ROW the content of IMAGE, keeping its row and identifier: an 8-bit "
-         "BMP of the kind's size as Import BMP stages it, any other picture converted as import "
-         "converts it to the size of the picture it replaces. Everything else stays apart from "
+         "BMP of the picture's size as Import BMP stages it, any other picture converted as "
+         "import converts it to the size of the picture it replaces. Everything else stays apart "
+         "from "
          "the counts and sizes its new length changes. Recorded: undo takes it back.",
          4,
          4,
