@@ -10,10 +10,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "library/picture_size.h"
 #include "library/replacement_file.h"
@@ -91,12 +92,19 @@ bool ReadWithStb(const std::uint8_t* data, std::size_t size, RgbaPicture& out) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+// The file's bytes for stb_image, when it is no larger than a decoded picture may be: a file of
+// any size may be named, and it is never read into memory beyond that.
+bool ReadSmallFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::error_code failed;
+    const std::uintmax_t size = std::filesystem::file_size(path, failed);
+    if (failed || size > (static_cast<std::uintmax_t>(kAllocationLimitMiB) << 20)) {
         return false;
     }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ifstream file(path, std::ios::binary);
+    bytes.resize(static_cast<std::size_t>(size));
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // A file that shrank meanwhile is read as far as it goes.
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     return !file.bad();
 }
 
@@ -113,7 +121,7 @@ bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& err
     } else if (ReadFrom(reader, out, why)) {
         return true;
     } else if (std::vector<std::uint8_t> bytes;
-               ReadWholeFile(path, bytes) && ReadWithStb(bytes.data(), bytes.size(), out)) {
+               ReadSmallFile(path, bytes) && ReadWithStb(bytes.data(), bytes.size(), out)) {
         return true;
     }
     error = "Cannot read the picture " + QFileInfo(name).fileName().toStdString() + ": " + why;

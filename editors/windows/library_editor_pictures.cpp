@@ -74,7 +74,9 @@ void LibraryEditorWindow::StagePictureFile(const QString& path) {
     BmpPicture bitmap;
     if (ReadBmpFile(QFile::encodeName(path).toStdString(), bitmap) &&
         logic_->CheckStagedBmp(bitmap)) {
-        StageBmpFile(path);
+        // What Import BMP does with this file once read and accepted.
+        BeginStaging(path);
+        Stage(ImageToAdd(std::move(bitmap.indexed)));
     } else {
         StageImageFile(path);
     }
