@@ -26,9 +26,17 @@ struct LibraryInspection {
 // at most one read per record present.
 LibraryInspection InspectLibrary(const std::string& path);
 
+// What a violation concerns, so that a window can point at it.
+struct CheckSubject {
+    enum class Kind { File, Header, Group, Record };
+    Kind kind = Kind::File;
+    std::size_t index = 0;  // of the group in the table, or of the record in file order
+};
+
 struct LibraryCheck {
     bool opened = false;
     std::vector<std::string> violations;  // one line each; empty for a sound library
+    std::vector<CheckSubject> subjects;   // one per violation
 
     bool Ok() const { return opened && violations.empty(); }
 };
