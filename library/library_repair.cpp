@@ -38,6 +38,12 @@ std::optional<std::string> WhyNotRepairable(const LibraryWalk& walk, std::size_t
     }
     for (std::size_t i = 0; i < kept; ++i) {
         const WalkedRecord& record = walk.records[i];
+        // Sizes that point into the next record leave no count to recompute that is sure.
+        if (record.overlapsNext) {
+            return "image record " + to_string(i + 1) + " at offset " +
+                   to_string(record.record.offset) +
+                   " reaches into the record after it: its sizes cannot be trusted";
+        }
         if (record.group < 0) {
             return "image record " + to_string(i + 1) + " at offset " +
                    to_string(record.record.offset) + " has GroupId " +
