@@ -11,6 +11,7 @@
 #include "cli/craft_commands.h"
 #include "cli/demo_command.h"
 #include "cli/editor_commands.h"
+#include "cli/extract_command.h"
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
 
@@ -55,6 +56,18 @@ std::vector<Command> CommandTable() {
          1,
          {},
          RunCheck},
+        {{"extract"},
+         "FILE [--out DIR] [--png]",
+         "Draws every record of any library (run-length and index-alpha pictures of any size, "
+         "any groups) into DIR (default: the current folder) as GGGGG_PPPPP.bmp, 8-bit, or with "
+         "--png as RGBA .png, named by GroupId and PictureId, _2, _3, ... for a name already "
+         "written. Prints each path written. A record of another format, cut short or not "
+         "decoding to its size is named on standard error and skipped, and the exit is 1.",
+         1,
+         1,
+         {"--out"},
+         RunExtract,
+         {"--png"}},
         {{"list"},
          "KIND FILE",
          "Prints what the KIND editor's Refresh shows, as JSON: the rows in file order, the "

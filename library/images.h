@@ -13,9 +13,15 @@ using Colour = std::uint32_t;
 inline constexpr Colour MakeColour(unsigned red, unsigned green, unsigned blue) {
     return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
 }
-inline constexpr unsigned RedOf(Colour c) { return c & 0xFFu; }
-inline constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFFu; }
-inline constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFFu; }
+inline constexpr unsigned RedOf(Colour c) {
+    return c & 0xFFu;
+}
+inline constexpr unsigned GreenOf(Colour c) {
+    return (c >> 8) & 0xFFu;
+}
+inline constexpr unsigned BlueOf(Colour c) {
+    return (c >> 16) & 0xFFu;
+}
 
 // A library picture's palette: colour values as signed 32-bit numbers (they sort as signed).
 using tPAL = std::vector<std::int32_t>;
@@ -30,15 +36,18 @@ struct TrueColourImage {
 
     TrueColourImage() = default;
     TrueColourImage(int w, int h, Colour fill = 0)
-        : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
+        : width(w),
+          height(h),
+          pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
 
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     Colour Pixel(int x, int y) const { return pixels[Offset(x, y)]; }
     void SetPixel(int x, int y, Colour c) { pixels[Offset(x, y)] = c; }
 
-private:
+  private:
     std::size_t Offset(int x, int y) const {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
     }
 };
 
@@ -63,9 +72,10 @@ struct IndexedImage {
     Colour PaletteColour(std::size_t i) const { return i < palette.size() ? palette[i] : 0; }
     Colour PixelColour(int x, int y) const { return PaletteColour(Index(x, y)); }
 
-private:
+  private:
     std::size_t Offset(int x, int y) const {
-        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+               static_cast<std::size_t>(x);
     }
 };
 

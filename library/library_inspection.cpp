@@ -44,6 +44,7 @@ void InspectGroupTable(LibraryReader& reader, LibraryInspection& inspection) {
     inspection.problems.push_back(WhereFileEnds(at, inspection.fileSize) + "group record " +
                                   to_string(read + 1) + " of " + to_string(announced) +
                                   " at offset " + to_string(at));
+    inspection.problemSubjects.push_back({CheckSubject::Kind::Header, 0});
 }
 
 // Measures the palette, pixels and full length of a record against the file, in the order a
@@ -78,6 +79,7 @@ void InspectRecords(LibraryReader& reader, LibraryInspection& inspection) {
         std::string missing = MissingRecordBytes(record, index, count, inspection.fileSize);
         if (!missing.empty()) {
             inspection.problems.push_back(std::move(missing));
+            inspection.problemSubjects.push_back({CheckSubject::Kind::Record, index});
         }
     }
     if (reader.LastStatus() != ReadStatus::ShortRecord) {
@@ -90,15 +92,26 @@ void InspectRecords(LibraryReader& reader, LibraryInspection& inspection) {
             : inspection.images.back().offset + RecordBytes(inspection.images.back().image);
     inspection.problems.push_back(WhereFileEnds(at, inspection.fileSize) +
                                   CountedRecordName(inspection.images.size(), count, at));
+    inspection.problemSubjects.push_back({CheckSubject::Kind::File, 0});
 }
 
 // ---- checking ----
 
 class Violations {
   public:
-    explicit Violations(std::vector<std::string>& lines) : lines_(lines) {}
+    explicit Violations(LibraryCheck& check) : check_(check) {}
 
-    void Add(std::string line) { lines_.push_back(std::move(line)); }
+    // What the lines added from now on concern.
+    void About(CheckSubject::Kind kind, std::size_t index = 0) { subject_ = {kind, index}; }
+
+    void Add(std::string line) {
+        check_.violations.push_back(std::move(line));
+        check_.subjects.push_back(subject_);
+    }
+    void Add(std::string line, CheckSubject subject) {
+        About(subject.kind, subject.index);
+        Add(std::move(line));
+    }
 
     // "<what>: <field> 5 differs from <reference> 7"
     void ExpectSame(const std::string& what, const char* field, std::uint64_t value,
@@ -118,7 +131,8 @@ class Violations {
     }
 
   private:
-    std::vector<std::string>& lines_;
+    LibraryCheck& check_;
+    CheckSubject subject_;
 };
 
 std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
@@ -133,6 +147,7 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
 }
 
 void CheckSignature(const tHEADER& header, Violations& out) {
+    out.About(CheckSubject::Kind::Header);
     if (!header.HasSignature()) {
         out.Add("the signature is " + HexBytes(header.Signature, kSignature.size()) + ", not " +
                 HexBytes(kSignature.data(), kSignature.size()));
@@ -167,6 +182,7 @@ void CheckGroupDataSize(const tHEADER& header, Violations& out) {
 }
 
 void CheckImageDataRegion(const LibraryInspection& inspection, Violations& out) {
+    out.About(CheckSubject::Kind::Header);
     const std::uint64_t start = ImageDataStart(inspection.header);
     const std::uint64_t held = inspection.fileSize > start ? inspection.fileSize - start : 0;
     if (held != inspection.header.ImageDataSize) {
@@ -206,6 +222,7 @@ void CheckGroups(const LibraryInspection& inspection, Violations& out) {
     std::uint64_t firstRecord = 0;
     for (std::size_t index = 0; index < inspection.groups.size(); ++index) {
         const tGROUP& group = inspection.groups[index];
+        out.About(CheckSubject::Kind::Group, index);
         out.ExpectSame(GroupName(index, group), "DataOffset", group.DataOffset,
                        "the sum of ImageDataSize over the groups before it,", offset);
         CheckGroupSums(inspection, index, firstRecord, out);
@@ -242,6 +259,7 @@ void CheckRecords(const LibraryInspection& inspection, Violations& out) {
     for (std::size_t index = 0; index < inspection.images.size(); ++index) {
         const ImageRecord& record = inspection.images[index];
         const std::string what = RecordName(index, record.offset);
+        out.About(CheckSubject::Kind::Record, index);
         CheckRecordFields(what, record.image, out);
         while (group < inspection.groups.size() && index >= groupEnd) {
             ++group;
@@ -268,6 +286,7 @@ LibraryInspection InspectLibrary(const std::string& path) {
     if (reader.HeaderStatus() != ReadStatus::Ok) {
         inspection.problems.push_back("the file is " + to_string(inspection.fileSize) +
                                       " bytes long, shorter than the 34-byte header");
+        inspection.problemSubjects.push_back({CheckSubject::Kind::File, 0});
         return inspection;
     }
     inspection.headerComplete = true;
@@ -281,19 +300,21 @@ LibraryCheck CheckLibrary(const std::string& path) {
     const LibraryInspection inspection = InspectLibrary(path);
     LibraryCheck check;
     check.opened = inspection.opened;
+    Violations out(check);
     if (!inspection.headerComplete) {
-        check.violations = inspection.problems;
+        for (std::size_t i = 0; i < inspection.problems.size(); ++i) {
+            out.Add(inspection.problems[i], inspection.problemSubjects[i]);
+        }
         return check;
     }
-    Violations out(check.violations);
     CheckSignature(inspection.header, out);
     CheckHeaderTotals(inspection, out);
     CheckGroupDataSize(inspection.header, out);
     CheckImageDataRegion(inspection, out);
     CheckGroups(inspection, out);
     CheckRecords(inspection, out);
-    for (const std::string& problem : inspection.problems) {
-        out.Add(problem);
+    for (std::size_t i = 0; i < inspection.problems.size(); ++i) {
+        out.Add(inspection.problems[i], inspection.problemSubjects[i]);
     }
     return check;
 }

@@ -9,6 +9,13 @@
 
 namespace vexlor {
 
+// What a violation concerns, so that a window can point at it.
+struct CheckSubject {
+    enum class Kind { File, Header, Group, Record };
+    Kind kind = Kind::File;
+    std::size_t index = 0;  // of the group in the table, or of the record in file order
+};
+
 // A library's records exactly as the file holds them, read only as far as its bytes go.
 // Nothing here judges the values; `problems` says which announced bytes are missing.
 struct LibraryInspection {
@@ -16,22 +23,16 @@ struct LibraryInspection {
     bool headerComplete = false;  // false: fewer than 34 bytes, `header` is all zeros
     std::uint64_t fileSize = 0;
     tHEADER header{};
-    std::vector<tGROUP> groups;         // fewer than GroupCount when the file ends early
-    std::vector<ImageRecord> images;    // fewer than ImageCount when the file ends early
-    std::vector<std::string> problems;  // one line each, in file order
+    std::vector<tGROUP> groups;                 // fewer than GroupCount when the file ends early
+    std::vector<ImageRecord> images;            // fewer than ImageCount when the file ends early
+    std::vector<std::string> problems;          // one line each, in file order
+    std::vector<CheckSubject> problemSubjects;  // one per problem
 };
 
 // Reads the header, the group table and every record header that the file holds. Palettes and
 // pixels are never read, only measured against the file size, so any count in the file costs
 // at most one read per record present.
 LibraryInspection InspectLibrary(const std::string& path);
-
-// What a violation concerns, so that a window can point at it.
-struct CheckSubject {
-    enum class Kind { File, Header, Group, Record };
-    Kind kind = Kind::File;
-    std::size_t index = 0;  // of the group in the table, or of the record in file order
-};
 
 struct LibraryCheck {
     bool opened = false;

@@ -34,7 +34,7 @@ struct ImageRecord {
 // Walks a library: the header, the group table, then the image records one after another.
 // The file stays open for the reader's lifetime only.
 class LibraryReader {
-public:
+  public:
     // Opens the file and reads the header. False only when the file cannot be opened; a file
     // shorter than the header reads as a zero-filled header (see HeaderStatus()).
     bool Open(const std::string& path);
@@ -65,7 +65,7 @@ public:
 
     ByteFile& File() { return file_; }
 
-private:
+  private:
     ByteFile file_;
     tHEADER header_{};
     ReadStatus headerStatus_ = ReadStatus::CannotOpen;

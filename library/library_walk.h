@@ -22,10 +22,10 @@ struct WalkedGroup {
 };
 
 struct WalkedRecord {
-    ImageRecord record;      // offset, position (1 for the first) and the 62-byte fields
-    int group = -1;          // index into LibraryWalk::groups; -1 when its GroupId follows none
-    bool announced = true;   // one of the header's ImageCount records
-    bool cutShort = false;   // the file ends before its DataSize + 18 bytes do
+    ImageRecord record;         // offset, position (1 for the first) and the 62-byte fields
+    int group = -1;             // index into LibraryWalk::groups; -1 when its GroupId follows none
+    bool announced = true;      // one of the header's ImageCount records
+    bool cutShort = false;      // the file ends before its DataSize + 18 bytes do
     bool overlapsNext = false;  // its palette and pixels reach past DataSize + 18, into what
                                 // the walk reads as the next record
     std::uint64_t End() const { return record.offset + RecordBytes(record.image); }
