@@ -135,6 +135,8 @@ TEST_F(BrowseLibraryTest, ASoundLibraryIsNeverRepaired) {
 bool Drop(QWidget* target, const fs::path& file) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
     QCoreApplication::sendPostedEvents();
