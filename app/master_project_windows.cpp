@@ -46,4 +46,8 @@ void MasterProjectWindows::ShowNewEditor() {
     }
 }
 
+void MasterProjectWindows::OpenBrowser(const QString& path) {
+    master_.OpenBrowser(path);
+}
+
 }  // namespace vexlor

@@ -24,6 +24,7 @@ class MasterProjectWindows final : public ProjectWindows {
     void CreateEditor(EditorKind kind, const QString& path, const QString& caption) override;
     void RefreshNewEditor() override;
     void ShowNewEditor() override;
+    void OpenBrowser(const QString& path) override;
 
   private:
     TMaster& master_;

@@ -35,10 +35,40 @@ FileDialogRequest LibraryDialogRequest(const ProjectKind& kind, bool creating) {
     return request;
 }
 
+FileDialogRequest BrowseDialogRequest() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Browse library");
+    request.folder = QFile::decodeName(ResolvePath(AppFolders().game, "resdata").c_str());
+    request.filters = LibraryDialogFilters();
+    request.filterIndex = 1;
+    request.defaultSuffix = QStringLiteral("dat");
+    request.mustExist = true;
+    request.changeCurrentFolder = false;
+    return request;
+}
+
 // The path as the library functions take it. It keeps the letter case as chosen: where file
 // names tell case apart, the editor must open the very file that was created or tested.
 std::string LibraryFilePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+std::vector<ProjectKind> AcceptingKinds(const QString& path) {
+    std::vector<ProjectKind> accepting;
+    for (int number = 1; number <= kKindCount; ++number) {
+        const std::optional<ProjectKind> kind = ProjectKindOf(number);
+        if (kind && IsLibraryOfKind(kind->library, LibraryFilePath(path))) {
+            accepting.push_back(*kind);
+        }
+    }
+    return accepting;
+}
+
+// A file of this format that no editor takes is still worth a look: the browser shows any
+// library, and what is wrong with it.
+bool IsBrowsable(const QString& path) {
+    const QFileInfo file(path);
+    return file.isFile() && file.suffix().compare(QStringLiteral("dat"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -66,12 +96,24 @@ void ProjectCommands::OpenProject() {
     }
 }
 
+void ProjectCommands::BrowseLibrary() {
+    const std::optional<QString> path = dialogs_.AskOpenFile(BrowseDialogRequest());
+    if (path) {
+        windows_.OpenBrowser(QFileInfo(*path).absoluteFilePath());
+    }
+}
+
 void ProjectCommands::OpenLibraryFile(const QString& path, AmbiguousKind ambiguous) {
+    const std::vector<ProjectKind> accepting = AcceptingKinds(path);
+    if (accepting.empty() && IsBrowsable(path)) {
+        windows_.OpenBrowser(QFileInfo(path).absoluteFilePath());
+        return;
+    }
     const QString fileName = QFileInfo(path).fileName();
     if (!IsNameFree(fileName)) {
         return;
     }
-    const std::optional<ProjectKind> kind = KindOfFile(path, ambiguous);
+    const std::optional<ProjectKind> kind = KindOfFile(accepting, ambiguous);
     if (!kind) {
         return;
     }
@@ -81,25 +123,16 @@ void ProjectCommands::OpenLibraryFile(const QString& path, AmbiguousKind ambiguo
     }
 }
 
-// A dropped file that no kind accepts is asked about as one that several kinds accept: the user
-// may know what it is meant to be, and the kind's test then has the last word. A file named on the
-// command line takes the first kind without a question.
-std::optional<ProjectKind> ProjectCommands::KindOfFile(const QString& path,
+// A dropped file that no kind accepts (and no browser shows) is asked about as one that several
+// kinds accept: the user may know what it is meant to be, and the kind's test then has the last
+// word. A file named on the command line takes the first kind without a question.
+std::optional<ProjectKind> ProjectCommands::KindOfFile(const std::vector<ProjectKind>& accepting,
                                                        AmbiguousKind ambiguous) {
-    std::optional<ProjectKind> first;
-    int accepting = 0;
-    for (int number = 1; number <= kKindCount; ++number) {
-        const std::optional<ProjectKind> kind = ProjectKindOf(number);
-        if (kind && IsLibraryOfKind(kind->library, LibraryFilePath(path))) {
-            first = first ? first : kind;
-            ++accepting;
-        }
-    }
     if (ambiguous == AmbiguousKind::TakeFirst) {
-        return first ? first : ProjectKindOf(1);
+        return accepting.empty() ? ProjectKindOf(1) : accepting.front();
     }
-    if (accepting == 1) {
-        return first;
+    if (accepting.size() == 1) {
+        return accepting.front();
     }
     return ProjectKindOf(windows_.AskLibraryKind(kOpenCommand));
 }

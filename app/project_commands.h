@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QString>
 
@@ -23,9 +24,12 @@ class ProjectCommands {
 
     void NewProject();
     void OpenProject();
+    // Browse library...: asks for a file and shows it in a library browser.
+    void BrowseLibrary();
     // Open project for a file named without its dialogs, as by a drop or a command line: the
     // kind whose test accepts the file, or, where several do, the one `ambiguous` says (the
-    // first in the kind dialog's order). A file no kind accepts gets Open project's refusal.
+    // first in the kind dialog's order). A ".dat" file that no kind accepts opens in a library
+    // browser; any other such file gets Open project's refusal.
     void OpenLibraryFile(const QString& path, AmbiguousKind ambiguous);
 
   private:
@@ -38,8 +42,10 @@ class ProjectCommands {
     // The kind dialog, then the library dialog; nothing when either was cancelled or the file's
     // name is already open (the user has then been told).
     std::optional<ChosenLibrary> ChooseLibrary(const QString& command, bool creating);
-    // Nothing when the kind dialog was cancelled.
-    std::optional<ProjectKind> KindOfFile(const QString& path, AmbiguousKind ambiguous);
+    // Nothing when the kind dialog was cancelled; `accepting` are the kinds whose tests accept
+    // the file.
+    std::optional<ProjectKind> KindOfFile(const std::vector<ProjectKind>& accepting,
+                                          AmbiguousKind ambiguous);
     // Open project's two refusals; false when the user has been told.
     bool IsNameFree(const QString& fileName);
     bool IsOfKind(const ChosenLibrary& chosen);

@@ -26,6 +26,8 @@ class ProjectWindows {
     virtual void CreateEditor(EditorKind kind, const QString& path, const QString& caption) = 0;
     virtual void RefreshNewEditor() = 0;
     virtual void ShowNewEditor() = 0;
+    // Shows the library at `path` in a library browser: the open one, or a new one.
+    virtual void OpenBrowser(const QString& path) = 0;
 };
 
 }  // namespace vexlor

@@ -32,6 +32,7 @@
 #include "platform/path_resolver.h"
 #include "platform/unsaved_work.h"
 #include "platform/user_dialogs.h"
+#include "tools/library_browser_window.h"
 #include "tools/thelp.h"
 
 namespace vexlor {
@@ -41,6 +42,7 @@ constexpr int kToolBarHeight = 33;
 constexpr int kTextButtonWidth = 60;
 const QKeySequence kNewShortcut(Qt::CTRL | Qt::Key_N);
 const QKeySequence kOpenShortcut(Qt::CTRL | Qt::Key_O);
+const QKeySequence kBrowseShortcut(Qt::CTRL | Qt::Key_B);
 const QKeySequence kResdataShortcut(Qt::CTRL | Qt::Key_1);
 const QKeySequence kPreviewShortcut(Qt::CTRL | Qt::Key_2);
 
@@ -191,6 +193,9 @@ void TMaster::CreateMenus() {
     AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
                 &TMaster::SpeedButton2Click)
         ->setShortcut(kOpenShortcut);
+    AddMenuItem(fileMenu, QStringLiteral("Browse1"), QStringLiteral("&Browse library..."),
+                &TMaster::Browse1Click)
+        ->setShortcut(kBrowseShortcut);
     fileMenu->addSeparator();
     AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -240,10 +245,20 @@ LibraryEditorWindow* TMaster::ActiveEditor() const {
 
 // A disabled item ignores its shortcut too, so the texts and states are kept current, not
 // only while the menu shows.
+LibraryBrowserWindow* TMaster::ActiveBrowser() const {
+    const QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    return window != nullptr ? qobject_cast<LibraryBrowserWindow*>(window->widget()) : nullptr;
+}
+
 void TMaster::UpdateEditMenu() {
     const LibraryEditorWindow* editor = ActiveEditor();
-    const std::string undo = editor != nullptr ? editor->NextUndo() : std::string();
-    const std::string redo = editor != nullptr ? editor->NextRedo() : std::string();
+    const LibraryBrowserWindow* browser = ActiveBrowser();
+    const std::string undo = editor != nullptr    ? editor->NextUndo()
+                             : browser != nullptr ? browser->NextUndo()
+                                                  : std::string();
+    const std::string redo = editor != nullptr    ? editor->NextRedo()
+                             : browser != nullptr ? browser->NextRedo()
+                                                  : std::string();
     undoItem_->setText(UndoItemText(undo));
     undoItem_->setEnabled(!undo.empty());
     redoItem_->setText(RedoItemText(redo));
@@ -342,16 +357,55 @@ QMdiSubWindow* TMaster::AddEditorWindow(QWidget* editor) {
         connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this,
                 &TMaster::UpdateEditMenu);
     }
+    if (auto* browser = qobject_cast<LibraryBrowserWindow*>(editor)) {
+        connect(browser, &LibraryBrowserWindow::LibraryChanged, this, &TMaster::UpdateEditMenu);
+    }
     return window;
 }
 
 QStringList TMaster::EditorCaptions() const {
     QStringList captions;
     for (const QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (qobject_cast<const LibraryBrowserWindow*>(window->widget()) != nullptr) {
+            continue;
+        }
         captions.append(window->widget() != nullptr ? window->widget()->windowTitle()
                                                     : window->windowTitle());
     }
     return captions;
+}
+
+// Paths are compared as the file system resolves them: another spelling of the same file
+// finds its browser.
+LibraryBrowserWindow* TMaster::BrowserOf(const QString& path) const {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        auto* browser = qobject_cast<LibraryBrowserWindow*>(window->widget());
+        if (browser != nullptr && !wanted.isEmpty() &&
+            QFileInfo(browser->LibraryPath()).canonicalFilePath() == wanted) {
+            return browser;
+        }
+    }
+    return nullptr;
+}
+
+void TMaster::OpenBrowser(const QString& path) {
+    if (LibraryBrowserWindow* open = BrowserOf(path)) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget());
+        mdiArea_->setActiveSubWindow(frame);
+        return;
+    }
+    auto* browser = new LibraryBrowserWindow(QFileInfo(path).absoluteFilePath(), dialogs_);
+    QMdiSubWindow* frame = AddEditorWindow(browser);
+    browser->setWindowTitle(QStringLiteral("Library (") + QFileInfo(path).fileName() +
+                            QStringLiteral(")"));
+    {
+        BusyCursor busy(dialogs_);
+        browser->Reload();
+    }
+    frame->show();
+    mdiArea_->setActiveSubWindow(frame);
+    UpdateEditMenu();
 }
 
 void TMaster::AddUnsavedWork(UnsavedWork& work) {
@@ -481,6 +535,10 @@ void TMaster::SpeedButton2Click() {
     projectCommands_->OpenProject();
 }
 
+void TMaster::Browse1Click() {
+    projectCommands_->BrowseLibrary();
+}
+
 void TMaster::SpeedButton3Click() {
     mdiArea_->cascadeSubWindows();
 }
@@ -506,12 +564,16 @@ void TMaster::SpeedButton7Click() {
 void TMaster::Undo1Click() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->UndoClick();
+    } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
+        browser->UndoClick();
     }
 }
 
 void TMaster::Redo1Click() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->RedoClick();
+    } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
+        browser->RedoClick();
     }
 }
 

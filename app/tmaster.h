@@ -20,6 +20,7 @@ class QToolButton;
 namespace vexlor {
 
 class TAbout;
+class LibraryBrowserWindow;
 class LibraryEditorWindow;
 class TCHOOSE;
 class THelp;
@@ -60,8 +61,10 @@ class TMaster : public QMainWindow {
     // Takes `editor` into the frame; closing it destroys it. The Edit menu follows the changes
     // of a library editor.
     QMdiSubWindow* AddEditorWindow(QWidget* editor);
-    // The captions of the open editor windows, oldest first.
+    // The captions of the open editor windows, oldest first; library browsers are not editors.
     QStringList EditorCaptions() const;
+    // Activates the browser of the library at `path` if one is open, else opens one.
+    void OpenBrowser(const QString& path);
     QMdiArea* EditorArea() const { return mdiArea_; }
     // Hides a visible window, shows a hidden one.
     static void ToggleToolWindow(QWidget* window);
@@ -78,6 +81,8 @@ class TMaster : public QMainWindow {
 
     void SpeedButton1Click();
     void SpeedButton2Click();
+    // Browse library...: a library of any kind, read-only but for its repair.
+    void Browse1Click();
     void SpeedButton3Click();
     void SpeedButton4Click();
     void SpeedButton5Click();
@@ -108,8 +113,10 @@ class TMaster : public QMainWindow {
     QAction* AddViewItem(QMenu* menu, const QString& name, const QString& caption,
                          const QKeySequence& shortcut, void (TMaster::*handler)());
     void CreateEditMenu();
-    // The editor window that the Edit menu acts on, if any.
+    // The editor window or library browser that the Edit menu acts on, if any.
     LibraryEditorWindow* ActiveEditor() const;
+    LibraryBrowserWindow* ActiveBrowser() const;
+    LibraryBrowserWindow* BrowserOf(const QString& path) const;
     // Undo and Redo say what they would do in the active editor's library.
     void UpdateEditMenu();
     void WatchToolWindow(QWidget* window, QAction* item);

@@ -162,6 +162,17 @@ std::optional<QString> QtUserDialogs::AskSaveFile(const FileDialogRequest& reque
     return RunFileDialog(request, QFileDialog::AcceptSave);
 }
 
+// Qt's own dialog, as for files, so that it looks and behaves the same on every desktop.
+std::optional<QString> QtUserDialogs::AskFolder(const FolderDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (RunAboveToolWindows(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
 int QtUserDialogs::RunModal(QDialog& dialog) {
     return RunAboveToolWindows(dialog);
 }

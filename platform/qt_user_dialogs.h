@@ -22,6 +22,7 @@ class QtUserDialogs final : public UserDialogs {
     bool Confirm(const QString& text, const QString& caption) override;
     std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
+    std::optional<QString> AskFolder(const FolderDialogRequest& request) override;
     int RunModal(QDialog& dialog) override;
     bool OpenWithShell(const QString& path) override;
 

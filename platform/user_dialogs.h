@@ -28,6 +28,12 @@ struct FileDialogRequest {
     bool changeCurrentFolder = false;
 };
 
+// A folder to choose, such as the one that extracted pictures go into.
+struct FolderDialogRequest {
+    QString title;
+    QString folder;  // where the dialog starts
+};
+
 // The three answers to "there are changes that are not saved".
 enum class UnsavedChangesAnswer { Save, Discard, Cancel };
 
@@ -47,6 +53,7 @@ class UserDialogs {
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> AskSaveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> AskFolder(const FolderDialogRequest& request) = 0;
     // Shows the dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int RunModal(QDialog& dialog) = 0;
     // The desktop's "open" action on a file; false when the desktop has no program for it.

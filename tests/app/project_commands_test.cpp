@@ -332,15 +332,15 @@ TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnWithOpenProjectsRefusals) {
     const fs::path picture = Resdata() / "picture.bmp";
     test::WriteFileBytes(picture, {'B', 'M'});
     test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
-    Answer(1);  // bad.dat, which no kind accepts, is asked about; HULL's test then refuses it
+    // bad.dat, which no kind accepts, opens in a library browser, which is no editor.
     EXPECT_TRUE(Drop(
         master_.EditorArea()->viewport(),
         {hull, picture, Library(LibraryKind::Mission, "MIS9.DAT"), hull, Resdata() / "bad.dat"}));
     EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
     EXPECT_EQ(dialogs_.events,
               (QStringList{"busy", "idle", "busy", "idle", "beep",
-                           "message: Error: Already opened (hull9.dat)", "modal: Open project",
-                           "beep", "message: Error: Unexpected file format : bad.dat"}));
+                           "message: Error: Already opened (hull9.dat)", "busy", "idle"}));
+    EXPECT_EQ(master_.EditorArea()->subWindowList().size(), 3);
     EXPECT_TRUE(Editors().back()->isVisibleTo(&master_));
 
     // Over an editor window too; a drop without a library file is not the frame's (over an

@@ -47,6 +47,16 @@ std::optional<QString> FakeUserDialogs::AnswerFileDialog(const QString& kind,
                                                          const FileDialogRequest& request) {
     fileRequests.push_back(request);
     events << kind + request.title;
+    return NextFileAnswer();
+}
+
+std::optional<QString> FakeUserDialogs::AskFolder(const FolderDialogRequest& request) {
+    folderRequests.push_back(request);
+    events << QStringLiteral("folder dialog: ") + request.title;
+    return NextFileAnswer();
+}
+
+std::optional<QString> FakeUserDialogs::NextFileAnswer() {
     if (fileAnswers.empty()) {
         return std::nullopt;
     }

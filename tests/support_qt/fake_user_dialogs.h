@@ -28,17 +28,21 @@ class FakeUserDialogs final : public UserDialogs {
     bool Confirm(const QString& text, const QString& caption) override;
     std::optional<QString> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<QString> AskSaveFile(const FileDialogRequest& request) override;
+    // Answered from `fileAnswers` too.
+    std::optional<QString> AskFolder(const FolderDialogRequest& request) override;
     int RunModal(QDialog& dialog) override;
     bool OpenWithShell(const QString& path) override;
 
     // Every event in order: "beep", "message: CAPTION: TEXT", "open: PATH", "busy", "idle",
-    // "open dialog: TITLE", "save dialog: TITLE", "modal: TITLE", "question: CAPTION: TEXT",
+    // "open dialog: TITLE", "save dialog: TITLE",
+    // "folder dialog: TITLE", "modal: TITLE", "question: CAPTION: TEXT",
     // "confirm: CAPTION: TEXT".
     QStringList events;
     std::vector<Message> messages;
     int beeps = 0;
     QStringList shellOpens;
     std::vector<FileDialogRequest> fileRequests;
+    std::vector<FolderDialogRequest> folderRequests;
     int busyDepth = 0;
 
     std::deque<std::optional<QString>> fileAnswers;
@@ -55,6 +59,7 @@ class FakeUserDialogs final : public UserDialogs {
 
   private:
     std::optional<QString> AnswerFileDialog(const QString& kind, const FileDialogRequest& request);
+    std::optional<QString> NextFileAnswer();
 };
 
 }  // namespace vexlor::test
