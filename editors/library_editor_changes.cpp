@@ -100,23 +100,7 @@ LibraryLayout LibraryEditorLogic::Layout() const {
 
 std::string LibraryEditorLogic::JournalFailure(JournalResult result,
                                                const std::string& action) const {
-    const std::string name = FileNameOf(path_);
-    switch (result) {
-        case JournalResult::Done:
-            return {};
-        case JournalResult::Busy:
-            return name + " is being written by another Vexlor; " + action;
-        case JournalResult::CannotRecord:
-            return "The change cannot be recorded in " + journalFolder_ + ", so " + name +
-                   " was not changed";
-        case JournalResult::Nothing:
-            return "There is nothing to " + action;
-        case JournalResult::ChangedSince:
-            return name + " was changed by another program since Vexlor last wrote it; " + action;
-        case JournalResult::WriteFailed:
-            return "Writing " + name + " failed; it was left as it was";
-    }
-    return action;
+    return DescribeJournalRefusal(result, journalFolder_, FileNameOf(path_), action);
 }
 
 ChangeOutcome LibraryEditorLogic::MakeChange(
@@ -335,17 +319,12 @@ ChangeOutcome LibraryEditorLogic::RedoChange() const {
     return MoveInJournal(false);
 }
 
-// The menus ask these whenever they show: they never wait for another writer's lock.
 std::string LibraryEditorLogic::NextUndo() const {
-    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
-    const auto list = journal.UndoList();
-    return list.empty() ? std::string() : list.front().what;
+    return NextUndoOf(journalFolder_, path_);
 }
 
 std::string LibraryEditorLogic::NextRedo() const {
-    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
-    const auto list = journal.RedoList();
-    return list.empty() ? std::string() : list.front().what;
+    return NextRedoOf(journalFolder_, path_);
 }
 
 bool CreateLibraryRecorded(LibraryKind kind, const std::string& path,

@@ -738,4 +738,36 @@ void ChangeJournal::Prune() {
     }
 }
 
+std::string DescribeJournalRefusal(JournalResult result, const std::string& journalFolder,
+                                   const std::string& name, const std::string& action) {
+    switch (result) {
+        case JournalResult::Done:
+            return {};
+        case JournalResult::Busy:
+            return name + " is being written by another Vexlor; " + action;
+        case JournalResult::CannotRecord:
+            return "The change cannot be recorded in " + journalFolder + ", so " + name +
+                   " was not changed";
+        case JournalResult::Nothing:
+            return "There is nothing to " + action;
+        case JournalResult::ChangedSince:
+            return name + " was changed by another program since Vexlor last wrote it; " + action;
+        case JournalResult::WriteFailed:
+            return "Writing " + name + " failed; it was left as it was";
+    }
+    return action;
+}
+
+std::string NextUndoOf(const std::string& journalFolder, const std::string& libraryPath) {
+    ChangeJournal journal(journalFolder, libraryPath, std::chrono::milliseconds(0));
+    const auto list = journal.UndoList();
+    return list.empty() ? std::string() : list.front().what;
+}
+
+std::string NextRedoOf(const std::string& journalFolder, const std::string& libraryPath) {
+    ChangeJournal journal(journalFolder, libraryPath, std::chrono::milliseconds(0));
+    const auto list = journal.RedoList();
+    return list.empty() ? std::string() : list.front().what;
+}
+
 }  // namespace vexlor

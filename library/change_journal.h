@@ -100,6 +100,17 @@ ChangeWrite HowToMake(const Splices& splices, std::uint64_t sizeBefore);
 // ApplyByRewrite for what is then left).
 bool MakeSplices(const std::string& path, std::uint64_t sizeBefore, const Splices& splices);
 
+// The journal's refusals in words, the same for every window and command: `name` is the
+// library's file name, `action` what was therefore not done ("nothing was changed"). Empty for
+// Done.
+std::string DescribeJournalRefusal(JournalResult result, const std::string& journalFolder,
+                                   const std::string& name, const std::string& action);
+
+// What Undo and Redo of the library would take back or make again next ("append 4800"); empty
+// when nothing. They never wait for another writer's lock: menus ask them whenever they show.
+std::string NextUndoOf(const std::string& journalFolder, const std::string& libraryPath);
+std::string NextRedoOf(const std::string& journalFolder, const std::string& libraryPath);
+
 // The current time as the journal writes it: "2026-12-08T10:00:00Z".
 std::string UtcTimestamp();
 

@@ -215,23 +215,7 @@ namespace {
 
 std::string JournalRefusal(JournalResult result, const std::string& journalFolder,
                            const std::string& name) {
-    const std::string refused = "nothing was repaired";
-    switch (result) {
-        case JournalResult::Done:
-            return {};
-        case JournalResult::Busy:
-            return name + " is being written by another Vexlor; " + refused;
-        case JournalResult::CannotRecord:
-            return "The change cannot be recorded in " + journalFolder + ", so " + name +
-                   " was not changed";
-        case JournalResult::Nothing:
-            return "There is nothing to repair";
-        case JournalResult::ChangedSince:
-            return name + " was changed by another program since Vexlor last wrote it; " + refused;
-        case JournalResult::WriteFailed:
-            return "Writing " + name + " failed; it was left as it was";
-    }
-    return refused;
+    return DescribeJournalRefusal(result, journalFolder, name, "nothing was repaired");
 }
 
 }  // namespace
