@@ -46,9 +46,9 @@ sleep 3
 # The browser's window fills the editor area; a click in its tree selects the first picture.
 if command -v xdotool >/dev/null 2>&1; then
     xdotool search --name "resdata.txt" windowunmap 2>/dev/null || true
-    xdotool mousemove 120 260 click 1 2>/dev/null || true
+    xdotool mousemove 120 430 click 1 2>/dev/null || true
     sleep 1
 fi
 import -window root "$work/shot.png"
-convert "$work/shot.png" -crop 1600x1000+0+0 +repage "$output"
+convert "$work/shot.png" -crop 1070x670+0+0 +repage "$output"
 say "wrote $output"
