@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "library/byte_file.h"
+#include "library/library_inspection.h"
 #include "library/library_reader.h"
+#include "library/library_walk.h"
 #include "library/records.h"
 
 namespace {
@@ -117,5 +119,28 @@ void BM_WalkRecordHeaders(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 BENCHMARK(BM_WalkRecordHeaders)->Unit(benchmark::kMillisecond);
+
+// What the library browser does when it opens a library: the walk to the end of the bytes (0),
+// and with the check that fills its panel (1).
+void BM_BrowserOpen(benchmark::State& state) {
+    const HullLibraryFile& library = Library();
+    if (!library.Ok()) {
+        state.SkipWithError("cannot write the library in the temporary folder");
+        return;
+    }
+    for (auto _ : state) {
+        const LibraryWalk walk = WalkLibrary(library.Path());
+        if (state.range(0) != 0) {
+            const LibraryCheck check = CheckLibrary(library.Path());
+            benchmark::DoNotOptimize(check.violations.size());
+        }
+        if (walk.records.size() != kRecords) {
+            state.SkipWithError("the walk did not reach every record");
+            return;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_BrowserOpen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Feeds arbitrary bytes to every reader of a library file: the inspection, the check, a full
-// picture walk by either stepping rule, the four kind tests, and the plans of every change.
+// picture walk by either stepping rule, the four kind tests, the plans of every change, and
+// what the library browser is built on: the walk to the end of the bytes, every record's
+// picture drawn at any size, and the repair.
 // None may crash, hang, read outside the file or its buffers, or list more than the header
 // announces; every plan must be well formed and its inverse must give back the file.
 #include <unistd.h>
@@ -11,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "library/any_picture.h"
 #include "library/byte_file.h"
 #include "library/creation.h"
 #include "library/library_edit.h"
 #include "library/library_inspection.h"
 #include "library/library_reader.h"
+#include "library/library_repair.h"
+#include "library/library_walk.h"
 
 namespace {
 
@@ -94,6 +99,13 @@ void InspectAndCheck(const std::string& path, std::size_t size) {
     }
     const LibraryCheck check = CheckLibrary(path);
     Require(check.opened);
+    Require(check.subjects.size() == check.violations.size());
+    for (const CheckSubject& subject : check.subjects) {
+        Require(subject.kind != CheckSubject::Kind::Group ||
+                subject.index < inspection.groups.size());
+        Require(subject.kind != CheckSubject::Kind::Record ||
+                subject.index < inspection.images.size());
+    }
     // Whatever the inspection found missing, the check reports too.
     Require(check.violations.size() >= inspection.problems.size());
 }
@@ -153,6 +165,69 @@ void PlanEveryChange(const std::string& path, const std::uint8_t* data, std::siz
     MakeAndTakeBack(path, original, PlanShipAppend(file, 20001, palette, pixels));
 }
 
+void RequireGroupsCoverTheirRecords(const LibraryWalk& walk) {
+    for (std::size_t g = 0; g < walk.groups.size(); ++g) {
+        const WalkedGroup& group = walk.groups[g];
+        Require(group.recordCount == 0 ||
+                static_cast<std::size_t>(group.firstRecord + group.recordCount) <=
+                    walk.records.size());
+        for (int i = 0; i < group.recordCount; ++i) {
+            const WalkedRecord& record =
+                walk.records[static_cast<std::size_t>(group.firstRecord + i)];
+            Require(record.group == static_cast<int>(g));
+        }
+    }
+}
+
+void DrawEveryPicture(const std::string& path, const LibraryWalk& walk) {
+    LibraryReader reader;
+    Require(reader.Open(path));
+    for (const WalkedRecord& walked : walk.records) {
+        Require(walked.record.offset + tIMAGE::kSize <= walk.fileSize);
+        AnyPicture picture;
+        if (ReadAnyPicture(reader, walked.record, picture) == DrawOutcome::Drawn) {
+            Require(picture.PixelCount() ==
+                    static_cast<std::size_t>(walked.record.image.BlockWidth) *
+                        walked.record.image.BlockHeight);
+            Require(picture.alpha.size() == picture.PixelCount());
+            UsedPaletteIndices(picture, walked.record.image.PictureFormat == kRunLengthFormat);
+        }
+    }
+}
+
+// The browser's view of the file: its walk, pictures and repair. A repair must give a library
+// that needs none, and its inverse the input.
+void BrowseAndRepair(const std::string& path, const std::string& original) {
+    const LibraryWalk walk = WalkLibrary(path);
+    Require(walk.opened);
+    Require(walk.records.size() <= kMaxLibraryRecords);
+    RequireGroupsCoverTheirRecords(walk);
+    DrawEveryPicture(path, walk);
+    ByteFile file;
+    Require(file.Open(path, ByteFile::Mode::Read));
+    const RepairPlan plan = PlanRepair(walk, file);
+    if (!plan.Needed()) {
+        return;
+    }
+    Require(IsWellFormed(plan.splices, original.size()));
+    const std::string copy = path + ".repaired";
+    Require(ApplyByRewrite(copy, file, plan.splices, ".new"));
+    {
+        ByteFile repaired;
+        Require(repaired.Open(copy, ByteFile::Mode::Read));
+        const RepairPlan again = PlanRepair(WalkLibrary(copy), repaired);
+        Require(again.possible && !again.Needed());
+        Require(ApplyByRewrite(copy, repaired, InverseOf(plan.splices), ".new"));
+    }
+    ByteFile back;
+    Require(back.Open(copy, ByteFile::Mode::Read));
+    std::string bytes(original.size(), '\0');
+    Require(back.CheckedSize() == original.size());
+    Require(bytes.empty() || back.ReadExactAt(0, bytes.data(), bytes.size()));
+    Require(bytes == original);
+    std::remove(copy.c_str());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -166,6 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsShipLibrary(path);
     IsMissionLibrary(path);
     PlanEveryChange(path, data, size);
+    BrowseAndRepair(path, std::string(reinterpret_cast<const char*>(data), size));
     RemoveInputFile();
     return 0;
 }

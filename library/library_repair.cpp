@@ -38,6 +38,12 @@ std::optional<std::string> WhyNotRepairable(const LibraryWalk& walk, std::size_t
     }
     for (std::size_t i = 0; i < kept; ++i) {
         const WalkedRecord& record = walk.records[i];
+        // Sizes that point into the next record leave no count to recompute that is sure.
+        if (record.overlapsNext) {
+            return "image record " + to_string(i + 1) + " at offset " +
+                   to_string(record.record.offset) +
+                   " reaches into the record after it: its sizes cannot be trusted";
+        }
         if (record.group < 0) {
             return "image record " + to_string(i + 1) + " at offset " +
                    to_string(record.record.offset) + " has GroupId " +
@@ -52,14 +58,14 @@ class PlanBuilder {
   public:
     PlanBuilder(RepairPlan& plan, ByteFile& file) : plan_(plan), file_(file) {}
 
+    // The fields are members of packed records, so they go by value, not by reference.
     template <typename Value>
-    void Set(const std::string& what, const char* field, Value& value, std::uint64_t wanted) {
-        if (value == wanted) {
-            return;
+    Value Set(const std::string& what, const char* field, Value value, std::uint64_t wanted) {
+        if (value != wanted) {
+            plan_.changes.push_back(what + ": " + field + " " + to_string(value) + " becomes " +
+                                    to_string(wanted));
         }
-        plan_.changes.push_back(what + ": " + field + " " + to_string(value) + " becomes " +
-                                to_string(wanted));
-        value = static_cast<Value>(wanted);
+        return static_cast<Value>(wanted);
     }
 
     // Replaces the bytes at `offset` with `encoded` when they differ from what the file holds.
@@ -114,10 +120,11 @@ bool PlanGroups(const LibraryWalk& walk, const std::vector<Totals>& totals, Plan
     for (std::size_t g = 0; g < walk.groups.size(); ++g) {
         tGROUP group = walk.groups[g].group;
         const std::string what = GroupName(g, group);
-        builder.Set(what, "ImageCount", group.ImageCount, totals[g].images);
-        builder.Set(what, "ImageDataSize", group.ImageDataSize, totals[g].bytes);
-        builder.Set(what, "ColourCount", group.ColourCount, totals[g].colours);
-        builder.Set(what, "DataOffset", group.DataOffset, offset);
+        group.ImageCount = builder.Set(what, "ImageCount", group.ImageCount, totals[g].images);
+        group.ImageDataSize =
+            builder.Set(what, "ImageDataSize", group.ImageDataSize, totals[g].bytes);
+        group.ColourCount = builder.Set(what, "ColourCount", group.ColourCount, totals[g].colours);
+        group.DataOffset = builder.Set(what, "DataOffset", group.DataOffset, offset);
         offset += totals[g].bytes;
         if (!builder.Overwrite(walk.groups[g].offset, group.Encode())) {
             return false;
@@ -134,12 +141,12 @@ bool PlanHeader(const LibraryWalk& walk, const std::vector<Totals>& totals, Plan
         sum.colours += group.colours;
     }
     tHEADER header = walk.header;
-    builder.Set("header", "ImageCount", header.ImageCount, sum.images);
-    builder.Set("header", "ImageDataSize", header.ImageDataSize, sum.bytes);
-    builder.Set("header", "ColourCount", header.ColourCount, sum.colours);
+    header.ImageCount = builder.Set("header", "ImageCount", header.ImageCount, sum.images);
+    header.ImageDataSize = builder.Set("header", "ImageDataSize", header.ImageDataSize, sum.bytes);
+    header.ColourCount = builder.Set("header", "ColourCount", header.ColourCount, sum.colours);
     const std::uint64_t table = static_cast<std::uint64_t>(tGROUP::kSize) * header.GroupCount;
     if (header.GroupDataSize != 0) {
-        builder.Set("header", "GroupDataSize", header.GroupDataSize, table);
+        header.GroupDataSize = builder.Set("header", "GroupDataSize", header.GroupDataSize, table);
     }
     return builder.Overwrite(0, header.Encode());
 }

@@ -169,6 +169,15 @@ void MissionWithPictures(const fs::path& folder) {
 }
 
 // SHIP.tmp holds the library as it was before the last append, as the editor leaves it.
+// One picture: a writer of several files goes on after one fails, which this test cannot tell
+// from a failure reported wrongly.
+void ShipWithOnePicture(const fs::path& folder) {
+    Bmp(folder, "a.bmp", 180, 180, 0);
+    Cli({"create", "ship", "@/SHIP.DAT"}, folder);
+    Cli({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id", "20001", "--tmp", "@/SHIP.tmp"},
+        folder);
+}
+
 void ShipWithPictures(const fs::path& folder) {
     Bmp(folder, "a.bmp", 180, 180, 0);
     Bmp(folder, "b.bmp", 180, 180, 5);
@@ -209,6 +218,7 @@ const std::vector<Writer>& Writers() {
         {"ImportHull", HullWithPictures, {"import", "hull", "@/HULL.DAT", "@/b.bmp", "--id", "4900", "--fit", "cover"}, {{"HULL.DAT"}}},
         {"ImportShip", ShipWithPictures, {"import", "ship", "@/SHIP.DAT", "@/b.bmp", "--id", "20003", "--tmp", "@/SHIP.tmp"}, {{"SHIP.DAT"}, kShipCopy}},
         {"ExportPngShip", ShipWithPictures, {"export", "ship", "@/SHIP.DAT", "--png", "--out", "@/out", "1"}, {{"out/ship_20002.png"}}},
+        {"ExtractPngShip", ShipWithOnePicture, {"extract", "@/SHIP.DAT", "--png", "--out", "@/out"}, {{"out/20001_00001.png"}}},
         {"CraftSet", DemoGame, {"craft", "set", "@/XWA", "3", "--hull", "5300", "--map", "17900"}, {{"XWA/xwingalliance.exe"}}},
     };
     return writers;
