@@ -42,27 +42,6 @@ std::string CountText(std::uint64_t announced, std::uint64_t present, const char
     return text;
 }
 
-// The same words as the editors' Undo and Redo give for the journal's refusals.
-std::string JournalFailureText(JournalResult result, const std::string& name,
-                               const std::string& journalFolder, const std::string& action) {
-    switch (result) {
-        case JournalResult::Done:
-            return {};
-        case JournalResult::Busy:
-            return name + " is being written by another Vexlor; " + action;
-        case JournalResult::CannotRecord:
-            return "The change cannot be recorded in " + journalFolder + ", so " + name +
-                   " was not changed";
-        case JournalResult::Nothing:
-            return "There is nothing to " + action;
-        case JournalResult::ChangedSince:
-            return name + " was changed by another program since Vexlor last wrote it; " + action;
-        case JournalResult::WriteFailed:
-            return "Writing " + name + " failed; it was left as it was";
-    }
-    return action;
-}
-
 }  // namespace
 
 LibraryBrowserLogic::LibraryBrowserLogic(std::string path, std::string journalFolder)
@@ -222,8 +201,8 @@ BrowserChange LibraryBrowserLogic::MoveInJournal(bool undo) const {
     JournalEntry entry;
     const JournalResult result = undo ? journal.Undo(entry) : journal.Redo(entry);
     if (result != JournalResult::Done) {
-        return {false, JournalFailureText(result, FileName(), journalFolder_,
-                                          undo ? "nothing was undone" : "nothing was redone")};
+        return {false, DescribeJournalRefusal(result, journalFolder_, FileName(),
+                                              undo ? "nothing was undone" : "nothing was redone")};
     }
     return {true, undo ? UndidText(entry.what) : RedidText(entry.what)};
 }
@@ -236,17 +215,12 @@ BrowserChange LibraryBrowserLogic::Redo() const {
     return MoveInJournal(false);
 }
 
-// The menus ask these whenever they show: they never wait for another writer's lock.
 std::string LibraryBrowserLogic::NextUndo() const {
-    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
-    const auto list = journal.UndoList();
-    return list.empty() ? std::string() : list.front().what;
+    return NextUndoOf(journalFolder_, path_);
 }
 
 std::string LibraryBrowserLogic::NextRedo() const {
-    ChangeJournal journal(journalFolder_, path_, std::chrono::milliseconds(0));
-    const auto list = journal.RedoList();
-    return list.empty() ? std::string() : list.front().what;
+    return NextRedoOf(journalFolder_, path_);
 }
 
 std::string FormatText(unsigned format) {

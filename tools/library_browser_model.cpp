@@ -176,6 +176,10 @@ QVariant LibraryBrowserModel::NodeData(const Node& node, int column, int role) c
     if (role == Qt::DecorationRole && column == kSizeColumn && !problems.empty()) {
         return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     }
+    // The view takes every row's height from the first, a node's: room for the thumbnails.
+    if (role == Qt::SizeHintRole && column == kItemColumn) {
+        return QSize(kThumbnailSide, kThumbnailSide + 2);
+    }
     if (role != Qt::DisplayRole) {
         return {};
     }

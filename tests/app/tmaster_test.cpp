@@ -131,8 +131,8 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
         return texts;
     };
     const QList<QAction*> top = master_.menuBar()->actions();
-    EXPECT_EQ(itemTexts(top[0]->menu()),
-              (QStringList{"&New project...", "&Open project...", "-", "Exit"}));
+    EXPECT_EQ(itemTexts(top[0]->menu()), (QStringList{"&New project...", "&Open project...",
+                                                      "&Browse library...", "-", "Exit"}));
     EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Undo", "&Redo"}));
     EXPECT_EQ(itemTexts(top[2]->menu()), (QStringList{"&Resdata", "&Preview"}));
     EXPECT_EQ(itemTexts(top[3]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));

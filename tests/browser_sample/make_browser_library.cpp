@@ -12,16 +12,16 @@ int main(int argc, char** argv) {
     }
     using vexlor::test::PicturePlan;
     const std::vector<PicturePlan> pictures = {
-        {26000, 4700, vexlor::kRunLengthFormat, 64, 64},
-        {26000, 4800, vexlor::kIndexAlphaFormat, 64, 64},
-        {26000, 4900, vexlor::kRunLengthFormat, 48, 32},
-        {14800, 17500, vexlor::kIndexAlphaFormat, 120, 90},
-        {14800, 17600, 25, 40, 40},
-        {15210, 3, vexlor::kRunLengthFormat, 200, 150},
-        {15210, 4, vexlor::kIndexAlphaFormat, 100, 75},
-        {15210, 5, vexlor::kRunLengthFormat, 160, 120},
+        {1000, 4700, vexlor::kRunLengthFormat, 64, 64},
+        {1000, 4800, vexlor::kIndexAlphaFormat, 64, 64},
+        {1000, 4900, vexlor::kRunLengthFormat, 48, 32},
+        {2000, 17500, vexlor::kIndexAlphaFormat, 120, 90},
+        {2000, 17600, 25, 40, 40},
+        {3000, 3, vexlor::kRunLengthFormat, 200, 150},
+        {3000, 4, vexlor::kIndexAlphaFormat, 100, 75},
+        {3000, 5, vexlor::kRunLengthFormat, 160, 120},
     };
-    vexlor::test::Bytes bytes = vexlor::test::BuildPictureLibrary(1, pictures);
+    vexlor::test::Bytes bytes = vexlor::test::BuildPictureLibrary(9, pictures);
     bytes.resize(bytes.size() - 500);
     vexlor::test::WriteFileBytes(argv[1], bytes);
     return 0;
