@@ -243,13 +243,13 @@ LibraryEditorWindow* TMaster::ActiveEditor() const {
     return window != nullptr ? qobject_cast<LibraryEditorWindow*>(window->widget()) : nullptr;
 }
 
-// A disabled item ignores its shortcut too, so the texts and states are kept current, not
-// only while the menu shows.
 LibraryBrowserWindow* TMaster::ActiveBrowser() const {
     const QMdiSubWindow* window = mdiArea_->currentSubWindow();
     return window != nullptr ? qobject_cast<LibraryBrowserWindow*>(window->widget()) : nullptr;
 }
 
+// A disabled item ignores its shortcut too, so the texts and states are kept current, not
+// only while the menu shows.
 void TMaster::UpdateEditMenu() {
     const LibraryEditorWindow* editor = ActiveEditor();
     const LibraryBrowserWindow* browser = ActiveBrowser();
