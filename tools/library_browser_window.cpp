@@ -55,6 +55,30 @@ QString FieldsText(const std::vector<BrowserField>& fields) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// A record has more fields than the box beside the picture has lines, so they stand in two
+// columns; problems follow across both.
+QString FieldsInColumns(const std::vector<BrowserField>& fields,
+                        const std::vector<std::string>& problems = {}) {
+    const std::size_t rows = (fields.size() + 1) / 2;
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+    const auto cell = [&fields](std::size_t i) {
+        return i < fields.size() ? QString::fromStdString(fields[i].label + ": " + fields[i].value)
+                                       .toHtmlEscaped()
+                                 : QString();
+    };
+    for (std::size_t row = 0; row < rows; ++row) {
+        html += QStringLiteral("<tr><td>") + cell(row) +
+                QStringLiteral("</td><td style=\"padding-left: 16px\">") + cell(row + rows) +
+                QStringLiteral("</td></tr>");
+    }
+    for (const std::string& problem : problems) {
+        html += QStringLiteral("<tr><td colspan=\"2\">") +
+                QString::fromStdString("Problem: " + problem).toHtmlEscaped() +
+                QStringLiteral("</td></tr>");
+    }
+    return html + QStringLiteral("</table>");
+}
+
 QGroupBox* Boxed(const QString& title, QWidget* content) {
     auto* box = new QGroupBox(title);
     auto* layout = new QVBoxLayout(box);
@@ -155,6 +179,7 @@ QWidget* LibraryBrowserWindow::CreateLeftSide() {
 // The selected record's fields, its picture with the zoom, and its palette.
 QWidget* LibraryBrowserWindow::CreateRightSide() {
     recordFields_ = FieldsLabel(QStringLiteral("RecordFields"));
+    recordFields_->setTextFormat(Qt::RichText);
     drawOutcome_ = FieldsLabel(QStringLiteral("DrawOutcome"));
     zoom_ = new QComboBox;
     zoom_->setObjectName(QStringLiteral("Zoom"));
@@ -329,16 +354,13 @@ void LibraryBrowserWindow::ShowSelection() {
         return;
     }
     const int group = model_->GroupAt(current);
-    recordFields_->setText(FieldsText(logic_->GroupFields(group)));
+    recordFields_->setText(FieldsInColumns(logic_->GroupFields(group)));
     ClearPicture(QString());
 }
 
 void LibraryBrowserWindow::ShowRecord(int record) {
-    QString fields = FieldsText(logic_->RecordFields(record));
-    for (const std::string& problem : logic_->RecordProblems(record)) {
-        fields += QStringLiteral("\nProblem: ") + QString::fromStdString(problem);
-    }
-    recordFields_->setText(fields);
+    recordFields_->setText(
+        FieldsInColumns(logic_->RecordFields(record), logic_->RecordProblems(record)));
     AnyPicture picture;
     const DrawOutcome outcome = logic_->DrawRecord(record, picture);
     const tIMAGE& image = logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
