@@ -110,6 +110,16 @@ void InspectAndCheck(const std::string& path, std::size_t size) {
     Require(check.violations.size() >= inspection.problems.size());
 }
 
+// The file at `path` holds exactly `bytes`.
+void RequireHolds(const std::string& path, const std::string& bytes) {
+    ByteFile file;
+    Require(file.Open(path, ByteFile::Mode::Read));
+    std::string held(bytes.size(), '\0');
+    Require(file.CheckedSize() == bytes.size());
+    Require(held.empty() || file.ReadExactAt(0, held.data(), held.size()));
+    Require(held == bytes);
+}
+
 int PictureIdOf(const tIMAGE& image) {
     return image.PictureId;
 }
@@ -131,12 +141,7 @@ void MakeAndTakeBack(const std::string& path, const std::string& original, const
         Require(HoldsInsertedBytes(changed, original.size(), plan.splices));
         Require(ApplyByRewrite(copy, changed, InverseOf(plan.splices), ".new"));
         changed.Close();
-        ByteFile back;
-        Require(back.Open(copy, ByteFile::Mode::Read));
-        std::string bytes(original.size(), '\0');
-        Require(back.CheckedSize() == original.size());
-        Require(bytes.empty() || back.ReadExactAt(0, bytes.data(), bytes.size()));
-        Require(bytes == original);
+        RequireHolds(copy, original);
     }
     std::remove(copy.c_str());
 }
@@ -219,12 +224,7 @@ void BrowseAndRepair(const std::string& path, const std::string& original) {
         Require(again.possible && !again.Needed());
         Require(ApplyByRewrite(copy, repaired, InverseOf(plan.splices), ".new"));
     }
-    ByteFile back;
-    Require(back.Open(copy, ByteFile::Mode::Read));
-    std::string bytes(original.size(), '\0');
-    Require(back.CheckedSize() == original.size());
-    Require(bytes.empty() || back.ReadExactAt(0, bytes.data(), bytes.size()));
-    Require(bytes == original);
+    RequireHolds(copy, original);
     std::remove(copy.c_str());
 }
 

@@ -29,6 +29,7 @@ struct AnyGroup {
 inline Bytes BuildAnyLibrary(std::uint32_t kind, const std::vector<AnyGroup>& groups) {
     tHEADER header{};
     std::copy(kSignature.begin(), kSignature.end(), header.Signature);
+    header.Reserved1 = 1;  // as this system's writers leave it
     header.GroupCount = static_cast<std::uint16_t>(groups.size());
     header.LibraryKind = kind;
     header.GroupDataSize = static_cast<std::uint32_t>(tGROUP::kSize * groups.size());

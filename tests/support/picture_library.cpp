@@ -7,6 +7,7 @@
 #include "library/index_alpha.h"
 #include "library/library_reader.h"
 #include "library/run_length.h"
+#include "tests/support/any_library.h"
 
 namespace vexlor::test {
 namespace {
@@ -55,50 +56,21 @@ void EncodePicture(const PicturePlan& plan, tPAL& palette, tPIX& pixels) {
 }  // namespace
 
 Bytes BuildPictureLibrary(std::uint32_t kind, const std::vector<PicturePlan>& pictures) {
-    tHEADER header{};
-    std::copy(kSignature.begin(), kSignature.end(), header.Signature);
-    header.Reserved1 = 1;
-    header.LibraryKind = kind;
-    std::vector<tGROUP> groups;
-    Bytes data;
+    std::vector<AnyGroup> groups;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const PicturePlan& plan = pictures[i];
         if (i == 0 || pictures[i - 1].groupId != plan.groupId) {
-            tGROUP group{};
-            group.GroupId = plan.groupId;
-            group.DataOffset = static_cast<std::uint32_t>(data.size());
-            groups.push_back(group);
+            groups.push_back({plan.groupId, {}});
         }
-        tPAL palette;
-        tPIX pixels;
-        EncodePicture(plan, palette, pixels);
-        const tIMAGE image = tIMAGE::Make(
-            plan.format, static_cast<std::uint16_t>(plan.width),
-            static_cast<std::uint16_t>(plan.height), plan.groupId, plan.pictureId,
-            static_cast<std::uint32_t>(palette.size()), static_cast<std::uint32_t>(pixels.size()));
-        const auto record = image.Encode();
-        const std::vector<std::uint8_t> colours = EncodePalette(palette);
-        data.insert(data.end(), record.begin(), record.end());
-        data.insert(data.end(), colours.begin(), colours.end());
-        data.insert(data.end(), pixels.begin(), pixels.end());
-        tGROUP& group = groups.back();
-        ++group.ImageCount;
-        group.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(image));
-        group.ColourCount += image.ColourCount;
-        ++header.ImageCount;
-        header.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(image));
-        header.ColourCount += image.ColourCount;
+        AnyRecord record;
+        record.format = plan.format;
+        record.width = static_cast<std::uint16_t>(plan.width);
+        record.height = static_cast<std::uint16_t>(plan.height);
+        record.pictureId = plan.pictureId;
+        EncodePicture(plan, record.palette, record.pixels);
+        groups.back().records.push_back(std::move(record));
     }
-    header.GroupCount = static_cast<std::uint16_t>(groups.size());
-    header.GroupDataSize = static_cast<std::uint32_t>(tGROUP::kSize * groups.size());
-    const auto encodedHeader = header.Encode();
-    Bytes bytes(encodedHeader.begin(), encodedHeader.end());
-    for (const tGROUP& group : groups) {
-        const auto encoded = group.Encode();
-        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-    }
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    return bytes;
+    return BuildAnyLibrary(kind, groups);
 }
 
 std::size_t ImageDataOffset(const Bytes& library) {
