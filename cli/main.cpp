@@ -1,5 +1,7 @@
-#include <QString>
-#include <QtGlobal>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "cli/extract_command.h"
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
+#include "pictures/picture_files.h"
 
 namespace {
 
@@ -211,14 +214,15 @@ std::vector<Command> CommandTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The output is the same bytes as on every other system, its lines ended by "\n" alone, so
+    // that scripts and comparisons made for one serve the other.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     // The image readers' own warnings ("Image type not supported", "libpng error") would stand
     // among the command's output; the command says itself which picture it could not read.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtFatalMsg) {
-            std::fputs(message.toLocal8Bit().constData(), stderr);
-            std::abort();
-        }
-    });
+    vexlor::QuietPictureReaders();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     int status = vexlor::cli::Dispatch(CommandTable(), args);
     // A result that did not reach its reader is a failure, not a success.

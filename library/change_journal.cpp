@@ -281,11 +281,28 @@ bool IsState(std::string_view state) {
 Identity IdentityOf(const std::string& path) {
     Identity identity;
 #ifdef _WIN32
-    struct _stat64 status {};
-    if (::_stat64(path.c_str(), &status) != 0) {
+    // The C runtime gives whole seconds and no file number: a write by another program within
+    // the same second, to the same size, would pass for the journal's own. The file system
+    // itself gives the time in 100 ns and the file's number on its volume.
+    const HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         return identity;
     }
-    identity.modified = static_cast<std::int64_t>(status.st_mtime);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    if (!known) {
+        return identity;
+    }
+    const auto combined = [](DWORD upper, DWORD lower) {
+        return (static_cast<std::uint64_t>(upper) << 32) | lower;
+    };
+    identity.modified = static_cast<std::int64_t>(combined(
+        information.ftLastWriteTime.dwHighDateTime, information.ftLastWriteTime.dwLowDateTime));
+    identity.inode = combined(information.nFileIndexHigh, information.nFileIndexLow);
+    identity.size = combined(information.nFileSizeHigh, information.nFileSizeLow);
 #else
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
@@ -294,9 +311,9 @@ Identity IdentityOf(const std::string& path) {
     identity.modified =
         static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     identity.inode = static_cast<std::uint64_t>(status.st_ino);
+    identity.size = static_cast<std::uint64_t>(status.st_size);
 #endif
     identity.exists = true;
-    identity.size = static_cast<std::uint64_t>(status.st_size);
     return identity;
 }
 

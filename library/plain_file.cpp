@@ -1,6 +1,10 @@
 #include "library/plain_file.h"
 
 #if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
 #include <filesystem>
 #include <system_error>
 #else
@@ -13,12 +17,34 @@ namespace vexlor {
 
 #if defined(_WIN32)
 
+// The C runtime's fopen shares a file for reading and writing only, so no other program, nor
+// this one, could put a new file in its place while it is open, as the safe replacement of a
+// library does while still reading the old one. Delete sharing allows that, as POSIX does.
 std::FILE* OpenPlainFile(const std::string& path, bool forWriting) {
-    std::error_code error;
-    if (std::filesystem::status(path, error).type() != std::filesystem::file_type::regular) {
+    const DWORD access = GENERIC_READ | (forWriting ? GENERIC_WRITE : 0);
+    const HANDLE handle =
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    return std::fopen(path.c_str(), forWriting ? "r+b" : "rb");
+    // Only plain files on a disk are libraries: not a folder, a pipe or a device.
+    if (GetFileType(handle) != FILE_TYPE_DISK ||
+        (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                           (forWriting ? _O_RDWR : _O_RDONLY) | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(descriptor, forWriting ? "r+b" : "rb");
+    if (file == nullptr) {
+        _close(descriptor);
+    }
+    return file;
 }
 
 #else

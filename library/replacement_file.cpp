@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,6 +30,29 @@ fs::path FolderOf(const fs::path& file) {
     return folder.empty() ? fs::path(".") : folder;
 }
 
+// The number of names the file has. The C runtime of Windows always says 1, so there the file
+// itself is asked.
+std::uintmax_t HardLinkCount(const fs::path& file, std::error_code& error) {
+#if defined(_WIN32)
+    const HANDLE handle = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known =
+        handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &information) != 0;
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    }
+    if (!known) {
+        error = std::error_code(EACCES, std::generic_category());
+        return 0;
+    }
+    return information.nNumberOfLinks;
+#else
+    return fs::hard_link_count(file, error);
+#endif
+}
+
 // The data must be on the disk before the rename makes it the file: otherwise a power cut
 // right after could leave the new name on an empty file.
 bool SyncToDisk(std::FILE* file) {
@@ -39,6 +63,20 @@ bool SyncToDisk(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
 #else
     return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// Puts the new file in place of the target in one step. On Windows the file system is asked
+// directly: that rename also replaces a target that a reader holds open (with delete sharing,
+// as the program opens libraries), and it is on the disk when it returns.
+void MoveIntoPlace(const fs::path& from, const fs::path& to, std::error_code& error) {
+#if defined(_WIN32)
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ==
+        0) {
+        error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    }
+#else
+    fs::rename(from, to, error);
 #endif
 }
 
@@ -164,7 +202,7 @@ bool ReplacementFile::MayReplace(Links links) {
             systemError_ = EACCES;
             return false;
         }
-        const std::uintmax_t names = fs::hard_link_count(target_, error);
+        const std::uintmax_t names = HardLinkCount(target_, error);
         if (error || names > 1) {
             systemError_ = error ? error.value() : EMLINK;
             return false;
@@ -231,7 +269,7 @@ bool ReplacementFile::Commit() {
                             fs::perm_options::replace, error);
         }
         if (!error) {
-            fs::rename(newPath_, target_, error);
+            MoveIntoPlace(newPath_, target_, error);
         }
         if (error) {
             systemError_ = error.value();

@@ -175,7 +175,8 @@ bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& spli
         }
         at = splice.offset + splice.removed.size();
     }
-    return copy(at, *size) && replacement.Commit();
+    // Windows cannot put a new file in place of one that is open, so the reading ends first.
+    return copy(at, *size) && file.Close() && replacement.Commit();
 }
 
 }  // namespace vexlor

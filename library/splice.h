@@ -64,8 +64,8 @@ bool TakeBackInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& sp
 
 // Makes any splices by writing the changed file whole into a new file beside `path` (named
 // with `newFileSuffix`), flushed, and renaming it over `path`, so that the file is always
-// either the old one or the new one. `file` is `path` opened for reading. False, with `path`
-// unchanged and the new file gone, when it cannot be done.
+// either the old one or the new one. `file` is `path` opened for reading; it is closed before
+// the rename. False, with `path` unchanged and the new file gone, when it cannot be done.
 bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& splices,
                     const std::string& newFileSuffix);
 

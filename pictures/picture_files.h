@@ -23,5 +23,8 @@ std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture);
 bool WritePngFile(const std::string& path, const RgbaPicture& picture);
 // The file name patterns of the readable formats, "*.png", "*.jpg", ... for file dialogs.
 std::vector<std::string> ReadablePicturePatterns();
+// Keeps the image readers' own warnings off standard error, for a command-line program whose
+// messages say themselves which picture could not be read.
+void QuietPictureReaders();
 
 }  // namespace vexlor

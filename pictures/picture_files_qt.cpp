@@ -5,10 +5,13 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QString>
+#include <QtGlobal>
 
 #include <stb/stb_image.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -109,6 +112,15 @@ bool ReadSmallFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
 }
 
 }  // namespace
+
+void QuietPictureReaders() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtFatalMsg) {
+            std::fputs(message.toLocal8Bit().constData(), stderr);
+            std::abort();
+        }
+    });
+}
 
 bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
     const QString name = QString::fromStdString(path);

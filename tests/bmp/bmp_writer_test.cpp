@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <csignal>
 #include <filesystem>
 #include <random>
 
 #include "library/bmp_file.h"
 #include "library/byte_order.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -92,23 +91,8 @@ TEST(BmpWriter, RefusesImagesItCannotDescribe) {
     }
 }
 
-// Lowers the largest file size this process may write, for the length of a test.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
-
 TEST(BmpFiles, APlantedLinkIsReplacedNotFollowed) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     test::TempDir dir;
     test::WriteFileBytes(dir.File("precious"), Bytes(10, 7));
     std::filesystem::create_symlink(dir.File("precious"), dir.File("hull_26000_4700.bmp"));
@@ -132,6 +116,7 @@ TEST(BmpFiles, WriteReplacesTheFileAndReadsBack) {
 }
 
 TEST(BmpFiles, ReportsFilesThatCannotBeWrittenOrRead) {
+    VEXLOR_POSIX_ONLY("a limit on file sizes");
     test::TempDir dir;
     const IndexedImage image = Pattern(7, 3, 256, 3);
     EXPECT_FALSE(WriteBmpFile(dir.File("missing/picture.bmp"), image));
@@ -142,7 +127,7 @@ TEST(BmpFiles, ReportsFilesThatCannotBeWrittenOrRead) {
     }
     {
         // A disk that fills up half-way: no cut-off picture under the name, nothing beside it.
-        FileSizeLimit limit(100);
+        test::FileSizeLimit limit(100);
         EXPECT_FALSE(WriteBmpFile(dir.File("cut.bmp"), image));
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));

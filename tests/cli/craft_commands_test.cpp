@@ -61,7 +61,7 @@ class CraftCommands : public ::testing::Test {
                   "\r\nResdata\\SHIP.DAT\r\n");
     }
 
-    std::string Game(const std::string& name) const { return (dir_.Path() / name).string(); }
+    std::string Game(const std::string& name) const { return dir_.File(name); }
     Bytes ExeNow() const { return test::ReadFileBytes(Game("xwingalliance.exe")); }
 
     TempDir dir_;

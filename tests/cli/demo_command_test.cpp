@@ -61,7 +61,10 @@ class DemoCommand : public ::testing::Test {
     fs::path Library(const std::string& kind) const {
         return Game() / "Resdata" / LibraryFileOf(kind);
     }
-    std::string GameFolderText() const { return Game().string() + "/"; }
+    // The folder as the program names it: absolute, with the system's own separator last.
+    std::string GameFolderText() const {
+        return Game().string() + (fs::path::preferred_separator == '/' ? "/" : "\\");
+    }
 
     TempDir temp_;
     fs::path dir_ = temp_.Path() / "new" / "demo";

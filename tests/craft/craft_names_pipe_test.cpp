@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "tests/support/fifo.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 #include "tools/craft/craft_names.h"
 
@@ -10,6 +10,7 @@ namespace vexlor {
 namespace {
 
 TEST(CraftNames, StringsTxtThatIsAPipeCountsAsMissing) {
+    VEXLOR_POSIX_ONLY("named pipes");
     test::TempDir dir;
     const std::string pipePath = dir.File("strings.txt");
     const test::WaitingFifo pipe(pipePath);

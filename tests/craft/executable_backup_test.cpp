@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/craft/craft_test_files.h"
+#include "tests/support/posix_only.h"
 
 namespace vexlor {
 namespace {
@@ -58,6 +59,7 @@ TEST_F(ExecutableBackupTest, RestoreReplacesTheWholeFileKeepingItsPermissions) {
 }
 
 TEST_F(ExecutableBackupTest, RestoreThroughALinkWritesWhereItLeads) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     const fs::path link = dir_.File("linked.exe");
     fs::create_symlink(exe_, link);
     test::WriteFileBytes(bak_, Bytes{5, 5});

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor::demo {
@@ -12,6 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(StagedFile, AMadeFilePutThroughALinkLandsWhereItLeadsAndTheLinkStays) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     test::TempDir temp;
     fs::create_directory(temp.Path() / "elsewhere");
     std::string problem;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/fifo.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -32,6 +32,7 @@ class ReplacementFileTest : public ::testing::Test {
 };
 
 TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissions) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     fs::create_directories(In("data/deeper"));
     WriteFileText(In("data/deeper/resdata.txt"), "old");
     const fs::perms chosen = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
@@ -58,6 +59,7 @@ TEST_F(ReplacementFileTest, WritesWhereAChainOfLinksLeadsKeepingLinksAndPermissi
 }
 
 TEST_F(ReplacementFileTest, WhatCannotBeReplacedStaysAsItWasWithNothingBeside) {
+    VEXLOR_POSIX_ONLY("named pipes and symbolic links");
     WriteFileText(In("read-only"), "old");
     fs::permissions(In("read-only"), fs::perms::owner_read);
     fs::create_symlink("read-only", In("link to read-only"));
@@ -99,6 +101,7 @@ TEST_F(ReplacementFileTest, HardLinksAreNotBrokenSilently) {
 }
 
 TEST_F(ReplacementFileTest, ALinkOfItsOwnIsReplacedNotFollowed) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     WriteFileText(In("elsewhere"), "keep");
     fs::create_symlink("elsewhere", In("picture.bmp"));
     ReplacementFile replacement(In("picture.bmp").string(), ".new",
@@ -110,6 +113,7 @@ TEST_F(ReplacementFileTest, ALinkOfItsOwnIsReplacedNotFollowed) {
 }
 
 TEST_F(ReplacementFileTest, LeftoverNewFilesGoWhereTheLinksLead) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     fs::create_directory(In("data"));
     WriteFileText(In("data/SHIP.DAT"), "library");
     fs::create_symlink("data/SHIP.DAT", In("SHIP.DAT"));

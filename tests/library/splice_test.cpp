@@ -3,10 +3,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include <sys/resource.h>
-
 #include "library/byte_file.h"
 #include "library/splice.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -110,18 +109,16 @@ TEST_F(SpliceFile, InPlaceGrowingAndShrinkingEndsAndTheirInverses) {
 }
 
 TEST_F(SpliceFile, AGrowingEndThatCannotBeWrittenLeavesTheOverwritesUnmade) {
+    VEXLOR_POSIX_ONLY("a limit on file sizes");
     const Bytes old = Pattern(500);
     WriteFileBytes(path_, old);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 600;  // room for part of the new end only
-    setrlimit(RLIMIT_FSIZE, &lowered);
-    ByteFile file(path_, ByteFile::Mode::ReadWrite);
-    const bool applied = ApplyInPlace(
-        file, 500, {{0, Slice(old, 0, 8), "counts.."}, {500, "", std::string(300, 'r')}});
-    setrlimit(RLIMIT_FSIZE, &saved);
+    bool applied = true;
+    {
+        const test::FileSizeLimit limit(600);  // room for part of the new end only
+        ByteFile file(path_, ByteFile::Mode::ReadWrite);
+        applied = ApplyInPlace(
+            file, 500, {{0, Slice(old, 0, 8), "counts.."}, {500, "", std::string(300, 'r')}});
+    }
     EXPECT_FALSE(applied);
     const Bytes after = ReadFileBytes(path_);
     EXPECT_TRUE(std::equal(old.begin(), old.end(), after.begin()));

@@ -3,12 +3,11 @@
 #include <csignal>
 #include <filesystem>
 
-#include <sys/resource.h>
-
 #include "library/byte_order.h"
 #include "library/creation.h"
 #include "library/library_reader.h"
 #include "library/library_writer.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -32,22 +31,6 @@ WriteResult AppendHull(const std::string& path, std::uint16_t id, std::size_t co
                                        static_cast<std::uint32_t>(colours), 2048);
     return AppendToSingleGroupLibrary(path, record, Palette(colours), pixels);
 }
-
-// Lowers the largest file size this process may write, for the length of a test.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-  private:
-    rlimit saved_{};
-};
 
 TEST(AppendTest, HullPictureGrowsFileAndCountsByRecordSize) {
     TempDir dir;
@@ -131,13 +114,14 @@ TEST(AppendTest, FullCountIsRefused) {
 }
 
 TEST(AppendTest, FailedWriteLeavesTheLibraryAsItWas) {
+    VEXLOR_POSIX_ONLY("a limit on file sizes");
     TempDir dir;
     const auto path = dir.File("HULL.DAT");
     ASSERT_TRUE(CreateHullLibrary(path));
     ASSERT_EQ(AppendHull(path, 4700, 2), WriteResult::Ok);
     const Bytes before = ReadFileBytes(path);
     {
-        FileSizeLimit limit(before.size() + 1000);  // room for part of the record only
+        test::FileSizeLimit limit(before.size() + 1000);  // room for part of the record only
         EXPECT_EQ(AppendHull(path, 4800, 2), WriteResult::WriteFailed);
     }
     EXPECT_EQ(ReadFileBytes(path), before);
@@ -197,6 +181,7 @@ TEST(ShipAppendTest, ReadOnlyLibraryLosesTheMark) {
 }
 
 TEST(ShipAppendTest, ALibraryReachedThroughALinkIsRebuiltWhereTheLinkLeads) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     TempDir dir;
     std::filesystem::create_directory(dir.Path() / "libraries");
     const auto target = dir.File("libraries/SHIP.DAT");
@@ -210,6 +195,7 @@ TEST(ShipAppendTest, ALibraryReachedThroughALinkIsRebuiltWhereTheLinkLeads) {
 }
 
 TEST(ShipAppendTest, InterruptedRebuildLeavesTheOldLibrary) {
+    VEXLOR_POSIX_ONLY("a limit on file sizes");
     TempDir dir;
     const auto path = dir.File("SHIP.DAT");
     const auto copy = dir.File("SHIP.tmp");
@@ -217,7 +203,7 @@ TEST(ShipAppendTest, InterruptedRebuildLeavesTheOldLibrary) {
     ASSERT_EQ(AppendShip(path, copy, 20001, 8, 5000), WriteResult::Ok);
     const Bytes before = ReadFileBytes(path);
     {
-        FileSizeLimit limit(before.size() + 100);  // the copy fits, the rebuilt library not
+        test::FileSizeLimit limit(before.size() + 100);  // the copy fits, the rebuilt library not
         EXPECT_EQ(AppendShip(path, copy, 20002, 8, 5000), WriteResult::WriteFailed);
     }
     EXPECT_EQ(ReadFileBytes(path), before);

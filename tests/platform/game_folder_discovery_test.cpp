@@ -6,6 +6,7 @@
 #include "platform/game_folder_discovery.h"
 #include "platform/ini_file.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -73,6 +74,7 @@ TEST_F(DiscoveryTest, ProgramFolderIsTheFolderPartOfTheProgramFile) {
 }
 
 TEST_F(DiscoveryTest, NoIniAndRegistryValueMappedFromTheWinePrefix) {
+    VEXLOR_POSIX_ONLY("a Wine prefix seen from its host");
     const std::string prefix = dir_.Path().string() + "/prefix";
     fs::create_directories(prefix + "/drive_c/Games/XWA");
     WriteText(prefix + "/system.reg",
@@ -153,6 +155,7 @@ TEST_F(DiscoveryTest, DecisionA_MissingFinalSeparatorIsAddedInMemoryOnly) {
 }
 
 TEST_F(DiscoveryTest, DecisionB_WindowsIniValueIsMappedIntoTheWinePrefix) {
+    VEXLOR_POSIX_ONLY("a Wine prefix seen from its host");
     const std::string prefix = dir_.Path().string() + "/prefix";
     fs::create_directories(prefix + "/drive_c/GAMES/xwa");
     ScopedEnv env("WINEPREFIX", prefix);

@@ -5,6 +5,7 @@
 
 #include "platform/game_registry.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -30,6 +31,7 @@ const std::string kWowKey =
 class WinePrefixTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        VEXLOR_POSIX_ONLY("a Wine prefix seen from its host");
         prefix_ = dir_.Path().string() + "/prefix";
         fs::create_directories(prefix_ + "/drive_c/Games/XWA");
         WriteText(prefix_ + "/drive_c/Games/XWA/XWINGALLIANCE.EXE", "exe");

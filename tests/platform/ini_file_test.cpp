@@ -5,7 +5,7 @@
 
 #include "platform/ini_file.h"
 #include "tests/platform/platform_test_util.h"
-#include "tests/support/fifo.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -281,6 +281,7 @@ TEST(WriteProfileStringTest, LeavesNoTemporaryFileBehind) {
 }
 
 TEST(WriteProfileStringTest, KeepsPermissionsAndRespectsReadOnlyFiles) {
+    VEXLOR_POSIX_ONLY("POSIX permissions");
     TempDir dir;
     const auto path = dir.File("a.ini");
     WriteText(path, "[S]\nK=v\n");
@@ -296,6 +297,7 @@ TEST(WriteProfileStringTest, KeepsPermissionsAndRespectsReadOnlyFiles) {
 }
 
 TEST(WriteProfileStringTest, FollowsASymbolicLink) {
+    VEXLOR_POSIX_ONLY("symbolic links");
     TempDir dir;
     const auto real = dir.Path() / "real.ini";
     const auto link = dir.Path() / "link.ini";
@@ -307,6 +309,7 @@ TEST(WriteProfileStringTest, FollowsASymbolicLink) {
 }
 
 TEST(IniFileTest, APipeInPlaceOfTheFileIsNeitherReadNorReplaced) {
+    VEXLOR_POSIX_ONLY("named pipes");
     TempDir dir;
     const auto path = dir.File("vexlor.ini");
     const test::WaitingFifo pipe(path);

@@ -4,6 +4,7 @@
 
 #include "platform/path_resolver.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -17,6 +18,7 @@ using test::WriteText;
 class ResolvePathTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        VEXLOR_POSIX_ONLY("a file system that tells letter case apart");
         base_ = dir_.Path().string() + "/";
         WriteText(dir_.Path() / "Resdata" / "HULL.DAT", "h");
         WriteText(dir_.Path() / "Resdata" / "map.dat", "m");

@@ -2,6 +2,7 @@
 
 #include "platform/typed_path.h"
 #include "tests/platform/platform_test_util.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -13,6 +14,7 @@ constexpr TypedPathUse kSave = TypedPathUse::Save;
 class MatchTypedPathTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        VEXLOR_POSIX_ONLY("a file system that tells letter case apart");
         for (const char* name :
              {"Resdata/HULL.DAT", "Resdata/Sub/map.dat", "RESDATA", "Twins/SHIP.DAT",
               "Twins/ship.dat", "Twins/mis.dat", "Twins/MIS.DAT"}) {

@@ -6,16 +6,18 @@
 #include <sstream>
 #include <stdexcept>
 
-#include <unistd.h>
+#include <random>
 
 namespace vexlor::test {
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
+    // A name of this run alone: process numbers come round again (under Wine after a few runs),
+    // and a journal kept elsewhere for a path of an earlier run must not be taken for this one.
+    static const std::string run = std::to_string(std::random_device{}());
     const auto base = std::filesystem::temp_directory_path();
     for (;;) {
-        path_ = base / ("vexlor-test-" + std::to_string(::getpid()) + "-" +
-                        std::to_string(counter++));
+        path_ = base / ("vexlor-test-" + run + "-" + std::to_string(counter++));
         if (std::filesystem::create_directory(path_)) {
             break;
         }

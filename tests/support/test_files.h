@@ -11,17 +11,18 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    // path / name as a string, ready for the library's path parameters.
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // path / name as a string, ready for the library's path parameters: joined by '/', as the
+    // program joins the names it makes, on Windows too.
+    std::string File(const std::string& name) const { return path_.string() + "/" + name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

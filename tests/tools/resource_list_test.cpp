@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/folders.h"
-#include "tests/support/fifo.h"
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 
