@@ -80,9 +80,9 @@ std::vector<Command> CommandTable() {
          "KIND FILE [--png] [--out DIR] [ROW ...]",
          "Exports the given rows (from 0; none given: every row) as 8-bit BMP files named as the "
          "editor names them, into DIR (default: the Output folder beside the program, or in "
-         "$XDG_DATA_HOME/vexlor when the program folder cannot be written). Prints each file "
-         "written. --png writes RGBA PNG files instead, the transparent pixels at "
-         "alpha 0.",
+         "~/.local/share/vexlor or $XDG_DATA_HOME/vexlor when the program folder cannot be "
+         "written). Prints each file written. --png writes RGBA PNG files instead, the transparent "
+         "pixels at alpha 0.",
          2,
          kAny,
          {"--out"},

@@ -14,6 +14,7 @@ namespace vexlor {
 
 namespace {
 
+#ifndef _WIN32
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
@@ -32,6 +33,7 @@ std::string UserDataFolder() {
     const std::string home = Environment("HOME");
     return IsAbsolute(home) ? home + "/.local/share/vexlor/" : std::string();
 }
+#endif
 
 std::string ProbeName() {
     std::random_device device;
