@@ -16,6 +16,7 @@
 #include "platform/qt_single_instance.h"
 #include "platform/qt_test_log.h"
 #include "platform/qt_user_dialogs.h"
+#include "platform/working_folder.h"
 #include "tools/ttool0.h"
 #include "tools/ttool1.h"
 
@@ -26,8 +27,10 @@ namespace {
 constexpr char kConfigurationFile[] = "./vexlor.ini";
 
 void DiscoverAppFolders(const char* argv0) {
-    SetAppFolders(DiscoverFolders(ProgramFilePath(argv0), kConfigurationFile,
-                                  [] { return ReadGameExecutable(); }));
+    Folders folders = DiscoverFolders(ProgramFilePath(argv0), kConfigurationFile,
+                                      [] { return ReadGameExecutable(); });
+    folders.working = WorkingFolder(folders.program);
+    SetAppFolders(folders);
 }
 
 // The library files named on the command line. They are made absolute here, against the folder

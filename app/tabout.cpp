@@ -42,7 +42,7 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(16);
-    layout->addWidget(Image1, 0, 0, 3, 1, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(Image1, 0, 0, 4, 1, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(CreateTextLabel(title, true, this), 0, 1);
     layout->addWidget(
         CreateTextLabel(QStringLiteral("Picture library editor for X-Wing Alliance 2.02"), false,
@@ -52,7 +52,11 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
         CreateTextLabel(QStringLiteral("HULL, MAP, SHIP and BATTLE/MISSION libraries"), false,
                         this),
         2, 1);
-    layout->addWidget(Button1, 3, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(
+        CreateTextLabel(QStringLiteral("Licensed under the GNU GPL, version 3 or later."), false,
+                        this),
+        3, 1);
+    layout->addWidget(Button1, 4, 0, 1, 2, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -135,7 +135,7 @@ bool TMaster::FormCreate() {
 void TMaster::CreateWorkingFolders() {
     for (const char* name : {"OutPut", "Input"}) {
         std::error_code ignored;
-        std::filesystem::create_directory(ResolvePath(AppFolders().program, name), ignored);
+        std::filesystem::create_directory(ResolvePath(AppFolders().working, name), ignored);
     }
 }
 

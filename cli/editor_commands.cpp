@@ -15,21 +15,25 @@
 #include "editors/mission_editor_logic.h"
 #include "platform/path_resolver.h"
 #include "platform/program_path.h"
+#include "platform/working_folder.h"
 
 namespace vexlor::cli {
 
 namespace {
 
-std::string ProgramFolderHere() {
-    return ProgramFolder(nullptr);
+// Found out once, on first use: only the commands that default to OutPut or SHIP.tmp try
+// whether the program folder can be written.
+const std::string& WorkingFolderHere() {
+    static const std::string folder = WorkingFolder(ProgramFolder(nullptr));
+    return folder;
 }
 
 std::string DefaultOutputFolder() {
-    const std::string folder = ResolvePath(ProgramFolderHere(), "Output");
+    const std::string folder = ResolvePath(WorkingFolderHere(), "Output");
     std::error_code ignored;
     if (!std::filesystem::exists(folder, ignored)) {
         // The editor's start-up makes this folder as "OutPut"; do the same when it is missing.
-        const std::string made = ProgramFolderHere() + "OutPut";
+        const std::string made = WorkingFolderHere() + "OutPut";
         std::filesystem::create_directory(made, ignored);
         return made;
     }
@@ -123,8 +127,14 @@ std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& 
         usageStatus = invocation.UsageError("unknown KIND " + invocation.arguments[0]);
         return nullptr;
     }
-    const std::string copyPath =
-        invocation.Option("--tmp").value_or(ResolvePath(ProgramFolderHere(), "SHIP.tmp"));
+    // Only a SHIP library keeps a copy; the other kinds never look at the path.
+    const std::optional<std::string> named = invocation.Option("--tmp");
+    std::string copyPath;
+    if (named) {
+        copyPath = *named;
+    } else if (kind == EditorKind::Ship) {
+        copyPath = ResolvePath(WorkingFolderHere(), "SHIP.tmp");
+    }
     return MakeEditorLogic(kind, invocation.arguments[1], copyPath);
 }
 

@@ -82,9 +82,10 @@ std::vector<Command> CommandTable() {
         {{"export"},
          "KIND FILE [--png] [--out DIR] [ROW ...]",
          "Exports the given rows (from 0; none given: every row) as 8-bit BMP files named as the "
-         "editor names them, into DIR (default: the Output folder beside the program). Prints "
-         "each file written. --png writes RGBA PNG files instead, the transparent pixels at "
-         "alpha 0.",
+         "editor names them, into DIR (default: the Output folder beside the program, or in "
+         "~/.local/share/vexlor or $XDG_DATA_HOME/vexlor when the program folder cannot be "
+         "written). Prints each file written. --png writes RGBA PNG files instead, the transparent "
+         "pixels at alpha 0.",
          2,
          kAny,
          {"--out"},
@@ -95,7 +96,7 @@ std::vector<Command> CommandTable() {
          "Stages BMP as Import BMP does and appends it as \"<- Add\" does with the identifier N "
          "(mission: the number within the series the BMP's width selects). Prints the stored "
          "identifier. --tmp (ship) names the copy kept of the library, by default SHIP.tmp "
-         "beside the program.",
+         "beside the Output folder.",
          3,
          3,
          {"--id", "--tmp"},

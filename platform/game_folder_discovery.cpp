@@ -47,6 +47,7 @@ Folders DiscoverFolders(const std::string& programFilePath, const std::string& i
     if (folders.program.empty()) {
         folders.program = "./";
     }
+    folders.working = folders.program;
 
     const std::string stored =
         ReadProfileString(iniPath, kConfigSection, kConfigGameFolderKey, "", kConfigBufferSize);

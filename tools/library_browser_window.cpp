@@ -436,7 +436,7 @@ void LibraryBrowserWindow::Extract(const std::vector<int>& records) {
         return;
     }
     const FolderDialogRequest request{QStringLiteral("Extract pictures to"),
-                                      FromFilePath(ResolvePath(AppFolders().program, "OutPut"))};
+                                      FromFilePath(ResolvePath(AppFolders().working, "OutPut"))};
     const std::optional<QString> folder = dialogs_.AskFolder(request);
     if (!folder) {
         return;

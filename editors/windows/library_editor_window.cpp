@@ -85,7 +85,7 @@ LibraryEditorWindow::LibraryEditorWindow(EditorKind kind, const QString& library
       dialogs_(dialogs),
       libraryPath_(libraryPath),
       logic_(MakeEditorLogic(kind, ToFilePath(libraryPath),
-                             ResolvePath(AppFolders().program, "SHIP.tmp"))) {
+                             ResolvePath(AppFolders().working, "SHIP.tmp"))) {
     CreateControls(shape);
     FormCreate(shape);
     // A picture file dropped on the window is staged; library files go on to the main window.
@@ -440,7 +440,7 @@ void LibraryEditorWindow::ExportPngClick() {
 }
 
 void LibraryEditorWindow::ExportSelected(ExportFormat format) {
-    const std::string outputFolder = ResolvePath(AppFolders().program, "Output");
+    const std::string outputFolder = ResolvePath(AppFolders().working, "Output");
     const QList<int> rows = SelectedRows();
     StatusProgress progress(this, QStringLiteral("Exporting: looked at"));
     const ExportResult result = logic_->ExportPictures(std::vector<int>(rows.begin(), rows.end()),

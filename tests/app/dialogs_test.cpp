@@ -117,5 +117,23 @@ TEST(TAboutTest, ShowsTheTitleWithTheIconAtTheTopLeft) {
     EXPECT_FALSE(about.isVisible());
 }
 
+TEST(TAboutTest, NamesTheLicenceBelowTheDescriptionAndAboveTheButton) {
+    TAbout about(nullptr);
+    about.adjustSize();
+    const QLabel* licence = nullptr;
+    const QLabel* kinds = nullptr;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text() == "Licensed under the GNU GPL, version 3 or later.") {
+            licence = label;
+        } else if (label->text().startsWith("HULL, MAP")) {
+            kinds = label;
+        }
+    }
+    ASSERT_NE(licence, nullptr);
+    ASSERT_NE(kinds, nullptr);
+    EXPECT_GE(licence->geometry().top(), kinds->geometry().bottom());
+    EXPECT_LE(licence->geometry().bottom(), about.OkButton()->geometry().top());
+}
+
 }  // namespace
 }  // namespace vexlor

@@ -85,6 +85,16 @@ TEST_F(TMasterTest, StartUpMaximisesAndCreatesTheWorkingFolders) {
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
 }
 
+TEST_F(TMasterTest, WorkingFoldersAreMadeWhereStartUpPutThemNotBesideTheProgram) {
+    const fs::path working = temp_.Path() / "data";
+    fs::create_directory(working);
+    SetAppFolders({Program().string() + "/", Game().string() + "/", working.string() + "/"});
+    EXPECT_TRUE(master_.FormCreate());
+    EXPECT_TRUE(ProgramFolderEntries().isEmpty());
+    EXPECT_TRUE(fs::is_directory(working / "OutPut"));
+    EXPECT_TRUE(fs::is_directory(working / "Input"));
+}
+
 TEST_F(TMasterTest, WorkingFoldersInAnotherLetterCaseAreTheOnesMeant) {
     fs::create_directory(Program() / "output");
     // A file where a folder should be is not this window's concern.
