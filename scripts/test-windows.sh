@@ -18,9 +18,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
 # One server for the whole run instead of one per test program.
+mkdir -p "$WINEPREFIX"
 wineserver -p
+wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
 ctest --test-dir "$windows_build" --output-on-failure -j "$jobs"
 wineserver -k || true
 
