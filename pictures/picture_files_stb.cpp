@@ -1,5 +1,6 @@
 // Picture files where Qt's image readers are not at hand (the Windows command line built without
-// Qt): stb_image reads PNG, BMP, JPEG, GIF, TGA, PSD and PNM; stb_image_write writes PNG. Whether
+// Qt): stb_image reads PNG, BMP, JPEG, GIF, TGA, PSD and PNM, libtiff and libwebp read TIFF and
+// WebP where the build has them; stb_image_write writes PNG. Whether
 // a file stores transparency is read from its own headers, so that the top-left colour rule of
 // the conversion applies to the same files as with Qt's readers.
 
@@ -18,6 +19,7 @@
 #include "library/picture_size.h"
 #include "library/replacement_file.h"
 #include "pictures/picture_files.h"
+#include "pictures/picture_files_tiff_webp.h"
 
 namespace vexlor {
 
@@ -134,6 +136,12 @@ bool Decode(const std::uint8_t* data, std::size_t size, RgbaPicture& out, std::s
     if (size == 0 || size > kAllocationLimitBytes) {
         why = size == 0 ? "the file is empty" : "the file is too large";
         return false;
+    }
+    using picture_files_detail::Decoded;
+    if (const Decoded decoded =
+            picture_files_detail::DecodeTiffOrWebp(data, size, kAllocationLimitBytes, out, why);
+        decoded != Decoded::NotThisFormat) {
+        return decoded == Decoded::Done;
     }
     const int length = static_cast<int>(size);
     int width = 0;

@@ -11,33 +11,88 @@ jobs=$(nproc 2>/dev/null || echo 2)
 deps="$build/_deps"
 mkdir -p "$deps"
 
-# libimagequant's sources, as Debian builds its package from them: a deb-src entry of our own,
-# in a private apt state, so that the system's sources and lists are left alone.
-imagequant=$(find "$deps" -maxdepth 2 -name libimagequant.c -printf '%h\n' 2>/dev/null | head -n 1)
-if [ -z "$imagequant" ]; then
-    . /etc/os-release
-    apt_state="$deps/apt"
-    mkdir -p "$apt_state/lists/partial"
-    echo "deb-src http://deb.debian.org/debian ${VERSION_CODENAME:-bookworm} main" \
-        >"$apt_state/sources.list"
-    apt_options=(-o "Dir::Etc::SourceList=$(realpath "$apt_state/sources.list")"
-                 -o Dir::Etc::SourceParts=/dev/null
-                 -o "Dir::State::Lists=$(realpath "$apt_state/lists")"
-                 -o APT::Sandbox::User=root)
-    apt-get "${apt_options[@]}" update -qq
-    (cd "$deps" && apt-get "${apt_options[@]}" source --download-only -qq libimagequant)
-    tar -xzf "$deps"/libimagequant_*.orig.tar.gz -C "$deps"
-    imagequant=$(find "$deps" -maxdepth 2 -name libimagequant.c -printf '%h\n' | head -n 1)
+unpacked() {  # the folder below $deps that holds the given file
+    local folder
+    for folder in "$deps"/*/; do
+        [ -e "$folder$1" ] && { echo "${folder%/}"; return; }
+    done
+    return 0
+}
+
+# The sources of Debian's packages, with Debian's patches, as Debian builds them: a deb-src entry of our own in
+# a private apt state, so that the system's sources and lists are left alone. Once per build.
+fetch_source() {  # package, a file that its unpacked sources hold; prints their folder
+    local package=$1 marker=$2 found
+    found=$(unpacked "$marker")
+    if [ -z "$found" ]; then
+        local apt_state="$deps/apt"
+        if [ ! -d "$apt_state/lists" ]; then
+            . /etc/os-release
+            mkdir -p "$apt_state/lists/partial"
+            echo "deb-src http://deb.debian.org/debian ${VERSION_CODENAME:-bookworm} main" \
+                >"$apt_state/sources.list"
+        fi
+        apt_options=(-o "Dir::Etc::SourceList=$(realpath "$apt_state/sources.list")"
+                     -o Dir::Etc::SourceParts=/dev/null
+                     -o "Dir::State::Lists=$(realpath "$apt_state/lists")"
+                     -o APT::Sandbox::User=root)
+        [ -e "$apt_state/updated" ] || { apt-get "${apt_options[@]}" update -qq >&2 &&
+                                         touch "$apt_state/updated"; }
+        # Unpacked by dpkg-source, so that Debian's own patches (its security fixes among them)
+        # are applied as in Debian's build.
+        (cd "$deps" && apt-get "${apt_options[@]}" source -qq "$package" >&2)
+        found=$(unpacked "$marker")
+    fi
+    realpath "$found"
+}
+
+toolchain="$PWD/cmake/mingw-w64-x86_64.cmake"
+prefix="$(realpath "$deps")/prefix"
+
+# A C library of Debian's sources built with CMake into the prefix, static, without its tools.
+build_dependency() {  # name, source folder, options...
+    local name=$1 source=$2
+    shift 2
+    [ -e "$deps/$name.built" ] && return
+    cmake -S "$source" -B "$deps/$name-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DBUILD_SHARED_LIBS=OFF "$@" >"$deps/$name.log"
+    cmake --build "$deps/$name-build" -j "$jobs" --target install >>"$deps/$name.log"
+    touch "$deps/$name.built"
+}
+
+imagequant=$(fetch_source libimagequant libimagequant.c)
+# TIFF and WebP, which stb_image does not read: the decoders Qt's plugins use on Linux.
+build_dependency webp "$(fetch_source libwebp src/webp/decode.h)" -DWEBP_BUILD_ANIM_UTILS=OFF \
+    -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
+    -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
+    -DWEBP_BUILD_LIBWEBPMUX=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+# zlib for the Deflate compression of TIFF: only its static library, as Debian's sources lack the
+# resource file of its DLL.
+zlib=$(fetch_source zlib zlib.h)
+if [ ! -e "$deps/zlib.built" ]; then
+    cmake -S "$zlib" -B "$deps/zlib-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" >"$deps/zlib.log"
+    cmake --build "$deps/zlib-build" -j "$jobs" --target zlibstatic >>"$deps/zlib.log"
+    mkdir -p "$prefix/lib" "$prefix/include"
+    cp "$deps/zlib-build/libzlibstatic.a" "$prefix/lib/"
+    cp "$zlib/zlib.h" "$deps/zlib-build/zconf.h" "$prefix/include/"
+    touch "$deps/zlib.built"
 fi
+build_dependency tiff "$(fetch_source tiff libtiff/tiffio.h)" -Dtiff-tools=OFF \
+    -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Dzlib=ON -Dlibdeflate=OFF \
+    -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libzlibstatic.a" \
+    -Djpeg=OFF -Dold-jpeg=OFF -Djbig=OFF -Dlerc=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF \
+    -Dpixarlog=OFF
 
 # stb's headers, without the rest of the system's include folder.
 mkdir -p "$deps/include"
 ln -sfn /usr/include/stb "$deps/include/stb"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DVEXLOR_WERROR=ON -DVEXLOR_GUI=OFF -DVEXLOR_BENCH=OFF -DVEXLOR_PICTURE_FILES_QT=OFF \
-    -DVEXLOR_IMAGEQUANT_SOURCE="$(realpath "$imagequant")" \
+    -DVEXLOR_IMAGEQUANT_SOURCE="$imagequant" -DVEXLOR_PICTURE_DEPENDENCIES="$prefix" \
     -DVEXLOR_STB_INCLUDE_DIR="$(realpath "$deps/include")" \
     -DVEXLOR_GTEST_SOURCE=/usr/src/googletest \
     ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER} \
