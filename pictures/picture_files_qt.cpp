@@ -55,14 +55,30 @@ bool ToRgba(const QImage& image, RgbaPicture& out, std::string& why) {
     return true;
 }
 
+// Qt's TGA reader gives every picture an alpha channel, also those of 24 bits; the file's header
+// says whether it stores one: the number of attribute (alpha) bits of each pixel.
+bool TgaStoresAlpha(QIODevice& device) {
+    constexpr qint64 kDescriptorOffset = 17;
+    const QByteArray header = device.peek(kDescriptorOffset + 1);
+    return header.size() > kDescriptorOffset && (header[kDescriptorOffset] & 0x0F) != 0;
+}
+
 bool ReadFrom(QImageReader& reader, RgbaPicture& out, std::string& why) {
     reader.setAllocationLimit(kAllocationLimitMiB);
+    const bool tga = reader.format() == "tga";
+    const bool tgaAlpha = tga && reader.device() != nullptr && TgaStoresAlpha(*reader.device());
     const QImage image = reader.read();
     if (image.isNull()) {
         why = reader.errorString().toStdString();
         return false;
     }
-    return ToRgba(image, out, why);
+    if (!ToRgba(image, out, why)) {
+        return false;
+    }
+    if (tga) {
+        out.hasAlpha = tgaAlpha;
+    }
+    return true;
 }
 
 // Qt's TGA reader takes only files that end in the TrueVision 2.0 footer and are not run-length
