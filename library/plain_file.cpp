@@ -17,9 +17,9 @@ namespace vexlor {
 
 #if defined(_WIN32)
 
-// The C runtime's fopen shares a file for reading and writing only, so no other program, nor
-// this one, could put a new file in its place while it is open, as the safe replacement of a
-// library does while still reading the old one. Delete sharing allows that, as POSIX does.
+// The C runtime's fopen shares a file for reading and writing only: while Vexlor reads a
+// library, no other program could rename or delete it. Delete sharing allows that, as POSIX
+// does; the type is taken from what was opened, not from the name.
 std::FILE* OpenPlainFile(const std::string& path, bool forWriting) {
     const DWORD access = GENERIC_READ | (forWriting ? GENERIC_WRITE : 0);
     const HANDLE handle =

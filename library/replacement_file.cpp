@@ -67,8 +67,8 @@ bool SyncToDisk(std::FILE* file) {
 }
 
 // Puts the new file in place of the target in one step. On Windows the file system is asked
-// directly: that rename also replaces a target that a reader holds open (with delete sharing,
-// as the program opens libraries), and it is on the disk when it returns.
+// directly, so that the rename is on the disk when it returns, as the folder's sync makes it
+// elsewhere.
 void MoveIntoPlace(const fs::path& from, const fs::path& to, std::error_code& error) {
 #if defined(_WIN32)
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ==

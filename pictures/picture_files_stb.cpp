@@ -1,8 +1,8 @@
 // Picture files where Qt's image readers are not at hand (the Windows command line built without
 // Qt): stb_image reads PNG, BMP, JPEG, GIF, TGA, PSD and PNM, libtiff and libwebp read TIFF and
-// WebP where the build has them; stb_image_write writes PNG. Whether
-// a file stores transparency is read from its own headers, so that the top-left colour rule of
-// the conversion applies to the same files as with Qt's readers.
+// WebP where the build has them; stb_image_write writes PNG. Whether a file stores transparency
+// is read from its own headers, so that the top-left colour rule of the conversion applies to
+// the same files as with Qt's readers.
 
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>

@@ -28,12 +28,12 @@ bool IsWebp(const std::uint8_t* data, std::size_t size) {
     return size >= 12 && StartsWith(data, size, "RIFF", 4) && std::memcmp(data + 8, "WEBP", 4) == 0;
 }
 
+#ifdef VEXLOR_TIFF_AND_WEBP
+
 bool SizeIsAcceptable(int width, int height, std::size_t maxBytes) {
     return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
            PixelCount(width, height) * 8 <= maxBytes;
 }
-
-#ifdef VEXLOR_TIFF_AND_WEBP
 
 Decoded DecodeWebp(const std::uint8_t* data, std::size_t size, std::size_t maxBytes,
                    RgbaPicture& out, std::string& why) {

@@ -35,8 +35,8 @@ TEST_P(PictureFileFormats, ReadTheSamePixelsAndTransparency) {
     const FileCase file = GetParam();
     RgbaPicture picture;
     std::string error;
-    ASSERT_TRUE(ReadPictureFile(std::string(VEXLOR_TEST_PICTURES) + "/" + file.name, picture,
-                                error))
+    ASSERT_TRUE(
+        ReadPictureFile(std::string(VEXLOR_TEST_PICTURES) + "/" + file.name, picture, error))
         << error;
     ASSERT_EQ(picture.width, 4);
     ASSERT_EQ(picture.height, 3);
