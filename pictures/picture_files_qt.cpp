@@ -16,11 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <string_view>
 #include <system_error>
 
 #include "library/picture_size.h"
-#include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 
 namespace vexlor {
@@ -191,16 +189,6 @@ std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture) {
         return {};
     }
     return {bytes.begin(), bytes.end()};
-}
-
-bool WritePngFile(const std::string& path, const RgbaPicture& picture) {
-    const std::vector<std::uint8_t> file = EncodePng(picture);
-    if (file.empty()) {
-        return false;
-    }
-    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
-    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
-           out.Commit();
 }
 
 std::vector<std::string> ReadablePicturePatterns() {

@@ -17,7 +17,6 @@
 
 #include "library/byte_order.h"
 #include "library/picture_size.h"
-#include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 #include "pictures/picture_files_tiff_webp.h"
 
@@ -253,19 +252,9 @@ std::vector<std::uint8_t> EncodePng(const RgbaPicture& picture) {
     return file;
 }
 
-bool WritePngFile(const std::string& path, const RgbaPicture& picture) {
-    const std::vector<std::uint8_t> file = EncodePng(picture);
-    if (file.empty()) {
-        return false;
-    }
-    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
-    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
-           out.Commit();
-}
-
 std::vector<std::string> ReadablePicturePatterns() {
-    return {"*.bmp", "*.gif", "*.jpeg", "*.jpg", "*.pgm",
-            "*.png", "*.pnm", "*.ppm",  "*.psd", "*.tga"};
+    return {"*.bmp", "*.gif", "*.jpeg", "*.jpg", "*.pgm",  "*.png", "*.pnm",
+            "*.ppm", "*.psd", "*.tga",  "*.tif", "*.tiff", "*.webp"};
 }
 
 }  // namespace vexlor
