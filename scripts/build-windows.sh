@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds the format core, the platform layer, vexlor-cli.exe and their tests for 64-bit
 # Windows with Debian's MinGW-w64, into build-windows/ (or the folder given). Qt is not built for
-# Windows here, so picture files are read with stb_image; libimagequant is built from Debian's
-# source package (fetched once into the build folder), GoogleTest from the sources of Debian's
-# googletest package. Run the tests afterwards under Wine: scripts/test-windows.sh.
+# Windows here, so picture files are read with stb_image, libtiff and libwebp; these, zlib and
+# libimagequant are built from Debian's source packages (fetched once into the build folder),
+# GoogleTest from the sources of Debian's googletest package. Run the tests afterwards under
+# Wine: scripts/test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
