@@ -575,9 +575,9 @@ bool WriteBmpFile(const std::string& path, const IndexedImage& image) {
     }
     // A new file that takes the name only when whole: a failed export leaves nothing behind,
     // and a link planted at the name is replaced rather than followed to wherever it leads.
-    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
-    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
-           out.Commit();
+    return ReplaceFileWith(
+        path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
+        ".vexlor-new", nullptr, ReplacementFile::Links::Replace);
 }
 
 }  // namespace vexlor

@@ -323,8 +323,9 @@ void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuf
 }
 
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
-                     std::string_view newFileSuffix, int* systemError) {
-    ReplacementFile replacement(path, newFileSuffix);
+                     std::string_view newFileSuffix, int* systemError,
+                     ReplacementFile::Links links) {
+    ReplacementFile replacement(path, newFileSuffix, links);
     const bool replaced = replacement.Write(bytes) && replacement.Commit();
     if (!replaced && systemError != nullptr) {
         *systemError = replacement.SystemError();

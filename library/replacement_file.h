@@ -78,6 +78,7 @@ void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuf
 // missing). False, with the file unchanged, when it cannot be done; then `systemError`, when
 // given, receives ReplacementFile::SystemError().
 bool ReplaceFileWith(const std::string& path, std::string_view bytes,
-                     std::string_view newFileSuffix, int* systemError = nullptr);
+                     std::string_view newFileSuffix, int* systemError = nullptr,
+                     ReplacementFile::Links links = ReplacementFile::Links::Follow);
 
 }  // namespace vexlor

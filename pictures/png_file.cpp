@@ -11,9 +11,11 @@ bool WritePngFile(const std::string& path, const RgbaPicture& picture) {
     if (file.empty()) {
         return false;
     }
-    ReplacementFile out(path, ".vexlor-new", ReplacementFile::Links::Replace);
-    return out.Write(std::string_view(reinterpret_cast<const char*>(file.data()), file.size())) &&
-           out.Commit();
+    // As a BMP export: the name is taken only when the file is whole, and a link planted there
+    // is replaced, not followed.
+    return ReplaceFileWith(
+        path, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()),
+        ".vexlor-new", nullptr, ReplacementFile::Links::Replace);
 }
 
 }  // namespace vexlor
