@@ -70,7 +70,16 @@ fetch_source() {  # package, a file that its unpacked sources hold; prints their
                                          touch "$apt_state/updated"; }
         # Unpacked by dpkg-source, so that Debian's own patches (its security fixes among them)
         # are applied as in Debian's build.
-        (cd "$deps" && apt-get "${apt_options[@]}" source -qq "$package" >&2)
+        # A mirror may list a version that it cannot serve: the others listed are tried, newest
+        # first.
+        if ! (cd "$deps" && apt-get "${apt_options[@]}" source -qq "$package" >&2); then
+            local version
+            for version in $(apt-cache "${apt_options[@]}" showsrc "$package" |
+                             sed -n 's/^Version: //p' | sort -urV); do
+                (cd "$deps" && apt-get "${apt_options[@]}" source -qq "$package=$version" >&2) &&
+                    break
+            done
+        fi
         found=$(unpacked "$marker")
     fi
     realpath "$found"
