@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include "platform/qt_file_dialog.h"
@@ -141,6 +142,44 @@ TEST(QtUserDialogsTest, ModalDialogsStandOnTopAndMessageBoxesShowTheirCaption) {
     });
     EXPECT_EQ(dialogs.RunModal(kindDialog), QDialog::Accepted);
     EXPECT_FALSE(kindDialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// Alt and the underlined letter answer a question, whichever question it is.
+TEST(QtUserDialogsTest, EveryAnswerOfTheQuestionsHasItsLetter) {
+    if (TestLogRequested()) {
+        GTEST_SKIP() << "questions are only logged";
+    }
+    QtUserDialogs dialogs;
+    bool unanswered = false;
+    const auto answerWith = [&unanswered](Qt::Key letter) {
+        unanswered = false;
+        WhenModalShows([letter, &unanswered](QWidget& box) {
+            box.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+            QTest::keyClick(&box, letter, Qt::AltModifier);
+            // A letter that answers nothing leaves the box open; the test then fails, not hangs.
+            QTimer::singleShot(2000, &box, [&box, &unanswered] {
+                unanswered = true;
+                box.close();
+            });
+        });
+    };
+    const struct {
+        Qt::Key letter;
+        UnsavedChangesAnswer answer;
+    } unsaved[] = {{Qt::Key_S, UnsavedChangesAnswer::Save},
+                   {Qt::Key_D, UnsavedChangesAnswer::Discard},
+                   {Qt::Key_C, UnsavedChangesAnswer::Cancel}};
+    for (const auto& [letter, answer] : unsaved) {
+        answerWith(letter);
+        EXPECT_EQ(dialogs.AskUnsavedChanges("Save?", "Export"), answer) << letter;
+        EXPECT_FALSE(unanswered) << letter;
+    }
+    answerWith(Qt::Key_Y);
+    EXPECT_TRUE(dialogs.Confirm("Replace?", "Export"));
+    answerWith(Qt::Key_N);
+    EXPECT_FALSE(dialogs.Confirm("Replace?", "Export"));
+    EXPECT_FALSE(unanswered);
 }
 
 }  // namespace
