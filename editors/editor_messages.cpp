@@ -1,5 +1,10 @@
 #include "editors/editor_messages.h"
 
+#include <optional>
+#include <sstream>
+
+#include "editors/library_editor_logic.h"
+
 namespace vexlor {
 
 std::string CannotOpenText(const std::string& fileName, const std::string& action) {
@@ -116,6 +121,30 @@ std::string DeletedText(const std::vector<std::string>& names) {
 
 std::string ReplacedText(const std::string& name) {
     return "Replaced " + name;
+}
+
+namespace {
+
+bool IsEditorChange(const std::string& verb) {
+    return verb == "append" || verb == "renumber" || verb == "delete" || verb == "replace";
+}
+
+}  // namespace
+
+std::string NamedInListWords(const std::string& what,
+                             const std::function<std::string(int)>& nameOf) {
+    std::istringstream words(what);
+    std::string verb;
+    if (!(words >> verb) || !IsEditorChange(verb)) {
+        return what;
+    }
+    std::string named = verb;
+    for (std::string word; words >> word;) {
+        const std::optional<int> identifier = ParseInteger(word);
+        // A long delete is recorded with its first names and " ...", which stays.
+        named += " " + (identifier && *identifier >= 0 ? nameOf(*identifier) : word);
+    }
+    return named;
 }
 
 std::string UndidText(const std::string& what) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ std::string ChangedSinceListedText(const std::string& fileName, const std::strin
 // counted as in the question.
 std::string DeletedText(const std::vector<std::string>& names);
 std::string ReplacedText(const std::string& name);
+// A recorded change's words ("delete 2 1001") with each identifier of an editor's change (append,
+// renumber, delete, replace) named by `nameOf` ("delete MISSION 1 mission 1"). The words of other
+// changes, whose numbers are not an editor's identifiers, stay as recorded.
+std::string NamedInListWords(const std::string& what,
+                             const std::function<std::string(int)>& nameOf);
 // What Undo and Redo did; `what` is the change as the logic names it ("append 4800").
 std::string UndidText(const std::string& what);
 std::string RedidText(const std::string& what);

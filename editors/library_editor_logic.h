@@ -187,6 +187,9 @@ class LibraryEditorLogic {
     // What Undo and Redo would take back or make again ("append 4800"); empty when nothing.
     std::string NextUndo() const;
     std::string NextRedo() const;
+    // A change's recorded words ("delete 2") as the window says them, naming pictures as the
+    // list does ("delete MISSION 1"); the journal and the command line keep the recorded words.
+    virtual std::string InListWords(const std::string& what) const { return what; }
     // Where the change journal is kept; by default the user's state folder's.
     void SetJournalFolder(std::string folder) { journalFolder_ = std::move(folder); }
 

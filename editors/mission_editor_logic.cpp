@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/editor_messages.h"
 #include "library/run_length.h"
 #include "library/stretch.h"
 
@@ -141,6 +142,10 @@ std::string MissionEditorLogic::IdentifierRule(std::optional<Series> series) con
     const SeriesInfo& info = InfoOf(*series);
     return std::string("A ") + info.word + " number must be from 0 to " +
            std::to_string(info.maximumNumber);
+}
+
+std::string MissionEditorLogic::InListWords(const std::string& what) const {
+    return NamedInListWords(what, NameOfIdentifier);
 }
 
 int MissionEditorLogic::RenameOffset(const std::string& typeWord) const {

@@ -20,6 +20,7 @@ class MissionEditorLogic : public RunLengthEditorLogic {
     static int SuggestedNumber(const PictureList& list, Series series);
     std::string IdentifierRefusal(int value, std::optional<Series> series) const override;
     std::string IdentifierRule(std::optional<Series> series) const override;
+    std::string InListWords(const std::string& what) const override;
 
   protected:
     std::optional<EncodedPicture> EncodeStaged(const ImageToAdd& stagedImage,

@@ -39,6 +39,11 @@ Series SeriesOfIdentifier(int identifier) {
     return Series::Mission;
 }
 
+std::string NameOfIdentifier(int identifier) {
+    const SeriesInfo& info = InfoOf(SeriesOfIdentifier(identifier));
+    return std::string(info.word) + " " + std::to_string(identifier - info.offset);
+}
+
 std::optional<Series> SeriesOfWidth(int width) {
     for (Series s : {Series::Battle, Series::Mission, Series::MissionLower}) {
         if (InfoOf(s).width == width) {

@@ -25,6 +25,9 @@ const SeriesInfo& InfoOf(Series series);
 // The series the list shows an identifier under: 2000-2099 BATTLE, 1000-1999 mission, and every
 // other identifier (0 and 2100 up included) MISSION.
 Series SeriesOfIdentifier(int identifier);
+// A picture as the list names it: its series word and its number within the series ("MISSION 1"
+// for identifier 2).
+std::string NameOfIdentifier(int identifier);
 // The series of a picture of that width (510, 260, 100); none for other widths.
 std::optional<Series> SeriesOfWidth(int width);
 // The series that a picture of that size is imported into: the one it has the size of, else the

@@ -1,11 +1,13 @@
 #include "platform/qt_user_dialogs.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "platform/qt_file_dialog.h"
 #include "platform/qt_modal_stacking.h"
 #include "platform/qt_test_log.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -54,6 +56,20 @@ void WidenForCaption(QMessageBox& box) {
     const int width = wanted - margins.left() - margins.right();
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+struct ButtonText {
+    QMessageBox::StandardButton button;
+    QString text;
+};
+
+// Qt's own texts give Yes and No a mnemonic but not Save, Discard and Cancel; the words stay.
+void GiveMnemonics(QMessageBox& box, std::initializer_list<ButtonText> texts) {
+    for (const ButtonText& text : texts) {
+        if (QAbstractButton* button = box.button(text.button)) {
+            button->setText(text.text);
+        }
+    }
 }
 
 int RunMessageBox(QMessageBox& box) {
@@ -132,6 +148,9 @@ UnsavedChangesAnswer QtUserDialogs::AskUnsavedChanges(const QString& text, const
                     QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
+    GiveMnemonics(box, {{QMessageBox::Save, QStringLiteral("&Save")},
+                        {QMessageBox::Discard, QStringLiteral("&Discard")},
+                        {QMessageBox::Cancel, QStringLiteral("&Cancel")}});
     switch (RunMessageBox(box)) {
         case QMessageBox::Save:
             return UnsavedChangesAnswer::Save;

@@ -83,15 +83,23 @@ void THelp::FindNext() {
     if (wanted.isEmpty()) {
         return;
     }
-    if (text_->find(wanted)) {
+    if (!text_->find(wanted) && !FindFromTop(wanted)) {
+        dialogs_.Beep();
         return;
     }
+    // Finding scrolls only as far as brings the match into view, at the window's edge, where
+    // the eye does not look for it and the lines around it are cut off.
+    text_->centerCursor();
+}
+
+bool THelp::FindFromTop(const QString& wanted) {
     const QTextCursor before = text_->textCursor();
     text_->moveCursor(QTextCursor::Start);
-    if (!text_->find(wanted)) {
-        text_->setTextCursor(before);
-        dialogs_.Beep();
+    if (text_->find(wanted)) {
+        return true;
     }
+    text_->setTextCursor(before);
+    return false;
 }
 
 }  // namespace vexlor

@@ -21,7 +21,7 @@ class THelp : public QWidget {
     // when it cannot be read; what was shown before stays.
     bool ShowFile(const QString& path);
     // The next place after the cursor where the find field's text stands, from the top again
-    // past the end; a beep when it is nowhere.
+    // past the end, scrolled into the middle of the text area; a beep when it is nowhere.
     void FindNext();
 
     QPlainTextEdit* TextArea() const { return text_; }
@@ -30,6 +30,8 @@ class THelp : public QWidget {
   private:
     void CreateControls();
     void CreateShortcuts();
+    // The first place of `wanted` in the text, selected; false, the cursor kept, when none.
+    bool FindFromTop(const QString& wanted);
 
     UserDialogs& dialogs_;
     QLineEdit* find_ = nullptr;

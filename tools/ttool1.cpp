@@ -36,6 +36,8 @@ constexpr int kLabelWidth = 177;
 
 const QString kNone = QStringLiteral("none");
 const QString kUnknownLibrary = QStringLiteral("?");
+// Before the first search nothing was looked for, so nothing is said to be missing.
+const QString kNotSearched = QStringLiteral("not searched yet");
 const QString kCaption = QStringLiteral("Preview");
 const QString kUnsavedQuestion = QStringLiteral("The Preview has changes that are not saved.");
 
@@ -243,12 +245,11 @@ PicturePanel* TTOOL1::CreatePanel(int number, const QRect& geometry, QSize areaS
     panel->setObjectName(QStringLiteral("Panel%1").arg(number));
     panel->Image()->setObjectName(QStringLiteral("Image%1").arg(number));
     panel->move(geometry.topLeft());
-    panel->SetCaption(kNone);
     return panel;
 }
 
 QLabel* TTOOL1::CreateLibraryLabel(int number, int top) {
-    auto* label = new QLabel(kUnknownLibrary, this);
+    auto* label = new QLabel(kNotSearched, this);
     label->setObjectName(QStringLiteral("Label%1").arg(number));
     label->setGeometry(kLabelLeft, top, kLabelWidth, kLabelHeight);
     return label;
@@ -289,9 +290,10 @@ void TTOOL1::Button1Click() {
 void TTOOL1::ComboBox1Change() {
     ++displayRuns_;
     displayedPosition_ = ComboBox1->currentIndex();
-    ResetDisplay();
+    const bool searching = displayRuns_ >= 2;
+    ResetDisplay(searching);
     CraftDisplay display;
-    if (displayRuns_ >= 2) {
+    if (searching) {
         const std::vector<std::string> lines = ResourceLines();
         BusyCursor busy(dialogs_);
         display = preview_.Display(SelectedCraft(), lines);
@@ -305,15 +307,15 @@ void TTOOL1::ComboBox1Change() {
     ShowPictures(display.pictures);
 }
 
-void TTOOL1::ResetDisplay() {
+void TTOOL1::ResetDisplay(bool searching) {
     Spin1->setEnabled(false);
     Spin2->setEnabled(false);
     Button2->setEnabled(false);
     for (QLabel* label : {Label1, Label2, Label3}) {
-        label->setText(kUnknownLibrary);
+        label->setText(searching ? kUnknownLibrary : kNotSearched);
     }
     for (PicturePanel* panel : {Panel1, Panel2, Panel3}) {
-        panel->SetCaption(kNone);
+        panel->SetCaption(searching ? kNone : QString());
         panel->ClearPicture();
     }
     Static1->setText(kNone);

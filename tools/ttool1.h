@@ -86,7 +86,9 @@ class TTOOL1 : public QWidget, public UnsavedWork {
     void DescribeControls();
     void DescribeSettings();
     void FormClose(QCloseEvent& event);
-    void ResetDisplay();
+    // Empties every field and panel; `searching` says whether pictures not found will be called
+    // missing ("none", "?") or whether none was looked for yet.
+    void ResetDisplay(bool searching);
     void FillFields(const CraftDisplay& display);
     void ShowPictures(const CraftPictures& pictures);
     std::vector<std::string> ResourceLines() const;

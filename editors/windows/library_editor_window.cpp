@@ -294,11 +294,11 @@ bool LibraryEditorWindow::CanReplace() const {
 }
 
 std::string LibraryEditorWindow::NextUndo() const {
-    return model_->List().editable ? logic_->NextUndo() : std::string();
+    return model_->List().editable ? logic_->InListWords(logic_->NextUndo()) : std::string();
 }
 
 std::string LibraryEditorWindow::NextRedo() const {
-    return model_->List().editable ? logic_->NextRedo() : std::string();
+    return model_->List().editable ? logic_->InListWords(logic_->NextRedo()) : std::string();
 }
 
 void LibraryEditorWindow::ShowListToolTip(bool editable) {
@@ -683,7 +683,7 @@ void LibraryEditorWindow::ApplyUndoOrRedo(ChangeOutcome (LibraryEditorLogic::*ch
         return;
     }
     const ChangeOutcome outcome = ((*logic_).*change)();
-    ShowChangeDone(outcome, done(outcome.what));
+    ShowChangeDone(outcome, done(logic_->InListWords(outcome.what)));
 }
 
 // Compared by caption, which shows an accepted rename: a rename that was not written leaves a

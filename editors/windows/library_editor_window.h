@@ -101,8 +101,8 @@ class LibraryEditorWindow : public QWidget {
     // Undo and Redo of the library's last recorded change.
     void UndoClick();
     void RedoClick();
-    // What Undo and Redo would do now; empty when nothing, or when the library is not the
-    // editor's own kind.
+    // What Undo and Redo would do now, naming pictures as the list does; empty when nothing, or
+    // when the library is not the editor's own kind.
     std::string NextUndo() const;
     std::string NextRedo() const;
     void ListView1SelectItem();

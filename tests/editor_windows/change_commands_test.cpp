@@ -170,6 +170,28 @@ TEST_F(ChangeCommandsTest, DeleteUndoAndRedoShowTheListWithTheRowConcernedSelect
     EXPECT_EQ(Selected(*hull), QList<int>{0});
 }
 
+// The journal, the command line and `history` keep the stored numbers ("delete 2"); the window
+// says what it did in the words of its list and its question.
+TEST_F(ChangeCommandsTest, SeriesPicturesAreNamedAsListedInWhatUndoAndRedoSay) {
+    const std::string path = MakeMissionLibrary("MISSION.DAT", {{1, 260, 260}, {3, 510, 260}});
+    auto* mission = Open<TfMIS>(path, kMission);
+    SelectRows(*mission, {0, 1});
+    dialogs_.confirmAnswers = {true};
+    mission->DeleteClick();
+    EXPECT_EQ(mission->StatusMessage(), "Deleted MISSION 1 BATTLE 3");
+    EXPECT_EQ(mission->NextUndo(), "delete MISSION 1 BATTLE 3");
+    EXPECT_EQ(MakeEditorLogic(EditorKind::Mission, path, "")->NextUndo(), "delete 2 2003");
+
+    mission->UndoClick();
+    EXPECT_EQ(mission->StatusMessage(), "Undid delete MISSION 1 BATTLE 3");
+    emit List(*mission)->customContextMenuRequested(QPoint(4, 4));
+    EXPECT_EQ(Find<QAction>(*mission, "ListRedo")->text(), "&Redo delete MISSION 1 BATTLE 3");
+    Find<QMenu>(*mission, "ListMenu")->close();
+    mission->RedoClick();
+    EXPECT_EQ(mission->StatusMessage(), "Redid delete MISSION 1 BATTLE 3");
+    EXPECT_EQ(MakeEditorLogic(EditorKind::Mission, path, "")->NextUndo(), "delete 2 2003");
+}
+
 TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPictureUp) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800});
     const Bytes before = ReadFileBytes(path);

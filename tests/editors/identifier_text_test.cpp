@@ -41,6 +41,24 @@ TEST(IdentifierRuleTextTest, EachKindStatesItsRuleAndWhyANumberBreaksIt) {
     EXPECT_EQ(mission.RenameRefusal("999", "mission"), "");
 }
 
+// The journal records stored identifiers; a BATTLE/MISSION window says them as its list does.
+TEST(ChangeWordsTest, SeriesPicturesAreNamedAsListedAndOtherWordsStayAsRecorded) {
+    const MissionEditorLogic mission("unused.dat");
+    EXPECT_EQ(mission.InListWords("delete 2 1001 2003"), "delete MISSION 1 mission 1 BATTLE 3");
+    EXPECT_EQ(mission.InListWords("renumber 2050 2051"), "renumber BATTLE 50 BATTLE 51");
+    EXPECT_EQ(mission.InListWords("append 1000"), "append mission 0");
+    EXPECT_EQ(mission.InListWords("replace 2100"), "replace MISSION 2099");
+    // Identifier 0 is listed as MISSION -1; a long delete keeps its closing "...".
+    EXPECT_EQ(mission.InListWords("delete 0 5 ..."), "delete MISSION -1 MISSION 4 ...");
+    // Changes of any library name groups and pictures by their stored numbers.
+    for (const char* recorded :
+         {"remove 2 7", "rename 2 7 2 8", "add 2 7", "create", "repair", ""}) {
+        EXPECT_EQ(mission.InListWords(recorded), recorded);
+    }
+    const HullMapEditorLogic hull(EditorKind::Hull, "unused.dat");
+    EXPECT_EQ(hull.InListWords("delete 4700 4800"), "delete 4700 4800");
+}
+
 TEST(RefusedBmpTextTest, NamesTheFilesSizeAndDepthAndWhatIsNeeded) {
     const MissionEditorLogic mission("unused.dat");
     BmpPicture deep = AsBmp(TestPicture(260, 260), 24);

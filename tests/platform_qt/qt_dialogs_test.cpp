@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include "platform/qt_file_dialog.h"
@@ -141,6 +142,35 @@ TEST(QtUserDialogsTest, ModalDialogsStandOnTopAndMessageBoxesShowTheirCaption) {
     });
     EXPECT_EQ(dialogs.RunModal(kindDialog), QDialog::Accepted);
     EXPECT_FALSE(kindDialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// Alt and the underlined letter answer the question, as Qt's own Yes and No do.
+TEST(QtUserDialogsTest, EveryAnswerOfTheUnsavedChangesQuestionHasItsLetter) {
+    if (TestLogRequested()) {
+        GTEST_SKIP() << "questions are only logged";
+    }
+    QtUserDialogs dialogs;
+    const struct {
+        Qt::Key letter;
+        UnsavedChangesAnswer answer;
+    } answers[] = {{Qt::Key_S, UnsavedChangesAnswer::Save},
+                   {Qt::Key_D, UnsavedChangesAnswer::Discard},
+                   {Qt::Key_C, UnsavedChangesAnswer::Cancel}};
+    for (const auto& [letter, answer] : answers) {
+        bool unanswered = false;
+        WhenModalShows([letter, &unanswered](QWidget& box) {
+            box.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+            QTest::keyClick(&box, letter, Qt::AltModifier);
+            // A letter that answers nothing leaves the box open; the test then fails, not hangs.
+            QTimer::singleShot(2000, &box, [&box, &unanswered] {
+                unanswered = true;
+                box.close();
+            });
+        });
+        EXPECT_EQ(dialogs.AskUnsavedChanges("Save?", "Export"), answer) << letter;
+        EXPECT_FALSE(unanswered) << letter;
+    }
 }
 
 }  // namespace

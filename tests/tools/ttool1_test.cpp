@@ -91,8 +91,9 @@ TEST_F(TTOOL1Test, IsAStayOnTopToolWindowWithSaveWaitingForAnEdit) {
     EXPECT_TRUE(window_.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(window_.size(), QSize(314, 374));
     EXPECT_FALSE(window_.SaveButton()->isEnabled());
-    EXPECT_EQ(PanelCaptions(), (QStringList{"none", "none", "none"}));
-    EXPECT_EQ(LibraryLabels(), (QStringList{"?", "?", "?"}));
+    EXPECT_EQ(PanelCaptions(), (QStringList{"", "", ""}));
+    EXPECT_EQ(LibraryLabels(),
+              (QStringList{"not searched yet", "not searched yet", "not searched yet"}));
     EXPECT_EQ(window_.ShipNumber()->text(), "0");
 }
 
@@ -111,9 +112,11 @@ TEST_F(TTOOL1Test, CreationListsTheCraftAndFillsTheFieldsWithoutSearching) {
     EXPECT_EQ(Field(CraftField::MissionLower).FieldText(), "3");
     EXPECT_EQ(window_.ShipNumber()->text(), " 20009");
     EXPECT_TRUE(window_.ShipNumber()->isEnabled());
-    // The first run draws nothing and never showed the busy cursor.
-    EXPECT_EQ(PanelCaptions(), (QStringList{"none", "none", "none"}));
-    EXPECT_EQ(LibraryLabels(), (QStringList{"?", "?", "?"}));
+    // The first run draws nothing and never showed the busy cursor; as nothing was looked
+    // for, nothing is called missing.
+    EXPECT_EQ(PanelCaptions(), (QStringList{"", "", ""}));
+    EXPECT_EQ(LibraryLabels(),
+              (QStringList{"not searched yet", "not searched yet", "not searched yet"}));
     EXPECT_TRUE(window_.Panel(3)->ShownPicture().isNull());
     EXPECT_FALSE(window_.SaveButton()->isEnabled());
     EXPECT_TRUE(dialogs_.events.isEmpty());
@@ -462,7 +465,11 @@ TEST_F(TTOOL1Test, RestoringTheBackupAsksThenReadsTheTablesAgain) {
 }
 
 TEST_F(TTOOL1Test, TheCraftListShowsSixteenRowsAndTheMapCaptionFits) {
+    // No library is found, so every panel says "none".
+    game_.WriteText("resdata.txt", "resdata\\missing.dat\r\n");
+    resources_.Reload();
     Created();
+    window_.RefreshButton()->click();
     window_.show();
     const QString before = QApplication::style()->name();
     for (const QString& style : QStyleFactory::keys()) {
@@ -474,6 +481,7 @@ TEST_F(TTOOL1Test, TheCraftListShowsSixteenRowsAndTheMapCaptionFits) {
     }
     QApplication::setStyle(QStyleFactory::create(before));
     const PicturePanel& map = *window_.Panel(2);
+    EXPECT_EQ(map.Caption(), "none");
     EXPECT_LE(QFontMetrics(map.CaptionFont()).horizontalAdvance("none"), map.width());
     EXPECT_TRUE(map.CaptionFont().bold());
     for (QWidget* control : window_.findChildren<QWidget*>()) {
