@@ -57,6 +57,22 @@ RgbaPicture WithTransparency(const RgbaPicture& source, bool opaque) {
     return picture;
 }
 
+// Perceived brightness, with the weights of standard-definition video; a grey keeps its level.
+std::uint8_t GreyLevel(const std::uint8_t* pixel) {
+    return static_cast<std::uint8_t>((299u * pixel[0] + 587u * pixel[1] + 114u * pixel[2] + 500u) /
+                                     1000u);
+}
+
+// The game's shade keeps a colour's brightest channel, the list its green (HULL) or its red and
+// green (MAP): a grey shows one and the same level in all of them.
+void ToGreyLevels(RgbaPicture& picture) {
+    for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
+        std::uint8_t* pixel = picture.rgba.data() + i * 4;
+        const std::uint8_t level = GreyLevel(pixel);
+        pixel[0] = pixel[1] = pixel[2] = level;
+    }
+}
+
 // The distinct colours of the opaque pixels, ascending, as long as there are few enough to keep.
 std::optional<std::vector<Colour>> FewOpaqueColours(const RgbaPicture& picture) {
     // An open-addressed set four times the largest count kept; colours never have the top byte
@@ -360,6 +376,9 @@ std::optional<ConvertedPicture> ConvertPicture(const RgbaPicture& source, int wi
     ConvertedPicture converted;
     converted.fitted =
         FitPicture(WithTransparency(source, options.opaque), width, height, options.fit);
+    if (options.shades) {
+        ToGreyLevels(converted.fitted);
+    }
     const RgbaPicture& fitted = converted.fitted;
     if (const auto few = FewOpaqueColours(fitted)) {
         converted.exact = true;
