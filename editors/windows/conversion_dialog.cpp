@@ -274,6 +274,7 @@ QLayout* ConversionDialog::BuildViews() {
     original_ = NewView(largest, this);
     storedCaption_ = new QLabel(this);
     stored_ = NewView(largest, this);
+    stored_->setObjectName(QStringLiteral("stored"));
 
     auto* row = new QGridLayout;
     row->addWidget(originalCaption_, 0, 0);
@@ -284,6 +285,7 @@ QLayout* ConversionDialog::BuildViews() {
     if (!largestReal.isEmpty()) {
         realSizeCaption_ = new QLabel(this);
         realSize_ = new QLabel(this);
+        realSize_->setObjectName(QStringLiteral("realSize"));
         realSize_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         realSize_->setMinimumSize(largestReal);
         row->addWidget(realSizeCaption_, 0, 2);
