@@ -181,8 +181,8 @@ TEST(ConversionDialogTest, HullAndMapAreShownInTheShadesTheListDraws) {
             EXPECT_LE(qGreen(shown), previous) << x;
             previous = qGreen(shown);
         }
-        EXPECT_LT(previous, 60);
-        EXPECT_GT(qGreen(real.pixel(side / 8, side / 2)), 60);
+        EXPECT_LT(previous, 128);
+        EXPECT_GT(qGreen(real.pixel(side / 8, side / 2)), 200);
     }
     ConversionDialog mission(TwoColourPicture(100, 75), QStringLiteral("small.png"), Mission(2));
     EXPECT_EQ(Find<QLabel>(mission, "shades"), nullptr);

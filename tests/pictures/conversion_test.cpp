@@ -66,7 +66,8 @@ TEST(PictureConversion, FewColoursAreKeptExactlyWithAnUnusedEntryZero) {
 
 // For the index-alpha kinds a colour becomes the grey of its brightness before the palette, so
 // that the shade of the brightest channel, which the game shows, follows the picture's light and
-// dark: a red-to-blue run darkens steadily instead of staying at full level.
+// dark: a red-to-blue run darkens steadily instead of staying at full level. The brightest pixel
+// keeps the level of its brightest channel.
 TEST(PictureConversion, ShadesTurnEachColourIntoTheGreyOfItsBrightness) {
     RgbaPicture source(64, 64);
     for (int y = 0; y < 64; ++y) {
@@ -89,11 +90,25 @@ TEST(PictureConversion, ShadesTurnEachColourIntoTheGreyOfItsBrightness) {
         EXPECT_LE(RedOf(colour), previous) << x;
         previous = RedOf(colour);
     }
-    EXPECT_NEAR(static_cast<int>(RedOf(image.PixelColour(0, 0))), 76, 3) << "red's brightness";
-    EXPECT_NEAR(static_cast<int>(previous), 30, 3) << "blue's brightness";
+    EXPECT_NEAR(static_cast<int>(RedOf(image.PixelColour(0, 0))), 253, 3) << "red, the brightest";
+    EXPECT_NEAR(static_cast<int>(previous), 100, 4) << "blue, as much darker as it looks";
     EXPECT_EQ(ColourAt(converted->fitted, 0, 0) & 0xFF, RedOf(image.PixelColour(0, 0)));
 
-    // A grey picture is what the shades make of it already.
+    // A picture in one hue keeps its levels; a grey one is what the shades make of it already.
+    RgbaPicture green(16, 16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            Paint(green, x, y, 0, static_cast<std::uint8_t>(x * 15 + y), 0);
+        }
+    }
+    const auto greenShades = ConvertPicture(green, 16, 16, options);
+    ASSERT_TRUE(greenShades);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(greenShades->image.PixelColour(x, y) & 0xFF, static_cast<Colour>(x * 15 + y));
+        }
+    }
+
     RgbaPicture grey(16, 16);
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
