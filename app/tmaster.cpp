@@ -26,6 +26,7 @@
 #include "app/master_project_windows.h"
 #include "app/project_commands.h"
 #include "app/tabout.h"
+#include "app/tool_window_placement.h"
 #include "app/window_arrangement.h"
 #include "editors/windows/library_editor_window.h"
 #include "platform/folders.h"
@@ -104,6 +105,16 @@ TMaster::TMaster(UserDialogs& dialogs)
     // them first.
     setAcceptDrops(true);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMaster::UpdateEditMenu);
+    // The browser's record and picture views take the whole area; the tool windows would
+    // cover them.
+    toolWindowsGiveWay_ = new ToolWindowsGiveWay(this);
+    toolWindowsGiveWay_->SetWanted([this] {
+        const QMdiSubWindow* active = mdiArea_->activeSubWindow();
+        return active != nullptr &&
+               qobject_cast<const LibraryBrowserWindow*>(active->widget()) != nullptr;
+    });
+    connect(mdiArea_, &QMdiArea::subWindowActivated, toolWindowsGiveWay_,
+            &ToolWindowsGiveWay::Update);
     CreateToolBar();
     CreateMenus();
     statusBar();
@@ -288,11 +299,17 @@ QAction* TMaster::AddViewItem(QMenu* menu, const QString& name, const QString& c
 
 void TMaster::SetResourceListWindow(QWidget* window) {
     resourceListWindow_ = window;
+    if (window != nullptr) {
+        toolWindowsGiveWay_->AddToolWindow(*window);
+    }
     WatchToolWindow(window, resdataItem_);
 }
 
 void TMaster::SetPreviewWindow(QWidget* window) {
     previewWindow_ = window;
+    if (window != nullptr) {
+        toolWindowsGiveWay_->AddToolWindow(*window);
+    }
     WatchToolWindow(window, previewItem_);
 }
 
@@ -457,6 +474,7 @@ bool TMaster::MayQuit(QEvent& quit) {
         quit.ignore();
         return false;
     }
+    toolWindowsGiveWay_->Stop();
     for (QWidget* window : {resourceListWindow_, previewWindow_}) {
         if (window != nullptr) {
             window->hide();
@@ -486,9 +504,17 @@ void TMaster::OpenDroppedLibraries(const QStringList& paths) {
 }
 
 void TMaster::OpenCommandLineLibraries(const QStringList& paths) {
+    const QList<QMdiSubWindow*> before = mdiArea_->subWindowList(QMdiArea::CreationOrder);
     for (const QString& path : paths) {
         projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::TakeFirst);
     }
+    QList<QMdiSubWindow*> opened;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!before.contains(window)) {
+            opened.append(window);
+        }
+    }
+    ArrangeOpenedTogether(*mdiArea_, opened);
 }
 
 void TMaster::dragEnterEvent(QDragEnterEvent* event) {

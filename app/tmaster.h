@@ -20,6 +20,7 @@ class QToolButton;
 namespace vexlor {
 
 class TAbout;
+class ToolWindowsGiveWay;
 class LibraryBrowserWindow;
 class LibraryEditorWindow;
 class TCHOOSE;
@@ -138,6 +139,7 @@ class TMaster : public QMainWindow {
     QAction* previewItem_ = nullptr;
     QWidget* resourceListWindow_ = nullptr;
     QWidget* previewWindow_ = nullptr;
+    ToolWindowsGiveWay* toolWindowsGiveWay_ = nullptr;
     TCHOOSE* kindDialog_ = nullptr;
     TAbout* about_ = nullptr;
     THelp* helpViewer_ = nullptr;

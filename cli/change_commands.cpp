@@ -68,7 +68,8 @@ std::optional<ImageToAdd> StageForReplace(const LibraryEditorLogic& logic, int r
         PrintError(error + "\n");
         return std::nullopt;
     }
-    const auto converted = ConvertPicture(picture, size.width, size.height, options.conversion);
+    const auto converted = ConvertPicture(picture, size.width, size.height,
+                                          ConversionOptionsFor(kind, options.conversion));
     if (!converted) {
         PrintError("Cannot convert the picture " + image + " to " + std::to_string(size.width) +
                    " x " + std::to_string(size.height) + "\n");

@@ -27,22 +27,12 @@ bool HullMapEditorLogic::MakeThumbnail(const tIMAGE& image, tPAL palette, const 
     if (!IsAcceptablePictureSize(width, height) || PixelCount(width, height) > pixels.size()) {
         return false;
     }
-    // The thumbnail shows the palette colour through the kind's mask, not the shaded picture;
-    // whatever equals palette entry 0's whole colour is transparent in the list.
-    const Colour transparent = palette.empty() ? 0 : static_cast<Colour>(palette[0]);
-    TrueColourImage drawn(width, height, transparent);
-    const std::size_t pixelCount = std::min(PixelCount(width, height), pixels.size() / 2);
-    for (std::size_t i = 0; i < pixelCount; ++i) {
-        const std::uint8_t index = pixels[2 * i];
-        const Colour colour = index < palette.size() ? static_cast<Colour>(palette[index]) : 0;
-        drawn.pixels[i] = colour & Constants().thumbnailMask;
-    }
-    thumbnail.transparent = transparent;
+    thumbnail = MaskedIndexAlphaPicture(Constants(), width, height, palette, pixels);
     const int side = Constants().thumbnailSize;
     if (width == side && height == side) {
-        thumbnail.image = std::move(drawn);
         return true;
     }
+    const TrueColourImage drawn = std::move(thumbnail.image);
     return StretchPicture(drawn, side, side, thumbnail.image);
 }
 
@@ -97,6 +87,34 @@ std::string HullMapEditorLogic::IdentifierRefusal(int value, std::optional<Serie
 std::string HullMapEditorLogic::IdentifierRule(std::optional<Series>) const {
     return "The number must be a multiple of 100 from " + std::to_string(Constants().spinMinimum) +
            " to " + std::to_string(Constants().spinMaximum);
+}
+
+// The thumbnail shows the palette colour through the kind's mask, not the shaded picture.
+Thumbnail MaskedIndexAlphaPicture(const KindConstants& constants, int width, int height,
+                                  const tPAL& palette, const tPIX& pixels) {
+    Thumbnail thumbnail;
+    thumbnail.transparent = palette.empty() ? 0 : static_cast<Colour>(palette[0]);
+    thumbnail.image = TrueColourImage(width, height, thumbnail.transparent);
+    const std::size_t pixelCount = std::min(PixelCount(width, height), pixels.size() / 2);
+    for (std::size_t i = 0; i < pixelCount; ++i) {
+        const std::uint8_t index = pixels[2 * i];
+        const Colour colour = index < palette.size() ? static_cast<Colour>(palette[index]) : 0;
+        thumbnail.image.pixels[i] = colour & constants.thumbnailMask;
+    }
+    return thumbnail;
+}
+
+std::optional<Thumbnail> StoredLook(EditorKind kind, const IndexedImage& staged) {
+    const KindConstants& constants = ConstantsOf(kind);
+    tPIX pixels;
+    tPAL palette;
+    if ((kind != EditorKind::Hull && kind != EditorKind::Map) ||
+        !BmpToIndexAlphaPicture(staged, constants.pictureWidth, constants.pictureHeight, pixels,
+                                palette)) {
+        return std::nullopt;
+    }
+    return MaskedIndexAlphaPicture(constants, constants.pictureWidth, constants.pictureHeight,
+                                   palette, pixels);
 }
 
 }  // namespace vexlor

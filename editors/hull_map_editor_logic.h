@@ -25,4 +25,14 @@ class HullMapEditorLogic : public LibraryEditorLogic {
     std::vector<bool> TransparentPixels(const tIMAGE& image, const tPIX& pixels) const override;
 };
 
+// A HULL or MAP picture as the list draws it: each pixel its palette colour through the kind's
+// mask, the alpha byte unused; whatever equals palette entry 0's whole colour is transparent.
+// The caller has checked that the pixels cover width x height.
+Thumbnail MaskedIndexAlphaPicture(const KindConstants& constants, int width, int height,
+                                  const tPAL& palette, const tPIX& pixels);
+
+// A staged HULL or MAP picture drawn as the list will draw it once "<- Add" has stored it;
+// nothing when it does not have the kind's size.
+std::optional<Thumbnail> StoredLook(EditorKind kind, const IndexedImage& staged);
+
 }  // namespace vexlor

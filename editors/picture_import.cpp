@@ -21,6 +21,11 @@ ImportSize ImportSizeOfRecord(EditorKind kind, int width, int height) {
     return {width, height, SeriesOfWidth(width)};
 }
 
+ConversionOptions ConversionOptionsFor(EditorKind kind, ConversionOptions options) {
+    options.shades = kind == EditorKind::Hull || kind == EditorKind::Map;
+    return options;
+}
+
 PictureImport ImportPictureFile(const std::string& path, EditorKind kind,
                                 std::optional<Series> series, const ConversionOptions& options) {
     PictureImport result;
@@ -29,7 +34,8 @@ PictureImport ImportPictureFile(const std::string& path, EditorKind kind,
         return result;
     }
     result.size = ImportSizeFor(kind, series, picture.width, picture.height);
-    result.converted = ConvertPicture(picture, result.size.width, result.size.height, options);
+    result.converted = ConvertPicture(picture, result.size.width, result.size.height,
+                                      ConversionOptionsFor(kind, options));
     if (!result.converted) {
         result.error = "Cannot convert the picture " + path;
     }

@@ -26,6 +26,9 @@ ImportSize ImportSizeFor(EditorKind kind, std::optional<Series> series, int sour
 // The size of a record's picture, which Replace keeps; for BATTLE/MISSION with its series.
 ImportSize ImportSizeOfRecord(EditorKind kind, int width, int height);
 
+// The options as the kind converts with them: HULL and MAP in shades.
+ConversionOptions ConversionOptionsFor(EditorKind kind, ConversionOptions options);
+
 // A converted picture as "<- Add" and Replace take it.
 inline ImageToAdd StageConverted(const ConvertedPicture& converted) {
     return ImageToAdd(converted.image, true);

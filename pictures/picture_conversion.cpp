@@ -57,6 +57,35 @@ RgbaPicture WithTransparency(const RgbaPicture& source, bool opaque) {
     return picture;
 }
 
+// Perceived brightness in thousandths of a level, with the weights of standard-definition
+// video.
+std::uint32_t Brightness(const std::uint8_t* pixel) {
+    return 299u * pixel[0] + 587u * pixel[1] + 114u * pixel[2];
+}
+
+// The game's shade keeps a colour's brightest channel, the list its green (HULL) or its red and
+// green (MAP): a grey shows one and the same level in all of them. The brightest opaque pixel
+// keeps its brightest channel's level and the others follow in proportion, so that a picture in
+// one hue (a green one, a red one) keeps its levels and a grey one stays as it is.
+void ToGreyLevels(RgbaPicture& picture) {
+    std::uint32_t brightest = 0;
+    std::uint32_t highestChannel = 0;
+    for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
+        const std::uint8_t* pixel = picture.rgba.data() + i * 4;
+        if (IsOpaque(pixel)) {
+            brightest = std::max(brightest, Brightness(pixel));
+            highestChannel =
+                std::max<std::uint32_t>(highestChannel, *std::max_element(pixel, pixel + 3));
+        }
+    }
+    for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
+        std::uint8_t* pixel = picture.rgba.data() + i * 4;
+        const std::uint32_t level =
+            brightest == 0 ? 0 : (Brightness(pixel) * highestChannel + brightest / 2) / brightest;
+        pixel[0] = pixel[1] = pixel[2] = static_cast<std::uint8_t>(std::min(level, 255u));
+    }
+}
+
 // The distinct colours of the opaque pixels, ascending, as long as there are few enough to keep.
 std::optional<std::vector<Colour>> FewOpaqueColours(const RgbaPicture& picture) {
     // An open-addressed set four times the largest count kept; colours never have the top byte
@@ -360,6 +389,9 @@ std::optional<ConvertedPicture> ConvertPicture(const RgbaPicture& source, int wi
     ConvertedPicture converted;
     converted.fitted =
         FitPicture(WithTransparency(source, options.opaque), width, height, options.fit);
+    if (options.shades) {
+        ToGreyLevels(converted.fitted);
+    }
     const RgbaPicture& fitted = converted.fitted;
     if (const auto few = FewOpaqueColours(fitted)) {
         converted.exact = true;

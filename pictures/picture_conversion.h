@@ -12,6 +12,10 @@ struct ConversionOptions {
     Fit fit = Fit::Contain;
     double dither = 1.0;  // 0 to 1: how much error diffusion the palette may use
     bool opaque = false;  // a picture without alpha keeps its top-left colour opaque
+    // For the index-alpha kinds, which the game, the list and the export show as one shade of
+    // each colour's brightest channel: every colour becomes the grey of its brightness first, so
+    // that what they show follows the picture's light and dark instead of its hues.
+    bool shades = false;
 };
 
 // What a picture file becomes for a library: a 256-colour picture of the library's size.
@@ -19,8 +23,8 @@ struct ConvertedPicture {
     // Index 0 is every transparent pixel, and its colour is one that no opaque pixel has; the
     // opaque colours follow from index 1 in ascending order, each once.
     IndexedImage image;
-    // The picture after fitting and transparency, before the palette: what the dialog shows as
-    // the original and what the palette's quality is measured against.
+    // The picture after fitting, transparency and shades, before the palette: what the dialog
+    // shows as the original and what the palette's quality is measured against.
     RgbaPicture fitted;
     int colours = 0;     // opaque colours in use
     bool exact = false;  // the picture had 255 or fewer opaque colours and keeps them

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editors/hull_map_editor_logic.h"
 #include "editors/windows/picture_images.h"
 
 namespace vexlor {
@@ -95,6 +96,27 @@ QPixmap OverCheckerboard(const QImage& picture, int factor) {
     return QPixmap::fromImage(canvas);
 }
 
+// The list's black background, where the see-through pixels of a thumbnail show.
+QPixmap OverBlack(const QImage& picture, int factor) {
+    const QSize size = picture.size() * factor;
+    QImage canvas(size, QImage::Format_ARGB32);
+    canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    painter.drawImage(0, 0, picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    painter.end();
+    return QPixmap::fromImage(canvas);
+}
+
+QString ShadesNote(EditorKind kind) {
+    return kind == EditorKind::Hull
+               ? QStringLiteral(
+                     "HULL pictures are shown in shades: each colour becomes its "
+                     "brightness, drawn in green as the list draws it")
+               : QStringLiteral(
+                     "MAP pictures are shown in shades: each colour becomes its "
+                     "brightness, drawn in yellow as the list draws it");
+}
+
 QString SourceDescription(const QString& fileName, const RgbaPicture& source) {
     return QStringLiteral("%1: %2 x %3 pixels, %4")
         .arg(fileName)
@@ -150,6 +172,7 @@ ConversionOptions ConversionDialog::Options() const {
     options.fit = static_cast<Fit>(fit_->currentData().toInt());
     options.dither = static_cast<double>(dither_->value()) / kDitherSteps;
     options.opaque = !source_.hasAlpha && opaque_->isChecked();
+    options.shades = target_.shadedKind.has_value();
     return options;
 }
 
@@ -235,6 +258,11 @@ void ConversionDialog::BuildControls() {
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(new QLabel(SourceDescription(fileName_, source_), this));
+    if (target_.shadedKind) {
+        auto* note = new QLabel(ShadesNote(*target_.shadedKind), this);
+        note->setObjectName(QStringLiteral("shades"));
+        column->addWidget(note);
+    }
     column->addLayout(BuildViews());
     column->addLayout(bottom);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -246,6 +274,7 @@ QLayout* ConversionDialog::BuildViews() {
     original_ = NewView(largest, this);
     storedCaption_ = new QLabel(this);
     stored_ = NewView(largest, this);
+    stored_->setObjectName(QStringLiteral("stored"));
 
     auto* row = new QGridLayout;
     row->addWidget(originalCaption_, 0, 0);
@@ -256,6 +285,7 @@ QLayout* ConversionDialog::BuildViews() {
     if (!largestReal.isEmpty()) {
         realSizeCaption_ = new QLabel(this);
         realSize_ = new QLabel(this);
+        realSize_->setObjectName(QStringLiteral("realSize"));
         realSize_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         realSize_->setMinimumSize(largestReal);
         row->addWidget(realSizeCaption_, 0, 2);
@@ -308,16 +338,31 @@ void ConversionDialog::ShowConversion() {
                          .arg(image.height)
                          .arg(factor)
                    : QStringLiteral("As stored: %1 x %2").arg(image.width).arg(image.height));
-    const QImage stored = ImageOf(image);
-    stored_->setPixmap(OverCheckerboard(stored, factor));
+    const QImage stored = StoredImage();
+    stored_->setPixmap(StoredView(stored, factor));
     if (realSize_ != nullptr) {
-        ShowRealSize(factor > 1 ? OverCheckerboard(stored, 1) : QPixmap());
+        ShowRealSize(factor > 1 ? StoredView(stored, 1) : QPixmap());
     }
     colours_->setText(QStringLiteral("%1 colour%2%3")
                           .arg(converted_->colours)
                           .arg(converted_->colours == 1 ? "" : "s")
                           .arg(converted_->exact ? QStringLiteral(" (exact)") : QString()));
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(true);
+}
+
+QImage ConversionDialog::StoredImage() const {
+    if (target_.shadedKind) {
+        const std::optional<Thumbnail> look = StoredLook(*target_.shadedKind, converted_->image);
+        return look ? ThumbnailImage(look->image, look->transparent) : QImage();
+    }
+    return ImageOf(converted_->image);
+}
+
+QPixmap ConversionDialog::StoredView(const QImage& stored, int factor) const {
+    if (stored.isNull()) {
+        return {};
+    }
+    return target_.shadedKind ? OverBlack(stored, factor) : OverCheckerboard(stored, factor);
 }
 
 void ConversionDialog::ShowFailure() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "editors/kind_constants.h"
 #include "pictures/picture_conversion.h"
 #include "pictures/rgba_picture.h"
 
@@ -13,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
+class QImage;
 class QPixmap;
 class QSlider;
 class QTimer;
@@ -29,6 +31,9 @@ struct ConversionTarget {
     };
     std::vector<Size> sizes;
     int preselected = 0;  // index into sizes
+    // HULL or MAP: converted for the shades the game shows, and drawn as the library's list
+    // draws the stored picture.
+    std::optional<EditorKind> shadedKind;
 };
 
 // "Import image": the picture file beside what the library will store, with the choices that
@@ -57,6 +62,8 @@ class ConversionDialog final : public QDialog {
     void ShowConversion();
     void ShowFailure();
     void ShowRealSize(const QPixmap& picture);
+    QImage StoredImage() const;
+    QPixmap StoredView(const QImage& stored, int factor) const;
     void UpdateFitChoice();
     const ConversionTarget::Size* ChosenTargetSize() const;
 

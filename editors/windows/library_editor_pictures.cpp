@@ -108,6 +108,9 @@ ConversionTarget LibraryEditorWindow::TargetFor(const RgbaPicture& source) const
         const ImportSize size = ImportSizeFor(kind, std::nullopt, source.width, source.height);
         target.sizes.push_back(
             {QString::fromLatin1(CommandNameOf(kind)).toUpper(), size.width, size.height});
+        if (kind == EditorKind::Hull || kind == EditorKind::Map) {
+            target.shadedKind = kind;
+        }
         return target;
     }
     const Series preselected = SeriesForPictureSize(source.width, source.height);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,12 +14,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/tabout.h"
+#include "app/window_arrangement.h"
 #include "platform/folders.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
@@ -418,6 +421,86 @@ TEST_F(TMasterArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndSc
     expectStrips({Space().width(), smallest.height()}, {0, smallest.height()});
     EXPECT_TRUE(master_.EditorArea()->verticalScrollBar()->isVisible());
     EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(TMasterArrangementTest, AWindowThatNeedsMoreThanItsShareGetsItAndTheOthersShareTheRest) {
+    QMdiSubWindow* wide = master_.EditorArea()->subWindowList().at(1);
+    wide->widget()->setMinimumWidth(Space().width() / 2);
+    master_.SpeedButton4Click();
+    QCoreApplication::processEvents();
+    const QList<QRect> frames = Frames();
+    EXPECT_EQ(frames[1].width(), wide->minimumSizeHint().width());
+    EXPECT_EQ(frames[0].width(), (Space().width() - frames[1].width()) / 2);
+    EXPECT_EQ(frames[2].right(), Space().right());
+    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+}
+
+// Four windows that one row cannot hold: two rows of two, each window whole in view.
+TEST_F(TMasterArrangementTest, WhereOneLineCannotHoldThemTheWindowsWrapIntoLines) {
+    AddEditor("D");
+    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+        window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() / 3);
+    }
+    master_.SpeedButton4Click();
+    QCoreApplication::processEvents();
+    const QList<QRect> frames = Frames();
+    ASSERT_EQ(frames.size(), 4);
+    EXPECT_EQ(frames[0].top(), 0);
+    EXPECT_EQ(frames[1].top(), 0);
+    EXPECT_EQ(frames[2].top(), frames[0].bottom() + 1);
+    EXPECT_EQ(frames[3].top(), frames[0].bottom() + 1);
+    for (const QRect& frame : frames) {
+        EXPECT_TRUE(Space().contains(frame)) << frame.x() << "," << frame.y();
+    }
+    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(master_.EditorArea()->verticalScrollBar()->isVisible());
+}
+
+// Windows wider than their buttons need, a little too many for the row and too tall for two
+// rows: each covers only the empty right part of the one before.
+TEST_F(TMasterArrangementTest, WhereSpaceIsShortWindowsOverlapOnlyBeyondTheirButtons) {
+    QList<QPushButton*> buttons;
+    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+        auto* row = new QHBoxLayout(window->widget());
+        buttons << new QPushButton(QStringLiteral("Refresh"), window->widget());
+        buttons.last()->setFixedWidth(80);
+        row->addWidget(buttons.last());
+        row->addStretch(1);
+        window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() * 2 / 3);
+    }
+    master_.SpeedButton4Click();
+    QCoreApplication::processEvents();
+    const QList<QRect> frames = Frames();
+    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(frames[2].right(), Space().right());
+    for (qsizetype i = 0; i + 1 < frames.size(); ++i) {
+        const QWidget* button = buttons.at(i);
+        const int buttonRight =
+            button->mapTo(master_.EditorArea()->viewport(), QPoint(button->width(), 0)).x();
+        EXPECT_LT(frames[i + 1].left(), frames[i].right()) << "overlapping";
+        EXPECT_GE(frames[i + 1].left(), buttonRight) << i;
+    }
+}
+
+TEST_F(TMasterArrangementTest, WindowsOpenedTogetherStandInARowWhereTheyFitElseTiled) {
+    QList<QMdiSubWindow*> windows = master_.EditorArea()->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* window : windows) {
+        window->resize(200, 150);
+        window->move(40, 40);
+    }
+    ArrangeOpenedTogether(*master_.EditorArea(), windows);
+    QList<QRect> frames = Frames();
+    EXPECT_EQ(frames[0], QRect(0, 0, 200, 150));
+    EXPECT_EQ(frames[1], QRect(200, 0, 200, 150));
+    EXPECT_EQ(frames[2], QRect(400, 0, 200, 150));
+
+    for (QMdiSubWindow* window : windows) {
+        window->resize(Space().width() / 2, 150);
+    }
+    ArrangeOpenedTogether(*master_.EditorArea(), windows);
+    frames = Frames();
+    EXPECT_EQ(frames[0], QRect(0, 0, Space().width() / 3, Space().height()));
+    EXPECT_EQ(frames[2].right(), Space().right());
 }
 
 TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/bmp_file.h"
@@ -58,7 +60,8 @@ class ImportCommand : public ::testing::TestWithParam<KindCase> {
     std::string library_;
 };
 
-// The picture goes in with its own colours and transparency, and Export PNG gives them back.
+// The picture goes in with its own colours and transparency, and Export PNG gives them back;
+// HULL and MAP, which show each colour as a shade, as greys that follow the colours' brightness.
 TEST_P(ImportCommand, ImportedPictureComesBackFromExportPng) {
     const KindCase& c = GetParam();
     const RgbaPicture picture = FewColours(c.width, c.height);
@@ -79,15 +82,33 @@ TEST_P(ImportCommand, ImportedPictureComesBackFromExportPng) {
     ASSERT_TRUE(ReadPictureFile(exported.out.substr(0, exported.out.size() - 1), back, error));
     ASSERT_EQ(back.width, c.width);
     const bool keepsColours = std::string(c.kind) == "ship" || std::string(c.kind) == "mission";
+    std::vector<std::pair<int, int>> brightnessAndLevel;
+    int highestChannel = 0;
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             const std::uint8_t* want = picture.Pixel(x, y);
             const std::uint8_t* got = back.Pixel(x, y);
             ASSERT_EQ(got[3], want[3] < 128 ? 0 : 255) << x << "," << y;
-            if (keepsColours && got[3] == 255) {
-                ASSERT_EQ(std::vector<int>(got, got + 3), std::vector<int>(want, want + 3));
+            if (got[3] != 255) {
+                continue;
             }
+            if (keepsColours) {
+                ASSERT_EQ(std::vector<int>(got, got + 3), std::vector<int>(want, want + 3));
+                continue;
+            }
+            ASSERT_EQ(got[0], got[1]);
+            ASSERT_EQ(got[0], got[2]);
+            brightnessAndLevel.emplace_back(299 * want[0] + 587 * want[1] + 114 * want[2], got[0]);
+            highestChannel = std::max({highestChannel, int{want[0]}, int{want[1]}, int{want[2]}});
         }
+    }
+    // HULL and MAP: greys in the order of the colours' brightness, the brightest at its level.
+    std::sort(brightnessAndLevel.begin(), brightnessAndLevel.end());
+    for (std::size_t i = 1; i < brightnessAndLevel.size(); ++i) {
+        ASSERT_LE(brightnessAndLevel[i - 1].second, brightnessAndLevel[i].second) << i;
+    }
+    if (!keepsColours) {
+        EXPECT_EQ(brightnessAndLevel.back().second, highestChannel);
     }
 }
 

@@ -64,6 +64,67 @@ TEST(PictureConversion, FewColoursAreKeptExactlyWithAnUnusedEntryZero) {
     EXPECT_TRUE(std::is_sorted(image.palette.begin() + 1, image.palette.end()));
 }
 
+// For the index-alpha kinds a colour becomes the grey of its brightness before the palette, so
+// that the shade of the brightest channel, which the game shows, follows the picture's light and
+// dark: a red-to-blue run darkens steadily instead of staying at full level. The brightest pixel
+// keeps the level of its brightest channel.
+TEST(PictureConversion, ShadesTurnEachColourIntoTheGreyOfItsBrightness) {
+    RgbaPicture source(64, 64);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const auto blue = static_cast<std::uint8_t>(x * 4);
+            Paint(source, x, y, static_cast<std::uint8_t>(255 - blue), 0, blue);
+        }
+    }
+    ConversionOptions options;
+    options.opaque = true;
+    options.shades = true;
+    const auto converted = ConvertPicture(source, 32, 32, options);
+    ASSERT_TRUE(converted);
+    const IndexedImage& image = converted->image;
+    unsigned previous = 256;
+    for (int x = 0; x < 32; ++x) {
+        const Colour colour = image.PixelColour(x, 16);
+        ASSERT_NE(image.Index(x, 16), 0);
+        EXPECT_EQ(colour, MakeColour(RedOf(colour), RedOf(colour), RedOf(colour))) << x;
+        EXPECT_LE(RedOf(colour), previous) << x;
+        previous = RedOf(colour);
+    }
+    EXPECT_NEAR(static_cast<int>(RedOf(image.PixelColour(0, 0))), 253, 3) << "red, the brightest";
+    EXPECT_NEAR(static_cast<int>(previous), 100, 4) << "blue, as much darker as it looks";
+    EXPECT_EQ(ColourAt(converted->fitted, 0, 0) & 0xFF, RedOf(image.PixelColour(0, 0)));
+
+    // A picture in one hue keeps its levels; a grey one is what the shades make of it already.
+    RgbaPicture green(16, 16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            Paint(green, x, y, 0, static_cast<std::uint8_t>(x * 15 + y), 0);
+        }
+    }
+    const auto greenShades = ConvertPicture(green, 16, 16, options);
+    ASSERT_TRUE(greenShades);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            ASSERT_EQ(greenShades->image.PixelColour(x, y) & 0xFF, static_cast<Colour>(x * 15 + y));
+        }
+    }
+
+    RgbaPicture grey(16, 16);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const auto level = static_cast<std::uint8_t>(x * 16 + y);
+            Paint(grey, x, y, level, level, level);
+        }
+    }
+    options.shades = false;
+    const auto plain = ConvertPicture(grey, 16, 16, options);
+    options.shades = true;
+    const auto shaded = ConvertPicture(grey, 16, 16, options);
+    ASSERT_TRUE(plain && shaded);
+    EXPECT_EQ(shaded->image.palette, plain->image.palette);
+    EXPECT_EQ(shaded->image.indices, plain->image.indices);
+}
+
 TEST(PictureConversion, TransparencyComesFromAlphaOrTheTopLeftColour) {
     RgbaPicture source = Striped(16, 16, 3);
     Paint(source, 3, 0, 50, 60, 70, 127);
