@@ -1,5 +1,7 @@
 #include "editors/editor_messages.h"
 
+#include "library/write_access.h"
+
 namespace vexlor {
 
 std::string CannotOpenText(const std::string& fileName, const std::string& action) {
@@ -34,6 +36,8 @@ std::string AppendFailureText(WriteResult result, const std::string& fileName,
         case WriteResult::HardLinked:
             return fileName + (shipCopy.empty() ? "" : " or its copy " + shipCopy) +
                    " has other hard links, so it was not changed; " + nothing;
+        case WriteResult::ReadOnly:
+            return ReadOnlyText(fileName);
     }
     return nothing;
 }
@@ -57,6 +61,10 @@ std::string RenumberFailureText(RenumberResult result, const std::string& fileNa
         case RenumberResult::NotRecorded:
             return notWritten + "the change could not be recorded, or another Vexlor is writing " +
                    fileName;
+        case RenumberResult::ReadOnly:
+            return ReadOnlyText(fileName);
+        case RenumberResult::HardLinked:
+            return HardLinkedText(fileName);
     }
     return notWritten + fileName;
 }

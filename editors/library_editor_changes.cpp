@@ -98,6 +98,17 @@ LibraryLayout LibraryEditorLogic::Layout() const {
     return {RecordsStart::AfterGroupTable, false};
 }
 
+// A library that may not be written is refused before anything is planned or recorded, by every
+// change alike: its permissions are the user's word that it stays as it is.
+ChangeOutcome LibraryEditorLogic::KeptFromWriting(int row) const {
+    const WriteAccess access = WriteAccessOf(path_);
+    const std::string refusal = WriteRefusalText(access, FileNameOf(path_));
+    if (refusal.empty()) {
+        return {};
+    }
+    return {false, refusal, "", row, access};
+}
+
 std::string LibraryEditorLogic::JournalFailure(JournalResult result,
                                                const std::string& action) const {
     return DescribeJournalRefusal(result, journalFolder_, FileNameOf(path_), action);
@@ -111,6 +122,9 @@ ChangeOutcome LibraryEditorLogic::MakeChange(
     ChangeJournal journal(journalFolder_, path_);
     if (journal.Status() != JournalResult::Done) {
         return {false, JournalFailure(journal.Status(), refused), "", row};
+    }
+    if (const ChangeOutcome kept = KeptFromWriting(row); kept.access != WriteAccess::Allowed) {
+        return kept;
     }
     ChangePlan planned;
     std::uint64_t sizeBefore = 0;
@@ -158,7 +172,8 @@ WriteResult WriteResultOf(const ChangeOutcome& outcome, WriteResult writerResult
 
 }  // namespace
 
-AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int value) const {
+AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int value,
+                                                const std::string& verb) const {
     const auto encoded = EncodeStaged(staged, value);
     if (!encoded) {
         return {WriteResult::Unencodable, 0, {}};
@@ -191,8 +206,14 @@ AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int va
         return writerResult == WriteResult::Ok;
     };
     const ChangeOutcome outcome =
-        MakeChange("append", -1, ship ? ChangeWrite::ByRename : ChangeWrite::InPlace, plan, make);
+        MakeChange(verb, -1, ship ? ChangeWrite::ByRename : ChangeWrite::InPlace, plan, make);
     AppendOutcome result{WriteResultOf(outcome, writerResult), identifier, {}};
+    if (outcome.access != WriteAccess::Allowed) {
+        result.result = outcome.access == WriteAccess::ReadOnly ? WriteResult::ReadOnly
+                                                                : WriteResult::HardLinked;
+        result.message = outcome.message;
+        return result;
+    }
     if (!outcome.done && planResult != PlanResult::Ok) {
         result.result =
             planResult == PlanResult::Full ? WriteResult::Full : WriteResult::NotALibrary;
@@ -231,6 +252,10 @@ RenumberResult LibraryEditorLogic::WritePictureId(int position, int oldIdentifie
         MakeChange("renumber", position - 1, ChangeWrite::InPlace, plan, make);
     if (outcome.done) {
         return RenumberResult::Written;
+    }
+    if (outcome.access != WriteAccess::Allowed) {
+        return outcome.access == WriteAccess::ReadOnly ? RenumberResult::ReadOnly
+                                                       : RenumberResult::HardLinked;
     }
     switch (planResult) {
         case PlanResult::Ok:
@@ -301,6 +326,9 @@ ChangeOutcome LibraryEditorLogic::ReplacePicture(int row, const ImageToAdd& stag
 }
 
 ChangeOutcome LibraryEditorLogic::MoveInJournal(bool undo) const {
+    if (ChangeOutcome kept = KeptFromWriting(-1); kept.access != WriteAccess::Allowed) {
+        return kept;
+    }
     ChangeJournal journal(journalFolder_, path_);
     JournalEntry entry;
     const JournalResult result = undo ? journal.Undo(entry) : journal.Redo(entry);
