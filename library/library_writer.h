@@ -38,11 +38,12 @@ WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& re
 // the library and put in its place only when complete, so the library is always either the
 // old one or the new one. A library reached through symbolic links is rebuilt where the links
 // lead; the links stay. The copy's name is its own: a link there is replaced, never written
-// through; a copy with other hard links is refused (HardLinked), as the library is. New files left beside the library or the copy by a rebuild that was
-// stopped are removed first. A library without write permission or with other hard links is
-// left as it is (ReadOnly, HardLinked). When the library's size or modification time changes between the copy and
-// the moment the rebuilt library would take its place, it is left as it is (Changed): the
-// rebuilt one would lose that other change.
+// through; a copy with other hard links is refused (HardLinked), as the library is. New files left
+// beside the library or the copy by a rebuild that was stopped are removed first. A library without
+// write permission or with other hard links is left as it is (ReadOnly, HardLinked). When the
+// library's size or modification time changes between the copy and the moment the rebuilt library
+// would take its place, it is left as it is (Changed): the rebuilt one would lose that other
+// change.
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels);
 

@@ -377,9 +377,9 @@ void ReplacementFile::Discard() {
 void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix,
                             ReplacementFile::Links links) {
     try {
-        const std::optional<std::string> target =
-            links == ReplacementFile::Links::Follow ? FinalLinkTarget(path)
-                                                    : std::optional<std::string>(path);
+        const std::optional<std::string> target = links == ReplacementFile::Links::Follow
+                                                      ? FinalLinkTarget(path)
+                                                      : std::optional<std::string>(path);
         if (target) {
             RemoveLeftoversBeside(*target, newFileSuffix);
         }

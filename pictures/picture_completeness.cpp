@@ -229,7 +229,8 @@ bool JpegCutShort(const Bytes& file) {
             if (!file.Has(at, 2)) {
                 return true;
             }
-            if (file.data[at] == 0xFF && file.data[at + 1] != 0 && !IsJpegRestart(file.data[at + 1])) {
+            if (file.data[at] == 0xFF && file.data[at + 1] != 0 &&
+                !IsJpegRestart(file.data[at + 1])) {
                 break;
             }
             ++at;
@@ -284,8 +285,8 @@ class TiffFile {
         if (type >= std::size(kWidths) || kWidths[type] == 0) {
             return false;  // a type of no baseline TIFF: the readers' to judge
         }
-        const std::uint64_t bytes = std::uint64_t{U32(static_cast<std::size_t>(entry + 4))} *
-                                    kWidths[type];
+        const std::uint64_t bytes =
+            std::uint64_t{U32(static_cast<std::size_t>(entry + 4))} * kWidths[type];
         return bytes > 4 && !file_.Has(U32(static_cast<std::size_t>(entry + 8)), bytes);
     }
 
@@ -358,8 +359,8 @@ bool EndsBeforeItsPicture(const std::uint8_t* data, std::size_t size, std::strin
         return !file.Has(0, 8) || TiffFile(file).CutShort();
     }
     if (file.StartsWith("RIFF", 4)) {
-        return !file.Has(0, 12) || (std::memcmp(data + 8, "WEBP", 4) == 0 &&
-                                    !file.Has(8, file.Little32(4)));
+        return !file.Has(0, 12) ||
+               (std::memcmp(data + 8, "WEBP", 4) == 0 && !file.Has(8, file.Little32(4)));
     }
     // TGA has no signature: only a file named so is taken for one.
     std::string lower(extension);

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "editors/editor_messages.h"
-#include "library/write_access.h"
 #include "library/byte_file.h"
 #include "library/change_journal.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 namespace {

@@ -226,13 +226,14 @@ TEST(ProtectedLibraries, EveryWriterRefusesThemWithOneMessage) {
     const std::string history = RunCli({"history", hull}).out;
     for (const auto& writer : writers) {
         const auto run = RunCli(writer);
-        const std::string name = fs::path(writer[0] == "undo" || writer[0] == "redo" ? writer[1]
-                                                                                      : writer[2])
-                                     .filename()
-                                     .string();
+        const std::string name =
+            fs::path(writer[0] == "undo" || writer[0] == "redo" ? writer[1] : writer[2])
+                .filename()
+                .string();
         EXPECT_EQ(run.status, 1) << writer[0];
-        EXPECT_EQ(run.err, name + " is read-only (it has no write permission), so it was not "
-                                  "changed\n")
+        EXPECT_EQ(run.err, name +
+                               " is read-only (it has no write permission), so it was not "
+                               "changed\n")
             << writer[0];
     }
     EXPECT_EQ(ReadFileBytes(hull), hullBefore);

@@ -112,7 +112,8 @@ TEST(EditorCommands, ExportRemovesWhatAStoppedExportLeft) {
     ASSERT_EQ(RunCli({"create", "hull", library}).status, 0);
     ASSERT_EQ(RunCli({"append", "hull", library, picture, "--id", "4700"}).status, 0);
     std::filesystem::create_directory(dir.File("out"));
-    for (const char* left : {"hull_26000_4800.png.vexlor-new", "hull_26000_4900.bmp.vexlor-new-2"}) {
+    for (const char* left :
+         {"hull_26000_4800.png.vexlor-new", "hull_26000_4900.bmp.vexlor-new-2"}) {
         test::WriteFileBytes(dir.File("out/") + left, test::Bytes(7, 1));
     }
     const auto exported = RunCli({"export", "hull", library, "--png", "--out", dir.File("out")});

@@ -182,7 +182,8 @@ TEST(ShipAppendTest, ReadOnlyAndHardLinkedLibrariesAreLeftAsTheyAre) {
     ASSERT_EQ(AppendHull(hull, 4700, 2), WriteResult::Ok);
     const Bytes shipBefore = ReadFileBytes(ship);
     const Bytes hullBefore = ReadFileBytes(hull);
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const fs::perms readOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(ship, readOnly);
     fs::permissions(hull, readOnly);
     EXPECT_EQ(AppendShip(ship, dir.File("SHIP.tmp"), 20001, 1, 10), WriteResult::ReadOnly);

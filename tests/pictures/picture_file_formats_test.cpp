@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "library/byte_order.h"
 #include "editors/picture_import.h"
+#include "library/byte_order.h"
 #include "pictures/picture_files.h"
 #include "tests/support/test_files.h"
 
