@@ -119,12 +119,13 @@ ChangeOutcome LibraryEditorLogic::MakeChange(
     const std::function<ChangePlan(ByteFile&)>& plan,
     const std::function<bool(const Splices&, std::uint64_t)>& make) const {
     const std::string refused = "nothing was changed";
+    // Before the journal, whose opening may finish a stopped change in the library.
+    if (ChangeOutcome kept = KeptFromWriting(row); kept.access != WriteAccess::Allowed) {
+        return kept;
+    }
     ChangeJournal journal(journalFolder_, path_);
     if (journal.Status() != JournalResult::Done) {
         return {false, JournalFailure(journal.Status(), refused), "", row};
-    }
-    if (const ChangeOutcome kept = KeptFromWriting(row); kept.access != WriteAccess::Allowed) {
-        return kept;
     }
     ChangePlan planned;
     std::uint64_t sizeBefore = 0;
