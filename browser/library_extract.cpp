@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "library/bmp_file.h"
+#include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 
 namespace vexlor {
@@ -88,6 +89,8 @@ ExtractResult ExtractRecords(const std::string& path, const LibraryWalk& walk,
         std::error_code ignored;  // a folder that cannot be made shows in every file's failure
         std::filesystem::create_directories(folder, ignored);
     }
+    // What a stopped extraction left half written goes before this one adds its own.
+    RemoveLeftoverNewFilesIn(folder.empty() ? "." : folder, ".vexlor-new");
     const std::string extension = format == ExtractFormat::Bmp ? ".bmp" : ".png";
     std::set<std::string> written;
     const int total = static_cast<int>(records.size());

@@ -9,6 +9,7 @@
 #include "editors/picture_import.h"
 #include "library/bmp_file.h"
 #include "library/change_journal.h"
+#include "library/write_access.h"
 #include "pictures/picture_files.h"
 #include "platform/state_folder.h"
 
@@ -105,6 +106,11 @@ std::string JournalFailureText(JournalResult result, const std::string& path, bo
 
 int TakeBack(const Invocation& invocation, bool undo) {
     const std::string& path = invocation.arguments[0];
+    if (const std::string kept = WriteRefusalText(WriteAccessOf(path), FileNameOf(path));
+        !kept.empty()) {
+        PrintError(kept + "\n");
+        return kExitFailure;
+    }
     ChangeJournal journal(JournalFolder(), path);
     JournalEntry entry;
     const JournalResult result = journal.Status() != JournalResult::Done ? journal.Status()

@@ -114,6 +114,8 @@ const char* DescribeWrite(WriteResult result) {
             return "the library was changed by another program meanwhile; it was left as it was";
         case WriteResult::HardLinked:
             return "the library or its copy has other hard links, so it was not changed";
+        case WriteResult::ReadOnly:
+            return "the library is read-only (it has no write permission), so it was not changed";
     }
     return "failed";
 }
@@ -136,6 +138,10 @@ std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& 
         copyPath = ResolvePath(WorkingFolderHere(), "SHIP.tmp");
     }
     return MakeEditorLogic(kind, invocation.arguments[1], copyPath);
+}
+
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
 }
 
 int CannotOpen(const std::string& path) {
@@ -281,11 +287,19 @@ int RunAppend(const Invocation& invocation) {
         PrintError("Not a valid identifier for this picture: " + *idText + "\n");
         return kExitFailure;
     }
-    return AppendStaged(*logic, bitmap.indexed, *value);
+    return AppendStaged(*logic, bitmap.indexed, *value, "append");
 }
 
-int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value) {
-    const AppendOutcome outcome = logic.AppendPicture(staged, value);
+int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value,
+                 const std::string& command) {
+    const AppendOutcome outcome = logic.AppendPicture(staged, value, command);
+    // The library's permissions and names keep every writer off it with the same words.
+    const bool kept =
+        outcome.result == WriteResult::ReadOnly || outcome.result == WriteResult::HardLinked;
+    if (kept && !outcome.message.empty()) {
+        PrintError(outcome.message + "\n");
+        return kExitFailure;
+    }
     if (outcome.result != WriteResult::Ok) {
         PrintError("Append failed: " +
                    (outcome.message.empty() ? std::string(DescribeWrite(outcome.result))
@@ -333,7 +347,9 @@ int RunRenumber(const Invocation& invocation) {
         PrintError("The old caption " + oldText + " is not a number; nothing was written\n");
         return kExitFailure;
     }
-    switch (logic->WritePictureId(rename->position, rename->oldIdentifier, rename->newIdentifier)) {
+    const RenumberResult result =
+        logic->WritePictureId(rename->position, rename->oldIdentifier, rename->newIdentifier);
+    switch (result) {
         case RenumberResult::Written:
             return kExitSuccess;
         case RenumberResult::Mismatch:
@@ -348,6 +364,12 @@ int RunRenumber(const Invocation& invocation) {
         case RenumberResult::NotRecorded:
             PrintError("The change could not be recorded, or another Vexlor is writing " +
                        logic->LibraryPath() + "; nothing was written\n");
+            return kExitFailure;
+        case RenumberResult::ReadOnly:
+        case RenumberResult::HardLinked:
+            PrintError((result == RenumberResult::ReadOnly ? ReadOnlyText : HardLinkedText)(
+                           FileNameOf(logic->LibraryPath())) +
+                       "\n");
             return kExitFailure;
     }
     PrintError("The new number could not be written\n");

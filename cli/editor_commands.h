@@ -19,10 +19,14 @@ int RunRenumber(const Invocation& invocation);
 // Shared with the other commands on a KIND's library.
 // The editor logic for the command's KIND and FILE, or nothing after a usage error.
 std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& usageStatus);
+// The file's name without its folder, as the windows' messages name a library.
+std::string FileNameOf(const std::string& path);
 // Prints "Cannot open PATH" and returns the failure status.
 int CannotOpen(const std::string& path);
-// "<- Add" of a staged picture: prints the stored identifier, or why nothing was added.
-int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value);
+// "<- Add" of a staged picture: prints the stored identifier, or why nothing was added. The
+// journal names the change by `command`, the command's own name.
+int AppendStaged(const LibraryEditorLogic& logic, const ImageToAdd& staged, int value,
+                 const std::string& command);
 // A row number from 0.
 std::optional<int> ParseRow(const std::string& text);
 // The ROW arguments from the `first` on; nothing, with `usageStatus` set, when one is no row.

@@ -103,7 +103,7 @@ int RunImport(const Invocation& invocation) {
         PrintError("Not a valid identifier for this picture: " + *idText + "\n");
         return kExitFailure;
     }
-    return AppendStaged(*logic, StageConverted(*imported.converted), *value);
+    return AppendStaged(*logic, StageConverted(*imported.converted), *value, "import");
 }
 
 }  // namespace vexlor::cli

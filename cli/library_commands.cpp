@@ -1,11 +1,13 @@
 #include "cli/library_commands.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "cli/json_writer.h"
 #include "library/creation.h"
 #include "library/library_inspection.h"
+#include "library/write_access.h"
 
 namespace vexlor::cli {
 
@@ -114,6 +116,12 @@ int RunCreate(const Invocation& invocation) {
     const std::optional<LibraryKind> kind = ParseKind(kindWord);
     if (!kind) {
         return invocation.UsageError("unknown KIND " + kindWord);
+    }
+    if (const std::string kept =
+            WriteRefusalText(WriteAccessOf(path), std::filesystem::path(path).filename().string());
+        !kept.empty()) {
+        PrintError(kept + "\n");
+        return kExitFailure;
     }
     if (!CreateLibrary(*kind, path)) {
         return Failure(invocation, "could not write " + path + " completely");

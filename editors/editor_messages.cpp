@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "editors/library_editor_logic.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 
@@ -39,6 +40,8 @@ std::string AppendFailureText(WriteResult result, const std::string& fileName,
         case WriteResult::HardLinked:
             return fileName + (shipCopy.empty() ? "" : " or its copy " + shipCopy) +
                    " has other hard links, so it was not changed; " + nothing;
+        case WriteResult::ReadOnly:
+            return ReadOnlyText(fileName);
     }
     return nothing;
 }
@@ -62,6 +65,10 @@ std::string RenumberFailureText(RenumberResult result, const std::string& fileNa
         case RenumberResult::NotRecorded:
             return notWritten + "the change could not be recorded, or another Vexlor is writing " +
                    fileName;
+        case RenumberResult::ReadOnly:
+            return ReadOnlyText(fileName);
+        case RenumberResult::HardLinked:
+            return HardLinkedText(fileName);
     }
     return notWritten + fileName;
 }

@@ -98,6 +98,17 @@ LibraryLayout LibraryEditorLogic::Layout() const {
     return {RecordsStart::AfterGroupTable, false};
 }
 
+// A library that may not be written is refused before anything is planned or recorded, by every
+// change alike: its permissions are the user's word that it stays as it is.
+ChangeOutcome LibraryEditorLogic::KeptFromWriting(int row) const {
+    const WriteAccess access = WriteAccessOf(path_);
+    const std::string refusal = WriteRefusalText(access, FileNameOf(path_));
+    if (refusal.empty()) {
+        return {};
+    }
+    return {false, refusal, "", row, access};
+}
+
 std::string LibraryEditorLogic::JournalFailure(JournalResult result,
                                                const std::string& action) const {
     return DescribeJournalRefusal(result, journalFolder_, FileNameOf(path_), action);
@@ -108,6 +119,10 @@ ChangeOutcome LibraryEditorLogic::MakeChange(
     const std::function<ChangePlan(ByteFile&)>& plan,
     const std::function<bool(const Splices&, std::uint64_t)>& make) const {
     const std::string refused = "nothing was changed";
+    // Before the journal, whose opening may finish a stopped change in the library.
+    if (ChangeOutcome kept = KeptFromWriting(row); kept.access != WriteAccess::Allowed) {
+        return kept;
+    }
     ChangeJournal journal(journalFolder_, path_);
     if (journal.Status() != JournalResult::Done) {
         return {false, JournalFailure(journal.Status(), refused), "", row};
@@ -158,7 +173,8 @@ WriteResult WriteResultOf(const ChangeOutcome& outcome, WriteResult writerResult
 
 }  // namespace
 
-AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int value) const {
+AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int value,
+                                                const std::string& verb) const {
     const auto encoded = EncodeStaged(staged, value);
     if (!encoded) {
         return {WriteResult::Unencodable, 0, {}};
@@ -191,8 +207,14 @@ AppendOutcome LibraryEditorLogic::AppendPicture(const ImageToAdd& staged, int va
         return writerResult == WriteResult::Ok;
     };
     const ChangeOutcome outcome =
-        MakeChange("append", -1, ship ? ChangeWrite::ByRename : ChangeWrite::InPlace, plan, make);
+        MakeChange(verb, -1, ship ? ChangeWrite::ByRename : ChangeWrite::InPlace, plan, make);
     AppendOutcome result{WriteResultOf(outcome, writerResult), identifier, {}};
+    if (outcome.access != WriteAccess::Allowed) {
+        result.result = outcome.access == WriteAccess::ReadOnly ? WriteResult::ReadOnly
+                                                                : WriteResult::HardLinked;
+        result.message = outcome.message;
+        return result;
+    }
     if (!outcome.done && planResult != PlanResult::Ok) {
         result.result =
             planResult == PlanResult::Full ? WriteResult::Full : WriteResult::NotALibrary;
@@ -231,6 +253,10 @@ RenumberResult LibraryEditorLogic::WritePictureId(int position, int oldIdentifie
         MakeChange("renumber", position - 1, ChangeWrite::InPlace, plan, make);
     if (outcome.done) {
         return RenumberResult::Written;
+    }
+    if (outcome.access != WriteAccess::Allowed) {
+        return outcome.access == WriteAccess::ReadOnly ? RenumberResult::ReadOnly
+                                                       : RenumberResult::HardLinked;
     }
     switch (planResult) {
         case PlanResult::Ok:
@@ -301,6 +327,9 @@ ChangeOutcome LibraryEditorLogic::ReplacePicture(int row, const ImageToAdd& stag
 }
 
 ChangeOutcome LibraryEditorLogic::MoveInJournal(bool undo) const {
+    if (ChangeOutcome kept = KeptFromWriting(-1); kept.access != WriteAccess::Allowed) {
+        return kept;
+    }
     ChangeJournal journal(journalFolder_, path_);
     JournalEntry entry;
     const JournalResult result = undo ? journal.Undo(entry) : journal.Redo(entry);

@@ -10,6 +10,7 @@
 #include "editors/hull_map_editor_logic.h"
 #include "editors/mission_editor_logic.h"
 #include "editors/ship_editor_logic.h"
+#include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
 
@@ -153,6 +154,8 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
         }
     }
     std::string folder = outputFolder;
+    // What a stopped export left half written goes before this one adds its own.
+    RemoveLeftoverNewFilesIn(folder.empty() ? "." : folder, ".vexlor-new");
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
         folder += '/';
     }

@@ -15,6 +15,7 @@
 #include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/library_writer.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 
@@ -63,6 +64,8 @@ struct ChangeOutcome {
     std::string message;  // why nothing was changed, in the window's words (empty when done)
     std::string what;     // what was made or taken back: "delete 4700 4800", "append 4800"
     int row = -1;         // the row the change concerns, to select after Refresh (-1: none)
+    // What the library's permissions and names said, when they kept the change from being made.
+    WriteAccess access = WriteAccess::Allowed;
 };
 
 // A picture waiting for "<- Add" or Replace.
@@ -150,8 +153,10 @@ class LibraryEditorLogic {
     // Whether a bitmap has an acceptable size, whatever its depth, and the sizes in words.
     virtual bool HasStagedSize(int width, int height) const;
     virtual std::string StagedSizes() const;
-    // "<- Add": encodes the staged picture and adds it with the identifier field's value.
-    AppendOutcome AppendPicture(const ImageToAdd& staged, int value) const;
+    // "<- Add": encodes the staged picture and adds it with the identifier field's value. `verb`
+    // names the change in the journal: the command-line's import is undone as "import 4800".
+    AppendOutcome AppendPicture(const ImageToAdd& staged, int value,
+                                const std::string& verb = "append") const;
     // Whether "<- Add" and the rename accept an identifier field value (for BATTLE/MISSION the
     // picture number within the series `series`).
     bool IsValidIdentifier(int value, std::optional<Series> series) const {
@@ -220,6 +225,9 @@ class LibraryEditorLogic {
                              const std::function<ChangePlan(ByteFile&)>& plan,
                              const std::function<bool(const Splices&, std::uint64_t)>& make) const;
     std::string JournalFailure(JournalResult result, const std::string& action) const;
+    // Why no change may be made to the library (its access and message); access Allowed when
+    // one may.
+    ChangeOutcome KeptFromWriting(int row) const;
     // Undo (true) or Redo of the journal's next change.
     ChangeOutcome MoveInJournal(bool undo) const;
 

@@ -116,8 +116,6 @@ std::optional<EncodedPicture> MissionEditorLogic::EncodeStaged(const ImageToAdd&
                          encoded.palette)) {
         return std::nullopt;
     }
-    // A BATTLE/MISSION library marked read-only is still written, as the game's own tools did.
-    ClearReadOnly(LibraryPath());
     encoded.record = tIMAGE::Make(kRunLengthFormat, static_cast<std::uint16_t>(staged.width),
                                   static_cast<std::uint16_t>(staged.height), Constants().groupId,
                                   static_cast<std::uint16_t>(value + InfoOf(*series).offset),

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "library/byte_file.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 
@@ -223,6 +224,9 @@ std::string JournalRefusal(JournalResult result, const std::string& journalFolde
 RepairOutcome RepairLibrary(const std::string& journalFolder, const std::string& path,
                             const RepairPlan& confirmed) {
     const std::string name = FileNameOf(path);
+    if (std::string kept = WriteRefusalText(WriteAccessOf(path), name); !kept.empty()) {
+        return {false, std::move(kept)};
+    }
     ChangeJournal journal(journalFolder, path);
     if (journal.Status() != JournalResult::Done) {
         return {false, JournalRefusal(journal.Status(), journalFolder, name)};

@@ -13,6 +13,7 @@
 #include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/replacement_file.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 
@@ -40,11 +41,31 @@ bool AddFits(std::uint32_t value, std::uint64_t more) {
 }  // namespace
 
 void ClearReadOnly(const std::string& path) {
-    std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
+    std::error_code error;
+    const bool own = fs::is_regular_file(fs::symlink_status(path, error)) &&
+                     HardLinkCount(path, error) == 1 && !error;
+    if (own) {
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+    }
 }
 
 namespace {
+
+// Read-only means unchanged, and a file with other names is changed by no writer, in place or
+// by a rewrite; nothing for the others, which the writers' own opening judges.
+std::optional<WriteResult> AccessRefusal(const std::string& path) {
+    switch (WriteAccessOf(path)) {
+        case WriteAccess::ReadOnly:
+            return WriteResult::ReadOnly;
+        case WriteAccess::HardLinked:
+            return WriteResult::HardLinked;
+        case WriteAccess::Allowed:
+        case WriteAccess::Missing:
+        case WriteAccess::NotPlain:
+            break;
+    }
+    return std::nullopt;
+}
 
 WriteResult WriteResultOf(PlanResult result) {
     switch (result) {
@@ -75,6 +96,9 @@ bool MakeInPlace(ByteFile& file, std::uint64_t size, const Splices& splices) {
 
 WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& record,
                                        const tPAL& palette, const tPIX& pixels) {
+    if (const auto refused = AccessRefusal(path)) {
+        return *refused;
+    }
     ByteFile file;
     if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
         return WriteResult::CannotOpen;
@@ -198,7 +222,14 @@ WriteResult WriteRebuiltShipLibrary(ByteFile& copy, ByteFile& out, std::uint16_t
 constexpr std::string_view kNewFileSuffix = ".vexlor-new";
 
 WriteResult RefusalOf(const ReplacementFile& replacement) {
-    return replacement.SystemError() == EMLINK ? WriteResult::HardLinked : WriteResult::CannotOpen;
+    switch (replacement.SystemError()) {
+        case EMLINK:
+            return WriteResult::HardLinked;
+        case EACCES:
+            return WriteResult::ReadOnly;
+        default:
+            return WriteResult::CannotOpen;
+    }
 }
 
 // What tells that a file was changed by someone else: its size and modification time.
@@ -225,9 +256,10 @@ WriteResult CopyWhole(const std::string& from, const std::string& to) {
     if (!source.Open(from, ByteFile::Mode::Read)) {
         return WriteResult::CannotOpen;
     }
-    ReplacementFile copy(to, kNewFileSuffix);
+    ReplacementFile copy(to, kNewFileSuffix, ReplacementFile::Links::Replace);
     if (!copy.IsOpen()) {
-        return RefusalOf(copy);
+        // A read-only copy is no word about the library.
+        return copy.SystemError() == EMLINK ? WriteResult::HardLinked : WriteResult::CannotOpen;
     }
     std::string buffer(std::size_t{1} << 20, '\0');
     std::uint64_t at = 0;
@@ -245,15 +277,15 @@ WriteResult CopyWhole(const std::string& from, const std::string& to) {
 
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels) {
-    RemoveLeftoverNewFiles(path, kNewFileSuffix);
-    RemoveLeftoverNewFiles(copyPath, kNewFileSuffix);
+    if (const auto refused = AccessRefusal(path)) {
+        return *refused;
+    }
     ClearReadOnly(copyPath);
     const std::optional<FileStamp> before = StampOf(path);
     const WriteResult copied = CopyWhole(path, copyPath);
     if (!before || copied != WriteResult::Ok) {
         return before ? copied : WriteResult::CannotOpen;
     }
-    ClearReadOnly(path);
 
     ByteFile copy;
     if (!copy.Open(copyPath, ByteFile::Mode::Read)) {
@@ -284,6 +316,10 @@ namespace {
 
 RenumberResult Renumber(const std::string& path, const LibraryLayout& layout, int position,
                         int oldId, int newId) {
+    if (const auto refused = AccessRefusal(path)) {
+        return *refused == WriteResult::ReadOnly ? RenumberResult::ReadOnly
+                                                 : RenumberResult::HardLinked;
+    }
     ByteFile file;
     if (!file.Open(path, ByteFile::Mode::ReadWrite)) {
         return RenumberResult::CannotOpen;

@@ -17,11 +17,14 @@ enum class WriteResult {
     Unencodable,  // the picture cannot be encoded; nothing changed
     NotRecorded,  // the change journal or the library's lock refused; nothing changed
     Changed,      // SHIP: the library changed while it was being rebuilt; nothing changed
-    HardLinked,   // SHIP: the library or its copy has other hard links; nothing changed
+    HardLinked,   // the library has other hard links; nothing changed
+    ReadOnly,     // the library has no write permission; nothing changed
 };
 
-// Gives the owner write permission (clears the read-only mark); errors are ignored, since the
-// write that follows reports them.
+// Gives the owner write permission (clears the read-only mark) of a file that is ours alone to
+// change: a plain file with no other name. Through a link or at a hard link it would change
+// someone else's file, and it does nothing. Errors are ignored, since the write that follows
+// reports them.
 void ClearReadOnly(const std::string& path);
 
 // Appends a record with its palette and pixels at the end of a library that keeps all its
@@ -34,10 +37,13 @@ WriteResult AppendToSingleGroupLibrary(const std::string& path, const tIMAGE& re
 // holds the library as it was); the new library is written from the copy into a file beside
 // the library and put in its place only when complete, so the library is always either the
 // old one or the new one. A library reached through symbolic links is rebuilt where the links
-// lead; the links stay. New files left beside the library by a rebuild that was stopped are
-// removed first. When the library's size or modification time changes between the copy and
-// the moment the rebuilt library would take its place, it is left as it is (Changed): the
-// rebuilt one would lose that other change.
+// lead; the links stay. The copy's name is its own: a link there is replaced, never written
+// through; a copy with other hard links is refused (HardLinked), as the library is. New files left
+// beside the library or the copy by a rebuild that was stopped are removed first. A library without
+// write permission or with other hard links is left as it is (ReadOnly, HardLinked). When the
+// library's size or modification time changes between the copy and the moment the rebuilt library
+// would take its place, it is left as it is (Changed): the rebuilt one would lose that other
+// change.
 WriteResult AppendToShipLibrary(const std::string& path, const std::string& copyPath,
                                 std::uint16_t groupId, const tPAL& palette, const tPIX& pixels);
 
@@ -48,6 +54,8 @@ enum class RenumberResult {
     CannotOpen,
     WriteFailed,
     NotRecorded,  // the change journal or the library's lock refused; nothing written
+    ReadOnly,     // the library has no write permission; nothing written
+    HardLinked,   // the library has other hard links; nothing written
 };
 
 // Where the walk to a record's position starts: after the whole group table (HULL, MAP, SHIP)

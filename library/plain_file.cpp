@@ -58,7 +58,10 @@ std::FILE* OpenPlainFile(const std::string& path, bool forWriting) {
         return nullptr;
     }
     struct stat status {};
-    const bool plain = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    // Root opens any file for writing; a file whose owner may not write it stays unchanged all
+    // the same, as it does on Windows, where the read-only mark stops every writer.
+    const bool plain = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+                       (!forWriting || (status.st_mode & S_IWUSR) != 0);
     const int flags = plain ? ::fcntl(descriptor, F_GETFL) : -1;
     if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(descriptor);

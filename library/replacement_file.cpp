@@ -1,5 +1,7 @@
 #include "library/replacement_file.h"
 
+#include "library/write_access.h"
+
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -28,29 +31,6 @@ constexpr int kMaxLinks = 40;
 fs::path FolderOf(const fs::path& file) {
     const fs::path folder = file.parent_path();
     return folder.empty() ? fs::path(".") : folder;
-}
-
-// The number of names the file has. The C runtime of Windows always says 1, so there the file
-// itself is asked.
-std::uintmax_t HardLinkCount(const fs::path& file, std::error_code& error) {
-#if defined(_WIN32)
-    const HANDLE handle = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known =
-        handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &information) != 0;
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-    }
-    if (!known) {
-        error = std::error_code(EACCES, std::generic_category());
-        return 0;
-    }
-    return information.nNumberOfLinks;
-#else
-    return fs::hard_link_count(file, error);
-#endif
 }
 
 // The data must be on the disk before the rename makes it the file: otherwise a power cut
@@ -101,6 +81,31 @@ int CreateExclusively(const std::string& path) {
 #endif
 }
 
+// While a new file is being written, its writer holds a lock on it that a later writer's
+// clean-up asks for: a file that nobody holds was left by a writer that stopped. On Windows an
+// open file cannot be removed at all, which says the same.
+int HoldWhileWriting([[maybe_unused]] int descriptor) {
+#if defined(_WIN32)
+    return -1;
+#else
+    const int held = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) != 0) {
+        ::close(held);
+        return -1;
+    }
+    return held;
+#endif
+}
+
+void LetGo([[maybe_unused]] int& held) {
+#if !defined(_WIN32)
+    if (held >= 0) {
+        ::close(held);
+    }
+#endif
+    held = -1;
+}
+
 std::FILE* WriterOn(int descriptor) {
 #if defined(_WIN32)
     std::FILE* file = ::_fdopen(descriptor, "wb");
@@ -129,6 +134,67 @@ bool MayTakeAnotherName(const std::string& path) {
 
 std::string OtherName(const std::string& first, int other) {
     return first + "-" + std::to_string(other);
+}
+
+// Removes what a stopped writer left at `name`: a link planted there goes as a link, a plain
+// file only when no writer still holds it. Anything else (a folder) stays.
+void RemoveLeftover(const std::string& name) {
+#if defined(_WIN32)
+    if (MayTakeAnotherName(name)) {
+        std::error_code ignored;
+        fs::remove(name, ignored);  // refused while its writer has it open
+    }
+#else
+    struct stat named {};
+    if (::lstat(name.c_str(), &named) != 0) {
+        return;
+    }
+    if (S_ISLNK(named.st_mode)) {
+        ::unlink(name.c_str());
+        return;
+    }
+    if (!S_ISREG(named.st_mode)) {
+        return;
+    }
+    const int descriptor = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
+    }
+    struct stat opened {};
+    struct stat again {};
+    // The name must still be the file that was found free: another clean-up may have removed
+    // it and a new writer taken the name meanwhile.
+    if (::fstat(descriptor, &opened) == 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(name.c_str(), &again) == 0 && again.st_dev == opened.st_dev &&
+        again.st_ino == opened.st_ino) {
+        ::unlink(name.c_str());
+    }
+    ::close(descriptor);
+#endif
+}
+
+void RemoveLeftoversBeside(const std::string& file, std::string_view newFileSuffix) {
+    const std::string first = file + std::string(newFileSuffix);
+    for (int other = 0; other <= kOtherNames; ++other) {
+        RemoveLeftover(other == 0 ? first : OtherName(first, other));
+    }
+}
+
+// Only Vexlor's own suffixes are cleaned up unasked: a name like "strings.txt.new" may be
+// someone else's file.
+bool IsOwnSuffix(std::string_view newFileSuffix) {
+    return newFileSuffix.rfind(".vexlor-", 0) == 0;
+}
+
+// "4700.png.vexlor-new" or "4700.png.vexlor-new-12".
+bool IsLeftoverName(const std::string& name, std::string_view newFileSuffix) {
+    const std::size_t at = name.rfind(newFileSuffix);
+    if (at == std::string::npos || at == 0) {
+        return false;
+    }
+    const std::string rest = name.substr(at + newFileSuffix.size());
+    return rest.empty() || (rest.size() > 1 && rest[0] == '-' &&
+                            rest.find_first_not_of("0123456789", 1) == std::string::npos);
 }
 
 }  // namespace
@@ -182,34 +248,36 @@ bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileS
     if (!MayReplace(links)) {
         return false;
     }
+    if (IsOwnSuffix(newFileSuffix)) {
+        RemoveLeftoversBeside(target_, newFileSuffix);
+    }
     newPath_ = target_ + std::string(newFileSuffix);
     return CreateNewFile();
 }
 
 bool ReplacementFile::MayReplace(Links links) {
     std::error_code error;
-    if (links == Links::Replace && fs::is_symlink(fs::symlink_status(target_, error))) {
+    const fs::file_status named = fs::symlink_status(target_, error);
+    if (links == Links::Replace && fs::is_symlink(named)) {
         keepPermissions_ = false;  // the link's own are no file's
         return true;
     }
-    const fs::file_status status = fs::status(target_, error);
-    if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) {
-            systemError_ = fs::is_directory(status) ? EISDIR : EINVAL;
-            return false;
-        }
-        if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    switch (WriteAccessOf(target_)) {
+        case WriteAccess::Allowed:
+            return true;
+        case WriteAccess::ReadOnly:
             systemError_ = EACCES;
             return false;
-        }
-        const std::uintmax_t names = HardLinkCount(target_, error);
-        if (error || names > 1) {
-            systemError_ = error ? error.value() : EMLINK;
+        case WriteAccess::HardLinked:
+            systemError_ = EMLINK;
             return false;
-        }
-        return true;
+        case WriteAccess::NotPlain:
+            systemError_ = fs::is_directory(fs::status(target_, error)) ? EISDIR : EINVAL;
+            return false;
+        case WriteAccess::Missing:
+            break;
     }
-    if (status.type() != fs::file_type::not_found || !fs::is_directory(FolderOf(target_), error)) {
+    if (!fs::is_directory(FolderOf(target_), error)) {
         systemError_ = ENOENT;
         return false;
     }
@@ -232,6 +300,7 @@ bool ReplacementFile::CreateNewFile() {
         newPath_.clear();  // not ours: Discard must leave it
         return false;
     }
+    held_ = HoldWhileWriting(descriptor);
     file_ = WriterOn(descriptor);
     if (file_ == nullptr) {
         systemError_ = errno;
@@ -276,6 +345,7 @@ bool ReplacementFile::Commit() {
             return Fail();
         }
         committed_ = true;
+        LetGo(held_);
         SyncFolder(FolderOf(target_));
         return true;
     } catch (...) {
@@ -301,24 +371,35 @@ void ReplacementFile::Discard() {
         fs::remove(newPath_, ignored);
         newPath_.clear();
     }
+    LetGo(held_);
 }
 
-void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix) {
+void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix,
+                            ReplacementFile::Links links) {
     try {
-        const std::optional<std::string> target = FinalLinkTarget(path);
-        if (!target) {
-            return;
-        }
-        const std::string first = *target + std::string(newFileSuffix);
-        for (int other = 0; other <= kOtherNames; ++other) {
-            const std::string name = other == 0 ? first : OtherName(first, other);
-            if (MayTakeAnotherName(name)) {
-                std::error_code ignored;
-                fs::remove(name, ignored);
-            }
+        const std::optional<std::string> target = links == ReplacementFile::Links::Follow
+                                                      ? FinalLinkTarget(path)
+                                                      : std::optional<std::string>(path);
+        if (target) {
+            RemoveLeftoversBeside(*target, newFileSuffix);
         }
     } catch (...) {
         // What could not be removed stays for the next write to try again.
+    }
+}
+
+void RemoveLeftoverNewFilesIn(const std::string& folder, std::string_view newFileSuffix) {
+    try {
+        std::error_code error;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+             entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
+            if (IsLeftoverName(name, newFileSuffix)) {
+                RemoveLeftover(entry->path().string());
+            }
+        }
+    } catch (...) {
+        // As above.
     }
 }
 

@@ -16,17 +16,19 @@ std::optional<std::string> FinalLinkTarget(const std::string& path);
 // is complete and on the disk, so that whatever instant the process stops the file is whole,
 // old or new. Through a symbolic link it is the file at the end of the links that is replaced;
 // the links stay. The new file takes the replaced file's permissions. Until Commit succeeds,
-// nothing but the new file is touched, and the new file goes when the object does.
+// nothing but the new file (and the new files that stopped writers left, see
+// RemoveLeftoverNewFiles) is touched, and the new file goes when the object does.
 // Standard C++ and the system's calls only; nothing throws.
 //
 // A target with other hard links is refused (SystemError() == EMLINK): replacing it would cut
-// it loose from the other names, which would go on showing the old content.
+// it loose from the other names, which would go on showing the old content. So is a target
+// without write permission (EACCES), also for root: read-only means unchanged.
 class ReplacementFile {
   public:
     // What a symbolic link at the path stands for: the file it leads to, which is replaced
     // with the link kept (a library, a setting); or a name of its own, where the link is
-    // replaced and whatever it leads to is left alone (an exported picture, where a planted
-    // link must not steer the write elsewhere).
+    // replaced and whatever it leads to is left alone (an exported picture, a temporary copy,
+    // where a planted link must not steer the write elsewhere).
     enum class Links { Follow, Replace };
 
     // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder
@@ -66,13 +68,21 @@ class ReplacementFile {
     bool committed_ = false;
     bool keepPermissions_ = true;
     int systemError_ = 0;
+    int held_ = -1;  // the lock that tells a running writer's new file from a leftover
 };
 
 // Removes the new files that a ReplacementFile of `path` left when its process was stopped
-// ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"), beside the file that the links lead to.
-// Only for a writer that holds the file's lock, so that no other writer can be filling one of
-// them. Files of those names that are not plain files or links (a folder) are left.
-void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix);
+// ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"), beside the file that the links lead to
+// (Follow) or beside the name itself (Replace). A new file that a running writer is still
+// filling is left to it, and so is anything of those names that is neither a plain file nor a
+// link (a folder); a link at one of the names is removed, never what it leads to. Every
+// ReplacementFile with a ".vexlor-" suffix does this for its own target before it starts.
+void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix,
+                            ReplacementFile::Links links = ReplacementFile::Links::Follow);
+
+// The same for every file of `folder` named like such a new file ("4700.png.vexlor-new"), for
+// writers that fill a folder with files of many names.
+void RemoveLeftoverNewFilesIn(const std::string& folder, std::string_view newFileSuffix);
 
 // The whole replacement in one: `bytes` become the content of the file at `path` (created when
 // missing). False, with the file unchanged, when it cannot be done; then `systemError`, when

@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "library/picture_size.h"
+#include "pictures/picture_completeness.h"
 #include "pictures/picture_files.h"
 
 namespace vexlor {
@@ -32,10 +33,6 @@ constexpr int kAllocationLimitMiB = 128;
 bool ToRgba(const QImage& image, RgbaPicture& out, std::string& why) {
     if (image.isNull()) {
         why = "the picture is empty";
-        return false;
-    }
-    if (image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
-        why = "the picture is too large";
         return false;
     }
     const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
@@ -91,9 +88,8 @@ bool ReadWithStb(const std::uint8_t* data, std::size_t size, RgbaPicture& out) {
     int height = 0;
     int channels = 0;
     if (stbi_info_from_memory(data, length, &width, &height, &channels) == 0 || width <= 0 ||
-        height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4 >
-            static_cast<std::size_t>(kAllocationLimitMiB) << 20) {
+        height <= 0 ||
+        PixelCount(width, height) * 4 > static_cast<std::size_t>(kAllocationLimitMiB) << 20) {
         return false;
     }
     const std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
@@ -136,21 +132,38 @@ void QuietPictureReaders() {
     });
 }
 
-bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
+namespace {
+
+// Reads the picture, true when done; `why` otherwise.
+bool ReadNamedFile(const std::string& path, RgbaPicture& out, std::string& why) {
     const QString name = QString::fromStdString(path);
+    if (!QFileInfo(name).isFile()) {
+        why = "no such file";
+        return false;
+    }
+    // Qt's readers decode most files that end too soon without a word, the missing part black.
+    std::vector<std::uint8_t> bytes;
+    const bool small = ReadSmallFile(path, bytes);
+    if (small && EndsBeforeItsPicture(bytes.data(), bytes.size(),
+                                      std::filesystem::path(path).extension().string())) {
+        why = kCutShortReason;
+        return false;
+    }
     // The extension is tried first, then the content: TGA has no signature to be known by, and
     // a picture saved under the wrong extension still reads.
     QImageReader reader(name);
+    return ReadFrom(reader, out, why) || (small && ReadWithStb(bytes.data(), bytes.size(), out));
+}
+
+}  // namespace
+
+bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
     std::string why;
-    if (!QFileInfo(name).isFile()) {
-        why = "no such file";
-    } else if (ReadFrom(reader, out, why)) {
-        return true;
-    } else if (std::vector<std::uint8_t> bytes;
-               ReadSmallFile(path, bytes) && ReadWithStb(bytes.data(), bytes.size(), out)) {
+    if (ReadNamedFile(path, out, why)) {
         return true;
     }
-    error = "Cannot read the picture " + QFileInfo(name).fileName().toStdString() + ": " + why;
+    error = "Cannot read the picture " +
+            QFileInfo(QString::fromStdString(path)).fileName().toStdString() + ": " + why;
     return false;
 }
 
@@ -162,7 +175,9 @@ bool ReadPictureBytes(const std::uint8_t* data, std::size_t size, RgbaPicture& o
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     std::string why;
-    if (ReadFrom(reader, out, why) || ReadWithStb(data, size, out)) {
+    if (EndsBeforeItsPicture(data, size)) {
+        why = kCutShortReason;
+    } else if (ReadFrom(reader, out, why) || ReadWithStb(data, size, out)) {
         return true;
     }
     error = "Cannot read the picture: " + why;

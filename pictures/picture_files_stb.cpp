@@ -17,6 +17,7 @@
 
 #include "library/byte_order.h"
 #include "library/picture_size.h"
+#include "pictures/picture_completeness.h"
 #include "pictures/picture_files.h"
 #include "pictures/picture_files_tiff_webp.h"
 
@@ -131,9 +132,15 @@ std::uint8_t EightBits(std::uint16_t sample) {
     return static_cast<std::uint8_t>((sample + 128u - ((sample + 128u) >> 8)) >> 8);
 }
 
-bool Decode(const std::uint8_t* data, std::size_t size, RgbaPicture& out, std::string& why) {
+bool Decode(const std::uint8_t* data, std::size_t size, RgbaPicture& out, std::string& why,
+            std::string_view extension = {}) {
     if (size == 0 || size > kAllocationLimitBytes) {
         why = size == 0 ? "the file is empty" : "the file is too large";
+        return false;
+    }
+    // stb_image reads what is missing as zeros, and libtiff and libwebp are not asked either.
+    if (EndsBeforeItsPicture(data, size, extension)) {
+        why = kCutShortReason;
         return false;
     }
     using picture_files_detail::Decoded;
@@ -150,8 +157,7 @@ bool Decode(const std::uint8_t* data, std::size_t size, RgbaPicture& out, std::s
         why = "the format is not supported or the file is damaged";
         return false;
     }
-    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
-        PixelCount(width, height) * 8 > kAllocationLimitBytes) {
+    if (width <= 0 || height <= 0 || PixelCount(width, height) * 8 > kAllocationLimitBytes) {
         why = "the picture is too large";
         return false;
     }
@@ -223,7 +229,9 @@ void QuietPictureReaders() {}
 bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& error) {
     Bytes bytes;
     std::string why;
-    if (ReadWholeFile(path, bytes, why) && Decode(bytes.data(), bytes.size(), out, why)) {
+    if (ReadWholeFile(path, bytes, why) &&
+        Decode(bytes.data(), bytes.size(), out, why,
+               std::filesystem::path(path).extension().string())) {
         return true;
     }
     error = "Cannot read the picture " + FileNameOf(path) + ": " + why;

@@ -9,6 +9,7 @@
 #include <webp/decode.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #endif
 
@@ -31,8 +32,7 @@ bool IsWebp(const std::uint8_t* data, std::size_t size) {
 #ifdef VEXLOR_TIFF_AND_WEBP
 
 bool SizeIsAcceptable(int width, int height, std::size_t maxBytes) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           PixelCount(width, height) * 8 <= maxBytes;
+    return width > 0 && height > 0 && PixelCount(width, height) * 8 <= maxBytes;
 }
 
 Decoded DecodeWebp(const std::uint8_t* data, std::size_t size, std::size_t maxBytes,
@@ -127,8 +127,9 @@ Decoded DecodeTiff(const std::uint8_t* data, std::size_t size, std::size_t maxBy
         why = "the file is damaged";
         return Decoded::Failed;
     }
-    if (width > static_cast<std::uint32_t>(kMaxPictureSide) ||
-        height > static_cast<std::uint32_t>(kMaxPictureSide) ||
+    // Sides beyond what an int holds are never an acceptable size.
+    constexpr auto kLongestSide = static_cast<std::uint32_t>(std::numeric_limits<int>::max());
+    if (width > kLongestSide || height > kLongestSide ||
         !SizeIsAcceptable(static_cast<int>(width), static_cast<int>(height), maxBytes)) {
         why = "the picture is too large";
         return Decoded::Failed;

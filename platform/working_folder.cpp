@@ -1,14 +1,17 @@
 #include "platform/working_folder.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace vexlor {
 
@@ -33,33 +36,39 @@ std::string UserDataFolder() {
     const std::string home = Environment("HOME");
     return IsAbsolute(home) ? home + "/.local/share/vexlor/" : std::string();
 }
-#endif
 
-std::string ProbeName() {
-    std::random_device device;
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::mt19937_64 mix(device() ^ static_cast<std::uint64_t>(ticks));
-    return ".vexlor-write-test-" + std::to_string(mix());
+// Earlier versions found out by making a file of this name and removing it again; a run stopped
+// in between left it behind.
+constexpr std::string_view kOldProbePrefix = ".vexlor-write-test-";
+
+void RemoveOldProbes(const std::string& folder) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        std::error_code ignored;
+        if (name.rfind(kOldProbePrefix, 0) == 0 && entry->is_regular_file(ignored) &&
+            entry->file_size(ignored) == 0) {
+            std::filesystem::remove(entry->path(), ignored);
+        }
+    }
 }
+#endif
 
 }  // namespace
 
 bool CanCreateFileIn(const std::string& folder) {
-    // A name taken by another program's probe at the same moment is tried again under another.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const std::filesystem::path probe = std::filesystem::path(folder) / ProbeName();
-        errno = 0;
-        if (std::FILE* file = std::fopen(probe.string().c_str(), "wbx")) {
-            std::fclose(file);
-            std::error_code ignored;
-            std::filesystem::remove(probe, ignored);
-            return true;
-        }
-        if (errno != EEXIST) {
-            return false;
-        }
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        return false;
     }
-    return false;
+#ifdef _WIN32
+    return ::_access(folder.c_str(), 2) == 0;
+#else
+    // The system's own answer for this user: it knows root, read-only mounts and access control
+    // lists, and nothing is written to ask it.
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+#endif
 }
 
 std::string WorkingFolder(const std::string& programFolder, bool programFolderTakesFiles) {
@@ -68,6 +77,7 @@ std::string WorkingFolder(const std::string& programFolder, bool programFolderTa
     return programFolder;
 #else
     if (programFolderTakesFiles) {
+        RemoveOldProbes(programFolder);
         return programFolder;
     }
     const std::string own = UserDataFolder();

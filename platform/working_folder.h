@@ -16,8 +16,9 @@ std::string WorkingFolder(const std::string& programFolder);
 // where every folder is writable (as root).
 std::string WorkingFolder(const std::string& programFolder, bool programFolderTakesFiles);
 
-// Whether a new file can be made in `folder`, found out by making and removing one: permission
-// bits say nothing about root, read-only mounts or access control lists.
+// Whether a new file can be made in `folder`, asked of the system for the user the program runs
+// as (permission bits alone say nothing about root, read-only mounts or access control lists).
+// Nothing is written there to find out.
 bool CanCreateFileIn(const std::string& folder);
 
 }  // namespace vexlor

@@ -8,6 +8,7 @@
 #include "editors/editor_messages.h"
 #include "library/byte_file.h"
 #include "library/change_journal.h"
+#include "library/write_access.h"
 
 namespace vexlor {
 namespace {
@@ -197,6 +198,9 @@ BrowserChange LibraryBrowserLogic::Repair() const {
 }
 
 BrowserChange LibraryBrowserLogic::MoveInJournal(bool undo) const {
+    if (std::string kept = WriteRefusalText(WriteAccessOf(path_), FileName()); !kept.empty()) {
+        return {false, std::move(kept)};
+    }
     ChangeJournal journal(journalFolder_, path_);
     JournalEntry entry;
     const JournalResult result = undo ? journal.Undo(entry) : journal.Redo(entry);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,79 @@ TEST(ChangeCommandsHistory, TwentyMixedChangesUndoneGiveBackTheFirstLibrary) {
         ASSERT_EQ(RunCli({"redo", library}).status, 0) << k;
     }
     EXPECT_EQ(ReadFileBytes(library), last);
+}
+
+}  // namespace
+}  // namespace vexlor
+
+namespace vexlor {
+namespace {
+
+// Every writer leaves a library without write permission as it is, root included, with the one
+// message; a library with other hard links is refused alike by the writers that change it in
+// place and those that rewrite it.
+TEST(ProtectedLibraries, EveryWriterRefusesThemWithOneMessage) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string hull = dir.File("HULL.DAT");
+    const std::string ship = dir.File("SHIP.DAT");
+    const std::string hullBmp = dir.File("hull.bmp");
+    const std::string shipBmp = dir.File("ship.bmp");
+    ASSERT_TRUE(WriteBmpFile(hullBmp, TestPicture(32, 32)));
+    ASSERT_TRUE(WriteBmpFile(shipBmp, TestPicture(180, 180)));
+    ASSERT_EQ(RunCli({"create", "hull", hull}).status, 0);
+    ASSERT_EQ(RunCli({"create", "ship", ship}).status, 0);
+    ASSERT_EQ(RunCli({"append", "hull", hull, hullBmp, "--id", "4700"}).status, 0);
+    ASSERT_EQ(RunCli({"append", "hull", hull, hullBmp, "--id", "4800"}).status, 0);
+    ASSERT_EQ(RunCli({"undo", hull}).status, 0);  // something to redo and to undo
+    const std::string tmp = dir.File("SHIP.tmp");
+    ASSERT_EQ(RunCli({"append", "ship", ship, shipBmp, "--id", "20001", "--tmp", tmp}).status, 0);
+    const std::vector<std::vector<std::string>> writers = {
+        {"append", "hull", hull, hullBmp, "--id", "4900"},
+        {"import", "hull", hull, hullBmp, "--id", "4900"},
+        {"renumber", "hull", hull, "0", "4700", "5300"},
+        {"delete", "hull", hull, "0"},
+        {"replace", "hull", hull, "0", hullBmp},
+        {"undo", hull},
+        {"redo", hull},
+        {"create", "hull", hull},
+        {"append", "ship", ship, shipBmp, "--id", "20002", "--tmp", tmp},
+        {"renumber", "ship", ship, "0", "20001", "20007"},
+        {"delete", "ship", ship, "0"},
+    };
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    for (const std::string& library : {hull, ship}) {
+        fs::permissions(library, readOnly);
+    }
+    const Bytes hullBefore = ReadFileBytes(hull);
+    const Bytes shipBefore = ReadFileBytes(ship);
+    const std::string history = RunCli({"history", hull}).out;
+    for (const auto& writer : writers) {
+        const auto run = RunCli(writer);
+        const std::string name =
+            fs::path(writer[0] == "undo" || writer[0] == "redo" ? writer[1] : writer[2])
+                .filename()
+                .string();
+        EXPECT_EQ(run.status, 1) << writer[0];
+        EXPECT_EQ(run.err, name +
+                               " is read-only (it has no write permission), so it was not "
+                               "changed\n")
+            << writer[0];
+    }
+    EXPECT_EQ(ReadFileBytes(hull), hullBefore);
+    EXPECT_EQ(ReadFileBytes(ship), shipBefore);
+    EXPECT_EQ(fs::status(hull).permissions() & fs::perms::mask, readOnly);
+    EXPECT_EQ(fs::status(ship).permissions() & fs::perms::mask, readOnly);
+    EXPECT_EQ(RunCli({"history", hull}).out, history);
+
+    fs::permissions(hull, fs::perms::owner_write, fs::perm_options::add);
+    fs::create_hard_link(hull, dir.File("HULL.DAT.saved"));
+    for (const auto& writer : {writers[0], writers[2], writers[3], writers[5]}) {
+        const auto run = RunCli(writer);
+        EXPECT_EQ(run.status, 1) << writer[0];
+        EXPECT_EQ(run.err, "HULL.DAT has other hard links, so it was not changed\n") << writer[0];
+    }
+    EXPECT_EQ(ReadFileBytes(dir.File("HULL.DAT.saved")), hullBefore);
 }
 
 }  // namespace

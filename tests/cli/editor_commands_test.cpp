@@ -100,9 +100,27 @@ TEST(EditorCommands, ShipAppendKeepsTheNamedCopy) {
     const auto linked = RunCli(
         {"append", "ship", library, picture, "--id", "20004", "--tmp", dir.File("copy.tmp")});
     EXPECT_EQ(linked.status, 1);
-    EXPECT_EQ(linked.err,
-              "Append failed: the library or its copy has other hard links, so it was not "
-              "changed\n");
+    EXPECT_EQ(linked.err, "SHIP.DAT has other hard links, so it was not changed\n");
+}
+
+// The half-written files of an export that was stopped go with the next export into the folder.
+TEST(EditorCommands, ExportRemovesWhatAStoppedExportLeft) {
+    TempDir dir;
+    const std::string library = dir.File("HULL.DAT");
+    const std::string picture = dir.File("hull.bmp");
+    ASSERT_TRUE(WriteBmpFile(picture, TestPicture(32, 32)));
+    ASSERT_EQ(RunCli({"create", "hull", library}).status, 0);
+    ASSERT_EQ(RunCli({"append", "hull", library, picture, "--id", "4700"}).status, 0);
+    std::filesystem::create_directory(dir.File("out"));
+    for (const char* left :
+         {"hull_26000_4800.png.vexlor-new", "hull_26000_4900.bmp.vexlor-new-2"}) {
+        test::WriteFileBytes(dir.File("out/") + left, test::Bytes(7, 1));
+    }
+    const auto exported = RunCli({"export", "hull", library, "--png", "--out", dir.File("out")});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("out")),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

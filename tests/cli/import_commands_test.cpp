@@ -71,7 +71,8 @@ TEST_P(ImportCommand, ImportedPictureComesBackFromExportPng) {
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(imported.out, std::string(c.stored) + "\n");
     EXPECT_EQ(RunCli({"check", library_}).out, "ok\n");
-    EXPECT_NE(RunCli({"history", library_}).out.find(std::string("\"append ") + c.stored + "\""),
+    // Recorded, and taken back, under the command's own name.
+    EXPECT_NE(RunCli({"history", library_}).out.find(std::string("\"import ") + c.stored + "\""),
               std::string::npos);
 
     const auto exported = RunCli({"export", c.kind, library_, "--png", "--out", dir_.File("out")});
@@ -110,6 +111,8 @@ TEST_P(ImportCommand, ImportedPictureComesBackFromExportPng) {
     if (!keepsColours) {
         EXPECT_EQ(brightnessAndLevel.back().second, highestChannel);
     }
+    const auto undone = RunCli({"undo", library_});
+    EXPECT_EQ(undone.out, std::string("import ") + c.stored + "\n") << undone.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ImportCommand,

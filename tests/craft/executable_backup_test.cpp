@@ -44,6 +44,15 @@ TEST_F(ExecutableBackupTest, ABackupIsMadeWholeOnceAndNeverOverwritten) {
     EXPECT_TRUE(OnlyTheseFiles(2));
 }
 
+// A copy that a stopped run left half made goes at the next run, also when the backup is there.
+TEST_F(ExecutableBackupTest, ACopyLeftByAStoppedRunGoes) {
+    EXPECT_EQ(BackUpFile(exe_, bak_), BackupResult::Made);
+    test::WriteFileBytes(bak_ + ".new", Bytes{1, 2});
+    EXPECT_EQ(BackUpFile(exe_, bak_), BackupResult::AlreadyThere);
+    EXPECT_FALSE(fs::exists(bak_ + ".new"));
+    EXPECT_EQ(Read(bak_), original_);
+}
+
 TEST_F(ExecutableBackupTest, RestoreReplacesTheWholeFileKeepingItsPermissions) {
     test::WriteFileBytes(bak_, Bytes{9, 8, 7});
     fs::permissions(exe_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -401,6 +402,115 @@ TEST_P(KillAtEveryWrite, FailsCleanlyOnAFullDisk) {
 
 TEST_P(KillAtEveryWrite, FailsCleanlyOnAnInputOutputError) {
     FailEachCall("EIO");
+}
+
+// Planted links: every name the writer creates, truncates or renames to, found by a run under
+// the interposer, gets a symbolic link planted at it before another run, leading to a file of
+// someone else's or to nothing. The files the command names (a library, the game's executable)
+// are the user's own, whose links lead to the file meant, and the journal's state folder is the
+// user's private one: the others are names of the writer's own, which a link must never steer.
+
+std::vector<std::string> Lines(const Bytes& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const std::uint8_t c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += static_cast<char>(c);
+        }
+    }
+    return lines;
+}
+
+// The folder-relative names that a run of the writer wrote, each once, in the order first seen.
+std::vector<std::string> WrittenNames(const fs::path& log, const fs::path& folder) {
+    std::error_code error;
+    if (!fs::exists(log, error)) {
+        return {};
+    }
+    const std::string prefix = folder.string() + "/";
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(test::ReadFileBytes(log))) {
+        if (line.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const std::string name = line.substr(prefix.size());
+        if (name.rfind("state/", 0) != 0 &&
+            std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// The files that the command's arguments name (not its --tmp copy or --out folder), and the
+// game's executable: links there are the user's, to be followed.
+bool IsUsersOwn(const Writer& writer, const std::string& name) {
+    if (name == "XWA/xwingalliance.exe") {
+        return true;
+    }
+    for (std::size_t k = 0; k < writer.arguments.size(); ++k) {
+        const bool ownCopy =
+            k > 0 && (writer.arguments[k - 1] == "--tmp" || writer.arguments[k - 1] == "--out");
+        if (!ownCopy && writer.arguments[k] == "@/" + name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct PlantedLink {
+    std::string name;
+    bool dangling;
+};
+
+std::string Describe(const PlantedLink& link) {
+    return (link.dangling ? "a dangling link at " : "a link to another file at ") + link.name;
+}
+
+TEST_P(KillAtEveryWrite, NeverWritesThroughAPlantedLink) {
+    TempDir scratch;
+    const fs::path folder = Fresh(scratch);
+    auto logged = Plain(folder);
+    logged["LD_PRELOAD"] = Interposer();
+    logged["VEXLOR_WRITE_NAMES"] = (scratch.Path() / "names").string();
+    ASSERT_EQ(RunCli(InFolder(writer_.arguments, folder), logged, scratch.Path()).exitStatus, 0);
+    std::vector<PlantedLink> links;
+    std::map<std::string, std::optional<Bytes>> leftAt;
+    for (const std::string& name : WrittenNames(scratch.Path() / "names", folder)) {
+        if (!IsUsersOwn(writer_, name)) {
+            links.push_back({name, false});
+            links.push_back({name, true});
+            leftAt[name] = ContentOf(folder / name);
+        }
+    }
+    const Bytes theirs = {'t', 'h', 'e', 'i', 'r', 's'};
+    for (const PlantedLink& link : links) {
+        TempDir run;
+        const fs::path work = Fresh(run);
+        const fs::path victim = run.Path() / "elsewhere" / "their file";
+        fs::create_directories(victim.parent_path());
+        if (!link.dangling) {
+            test::WriteFileBytes(victim.string(), theirs);
+        }
+        const fs::path planted = work / link.name;
+        fs::create_directories(planted.parent_path());
+        fs::remove(planted);
+        fs::create_symlink(victim, planted);
+        const Outcome outcome = RunCli(InFolder(writer_.arguments, work), Plain(work), run.Path());
+        const std::string what = writer_.name + " with " + Describe(link);
+        EXPECT_TRUE(outcome.exitStatus == 0 || outcome.exitStatus == 1) << what << outcome.err;
+        EXPECT_EQ(ContentOf(victim), link.dangling ? std::nullopt : std::optional<Bytes>(theirs))
+            << what << ": the link's target was written";
+        std::error_code error;
+        const bool linkStays = fs::is_symlink(fs::symlink_status(planted, error)) &&
+                               fs::read_symlink(planted, error) == victim;
+        EXPECT_TRUE(linkStays || ContentOf(planted) == leftAt[link.name])
+            << what << ": the name holds neither the link nor what the writer leaves there";
+        EXPECT_EQ(TornFile(writer_, work, before_, after_, true), "") << what;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, KillAtEveryWrite, ::testing::ValuesIn(Writers()),

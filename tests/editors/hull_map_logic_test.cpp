@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "editors/editor_messages.h"
 #include "editors/hull_map_editor_logic.h"
 #include "library/byte_order.h"
 #include "tests/editors/editor_test_support.h"
@@ -175,6 +176,40 @@ TEST(DamagedRecordTest, RecordClaimingAHugePictureIsListedWithoutAThumbnail) {
     ASSERT_EQ(list.PictureCount(), 1);
     Thumbnail thumbnail;
     EXPECT_FALSE(hull->ReadThumbnail(list.entries[0], thumbnail));
+}
+
+}  // namespace
+}  // namespace vexlor
+
+namespace vexlor {
+namespace {
+
+// The windows' writers refuse a library without write permission as the command line does, with
+// the same words, and leave it, its mark and its history as they were.
+TEST(HullMapLogicTest, AReadOnlyLibraryIsRefusedByEveryChange) {
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    auto hull = test::NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    ASSERT_EQ(hull->AppendPicture(test::TestPicture(32, 32), 4700).result, WriteResult::Ok);
+    fs::permissions(hull->LibraryPath(), fs::perms::owner_read);
+    const auto before = test::ReadFileBytes(hull->LibraryPath());
+    const std::string message =
+        "HULL.DAT is read-only (it has no write permission), so it was not changed";
+
+    const AppendOutcome appended = hull->AppendPicture(test::TestPicture(32, 32), 4800);
+    EXPECT_EQ(appended.result, WriteResult::ReadOnly);
+    EXPECT_EQ(appended.message, message);
+    EXPECT_EQ(AppendFailureText(WriteResult::ReadOnly, "HULL.DAT"), message);
+    EXPECT_EQ(hull->WritePictureId(1, 4700, 4900), RenumberResult::ReadOnly);
+    EXPECT_EQ(RenumberFailureText(RenumberResult::ReadOnly, "HULL.DAT", 1, "4700"), message);
+    for (const ChangeOutcome& refused : {hull->DeletePictures({0}), hull->UndoChange()}) {
+        EXPECT_FALSE(refused.done);
+        EXPECT_EQ(refused.message, message);
+    }
+    EXPECT_EQ(test::ReadFileBytes(hull->LibraryPath()), before);
+    EXPECT_EQ(fs::status(hull->LibraryPath()).permissions() & fs::perms::mask,
+              fs::perms::owner_read);
+    EXPECT_EQ(hull->NextUndo(), "append 4700");
 }
 
 }  // namespace

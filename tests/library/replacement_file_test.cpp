@@ -131,5 +131,43 @@ TEST_F(ReplacementFileTest, LeftoverNewFilesGoWhereTheLinksLead) {
     EXPECT_EQ(EntriesIn(In("data")), 3);
 }
 
+// A stopped writer's new file goes at the next write of that file; one that a writer is still
+// filling stays with it, and a link at such a name goes as a link.
+TEST_F(ReplacementFileTest, ItsOwnLeftoversGoUnlessAWriterStillHoldsThem) {
+    VEXLOR_POSIX_ONLY("symbolic links");
+    WriteFileText(In("LIB.DAT"), "old");
+    WriteFileText(In("LIB.DAT.vexlor-new"), "left by a stopped write");
+    WriteFileText(In("theirs"), "theirs");
+    fs::create_symlink(In("theirs"), In("LIB.DAT.vexlor-new-1"));
+    const std::string library = In("LIB.DAT").string();
+    ReplacementFile running(library, ".vexlor-new");
+    ASSERT_TRUE(running.IsOpen() && running.Write("first"));
+    EXPECT_EQ(running.NewFilePath(), library + ".vexlor-new");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(In("LIB.DAT.vexlor-new-1"))));
+    EXPECT_EQ(ReadFileText(In("theirs")), "theirs");
+
+    ASSERT_TRUE(ReplaceFileWith(library, "second", ".vexlor-new"));
+    EXPECT_TRUE(fs::exists(running.NewFilePath()));
+    ASSERT_TRUE(running.Commit());
+    EXPECT_EQ(ReadFileText(In("LIB.DAT")), "first");
+    EXPECT_EQ(EntriesIn(temp_.Path()), 2);
+}
+
+TEST_F(ReplacementFileTest, AFolderOfManyFilesLosesOnlyItsLeftovers) {
+    VEXLOR_POSIX_ONLY("symbolic links");
+    fs::create_directory(In("out"));
+    WriteFileText(In("theirs"), "theirs");
+    for (const char* name : {"4700.png.vexlor-new", "4800.bmp.vexlor-new-3", "4900.png",
+                             "5000.png.vexlor-new-x", "5100.png.vexlor-newer"}) {
+        WriteFileText(In("out") / name, "x");
+    }
+    fs::create_symlink(In("theirs"), In("out/5200.png.vexlor-new"));
+    RemoveLeftoverNewFilesIn(In("out").string(), ".vexlor-new");
+    EXPECT_EQ(EntriesIn(In("out")), 3);
+    EXPECT_TRUE(fs::exists(In("out/4900.png")));
+    EXPECT_TRUE(fs::exists(In("out/5000.png.vexlor-new-x")));
+    EXPECT_EQ(ReadFileText(In("theirs")), "theirs");
+}
+
 }  // namespace
 }  // namespace vexlor

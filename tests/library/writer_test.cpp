@@ -170,14 +170,58 @@ TEST(ShipAppendTest, FirstAndSecondPictureBringTheirGroups) {
     EXPECT_TRUE(std::equal(beforeSecond.begin() + 58, beforeSecond.end(), bytes.begin() + 82));
 }
 
-TEST(ShipAppendTest, ReadOnlyLibraryLosesTheMark) {
+// Read-only means unchanged, for root too: no writer takes the mark off, in place or by a rewrite,
+// and a file with other names is refused alike by both.
+TEST(ShipAppendTest, ReadOnlyAndHardLinkedLibrariesAreLeftAsTheyAre) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const auto ship = dir.File("SHIP.DAT");
+    const auto hull = dir.File("HULL.DAT");
+    ASSERT_TRUE(CreateShipLibrary(ship));
+    ASSERT_TRUE(CreateHullLibrary(hull));
+    ASSERT_EQ(AppendHull(hull, 4700, 2), WriteResult::Ok);
+    const Bytes shipBefore = ReadFileBytes(ship);
+    const Bytes hullBefore = ReadFileBytes(hull);
+    const fs::perms readOnly =
+        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(ship, readOnly);
+    fs::permissions(hull, readOnly);
+    EXPECT_EQ(AppendShip(ship, dir.File("SHIP.tmp"), 20001, 1, 10), WriteResult::ReadOnly);
+    EXPECT_EQ(AppendHull(hull, 4800, 2), WriteResult::ReadOnly);
+    EXPECT_EQ(WritePictureIdAt(hull, 1, 4700, 4900, RecordsStart::AfterGroupTable),
+              RenumberResult::ReadOnly);
+    EXPECT_EQ(ReadFileBytes(ship), shipBefore);
+    EXPECT_EQ(ReadFileBytes(hull), hullBefore);
+    EXPECT_EQ(fs::status(ship).permissions() & fs::perms::mask, readOnly);
+    EXPECT_EQ(fs::status(hull).permissions() & fs::perms::mask, readOnly);
+
+    fs::permissions(hull, fs::perms::owner_write, fs::perm_options::add);
+    fs::create_hard_link(hull, dir.File("HULL.DAT.saved"));
+    EXPECT_EQ(AppendHull(hull, 4800, 2), WriteResult::HardLinked);
+    EXPECT_EQ(WritePictureIdAt(hull, 1, 4700, 4900, RecordsStart::AfterGroupTable),
+              RenumberResult::HardLinked);
+    EXPECT_EQ(ReadFileBytes(dir.File("HULL.DAT.saved")), hullBefore);
+}
+
+// The copy's name is the program's own: a link planted there is replaced, not written through.
+TEST(ShipAppendTest, ALinkAtTheCopysNameIsReplacedNotFollowed) {
+    VEXLOR_POSIX_ONLY("symbolic links");
+    namespace fs = std::filesystem;
     TempDir dir;
     const auto path = dir.File("SHIP.DAT");
     ASSERT_TRUE(CreateShipLibrary(path));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    ASSERT_EQ(AppendShip(path, dir.File("SHIP.tmp"), 20001, 1, 10), WriteResult::Ok);
-    const auto mode = std::filesystem::status(path).permissions();
-    EXPECT_NE(mode & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+    test::WriteFileBytes(dir.File("theirs"), Bytes(5, 9));
+    fs::permissions(dir.File("theirs"), fs::perms::owner_read);
+    fs::create_symlink(dir.File("theirs"), dir.File("SHIP.tmp"));
+    fs::create_symlink(dir.File("theirs"), dir.File("SHIP.tmp.vexlor-new"));
+    const Bytes before = ReadFileBytes(path);
+    ASSERT_EQ(AppendShip(path, dir.File("SHIP.tmp"), 20001, 2, 50), WriteResult::Ok);
+    EXPECT_FALSE(fs::is_symlink(dir.File("SHIP.tmp")));
+    EXPECT_EQ(ReadFileBytes(dir.File("SHIP.tmp")), before);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.File("SHIP.tmp.vexlor-new"))));
+    EXPECT_EQ(ReadFileBytes(dir.File("theirs")), Bytes(5, 9));
+    EXPECT_EQ(fs::status(dir.File("theirs")).permissions() & fs::perms::mask,
+              fs::perms::owner_read);
 }
 
 TEST(ShipAppendTest, ALibraryReachedThroughALinkIsRebuiltWhereTheLinkLeads) {

@@ -38,6 +38,21 @@ TEST_F(WorkingFolderTest, AWritableProgramFolderIsKeptAndTheTryLeavesNothing) {
     EXPECT_FALSE(fs::exists(Home()));
 }
 
+#ifndef _WIN32
+// The empty probe files that earlier versions left behind go; nothing else does.
+TEST_F(WorkingFolderTest, ProbesThatEarlierVersionsLeftGo) {
+    test::WriteFileText(Program() + ".vexlor-write-test-1234", "");
+    test::WriteFileText(Program() + ".vexlor-write-test-5678", "");
+    test::WriteFileText(Program() + ".vexlor-write-test-notes", "kept: not empty");
+    test::WriteFileText(Program() + "vexlor-write-test-9", "");
+    EXPECT_EQ(WorkingFolder(Program()), Program());
+    EXPECT_FALSE(fs::exists(Program() + ".vexlor-write-test-1234"));
+    EXPECT_FALSE(fs::exists(Program() + ".vexlor-write-test-5678"));
+    EXPECT_TRUE(fs::exists(Program() + ".vexlor-write-test-notes"));
+    EXPECT_TRUE(fs::exists(Program() + "vexlor-write-test-9"));
+}
+#endif
+
 #ifdef _WIN32
 // Windows programs keep their working folders beside them, as they always did.
 TEST_F(WorkingFolderTest, OnWindowsTheProgramFolderStaysEvenWhenItTakesNoFile) {

@@ -128,6 +128,8 @@ bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 BackupResult BackUpFile(const std::string& source, const std::string& backup) {
+    // A copy that a stopped run left goes, also when the backup itself was made before.
+    RemoveLeftoverNewFiles(backup, ".new", ReplacementFile::Links::Replace);
     const fs::path backupPath(backup);
     std::error_code error;
     if (Exists(backupPath)) {

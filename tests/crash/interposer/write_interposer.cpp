@@ -11,6 +11,9 @@
 //
 // Each counted call that is hit is named on standard error ("vexlor-write-interposer: kill at 3:
 // rename"), so that the driver learns which call it was and that the count was reached at all.
+//
+// With VEXLOR_WRITE_NAMES naming a file, every name that the program creates, truncates, renames
+// or links to is appended to it, one a line, so that the driver can plant a link at each.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -91,6 +94,27 @@ bool Counted(const char* call) {
         return true;
     }
     return false;
+}
+
+// Through the real calls, so that the log itself is neither counted nor logged.
+void RecordName(const char* path) {
+    const char* log = std::getenv("VEXLOR_WRITE_NAMES");
+    if (log == nullptr || path == nullptr) {
+        return;
+    }
+    using OpenFunction = int (*)(const char*, int, ...);
+    using WriteFunction = ssize_t (*)(int, const void*, size_t);
+    using CloseFunction = int (*)(int);
+    static const auto realOpen = Next<OpenFunction>("open");
+    static const auto realWrite = Next<WriteFunction>("write");
+    static const auto realClose = Next<CloseFunction>("close");
+    const int descriptor = realOpen(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return;
+    }
+    realWrite(descriptor, path, std::strlen(path));
+    realWrite(descriptor, "\n", 1);
+    realClose(descriptor);
 }
 
 bool IsStandardStream(int descriptor) {
@@ -175,27 +199,32 @@ int ftruncate64(int descriptor, off64_t length) {
 
 int truncate(const char* path, off_t length) {
     static const auto real = Next<int (*)(const char*, off_t)>("truncate");
+    RecordName(path);
     return Counted("truncate") ? -1 : real(path, length);
 }
 
 int truncate64(const char* path, off64_t length) {
     static const auto real = Next<int (*)(const char*, off64_t)>("truncate64");
+    RecordName(path);
     return Counted("truncate64") ? -1 : real(path, length);
 }
 
 int rename(const char* from, const char* to) {
     static const auto real = Next<int (*)(const char*, const char*)>("rename");
+    RecordName(to);
     return Counted("rename") ? -1 : real(from, to);
 }
 
 int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
     static const auto real = Next<int (*)(int, const char*, int, const char*)>("renameat");
+    RecordName(to);
     return Counted("renameat") ? -1 : real(fromFolder, from, toFolder, to);
 }
 
 int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
     static const auto real =
         Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    RecordName(to);
     return Counted("renameat2") ? -1 : real(fromFolder, from, toFolder, to, flags);
 }
 
@@ -220,6 +249,9 @@ int open(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const mode_t mode = ModeArgument(flags, arguments);
     va_end(arguments);
+    if (OpensForChange(flags)) {
+        RecordName(path);
+    }
     if (OpensForChange(flags) && Counted("open")) {
         return -1;
     }
@@ -232,6 +264,9 @@ int open64(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const mode_t mode = ModeArgument(flags, arguments);
     va_end(arguments);
+    if (OpensForChange(flags)) {
+        RecordName(path);
+    }
     if (OpensForChange(flags) && Counted("open64")) {
         return -1;
     }
@@ -244,6 +279,9 @@ int openat(int folder, const char* path, int flags, ...) {
     va_start(arguments, flags);
     const mode_t mode = ModeArgument(flags, arguments);
     va_end(arguments);
+    if (OpensForChange(flags)) {
+        RecordName(path);
+    }
     if (OpensForChange(flags) && Counted("openat")) {
         return -1;
     }
@@ -256,6 +294,9 @@ int openat64(int folder, const char* path, int flags, ...) {
     va_start(arguments, flags);
     const mode_t mode = ModeArgument(flags, arguments);
     va_end(arguments);
+    if (OpensForChange(flags)) {
+        RecordName(path);
+    }
     if (OpensForChange(flags) && Counted("openat64")) {
         return -1;
     }
@@ -264,16 +305,31 @@ int openat64(int folder, const char* path, int flags, ...) {
 
 int creat(const char* path, mode_t mode) {
     static const auto real = Next<int (*)(const char*, mode_t)>("creat");
+    RecordName(path);
     return Counted("creat") ? -1 : real(path, mode);
+}
+
+// A new name for a file (a backup put in place without replacing anything): logged, not
+// counted, since no content changes.
+int link(const char* from, const char* to) {
+    static const auto real = Next<int (*)(const char*, const char*)>("link");
+    RecordName(to);
+    return real(from, to);
 }
 
 FILE* fopen(const char* path, const char* mode) {
     static const auto real = Next<FILE* (*)(const char*, const char*)>("fopen");
+    if (StdioModeChanges(mode)) {
+        RecordName(path);
+    }
     return StdioModeChanges(mode) && Counted("fopen") ? nullptr : real(path, mode);
 }
 
 FILE* fopen64(const char* path, const char* mode) {
     static const auto real = Next<FILE* (*)(const char*, const char*)>("fopen64");
+    if (StdioModeChanges(mode)) {
+        RecordName(path);
+    }
     return StdioModeChanges(mode) && Counted("fopen64") ? nullptr : real(path, mode);
 }
 

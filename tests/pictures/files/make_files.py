@@ -44,3 +44,6 @@ rgba().save("rgba.webp", lossless=True)
 opaque().convert("RGB").save("rgb.webp", lossless=True)
 rgba().save("rgba.tga")
 opaque().convert("RGB").save("rgb.tga")
+# Only its length matters to the tests (the file ends with its end-of-image marker); the one
+# here was written by libjpeg's cjpeg at quality 95 from the same pixels.
+opaque().convert("RGB").save("rgb.jpg", quality=95)
