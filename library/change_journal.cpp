@@ -814,11 +814,15 @@ std::vector<ChangeJournal::Stored> ChangeJournal::Entries() const {
         stored.fileBytes = fs::is_regular_file(it->symlink_status(sizeError))
                                ? fs::file_size(it->path(), sizeError)
                                : 0;
-        const auto head = ReadWhole(stored.path, std::uint64_t{1} << 20);
+        constexpr std::uint64_t kHead = std::uint64_t{1} << 20;
+        const auto head = ReadWhole(stored.path, kHead);
         EntryOwner owner;
-        Splices none;
-        if (!head ||
-            !DecodeEntry(*head, false, stored.entry, stored.how, stored.sizeBefore, owner, none)) {
+        Splices splices;
+        // An entry read whole is checked whole, so that a cut one is not listed; a larger one
+        // is checked when it is taken back.
+        const bool whole = head && head->size() < kHead;
+        if (!head || !DecodeEntry(*head, whole, stored.entry, stored.how, stored.sizeBefore, owner,
+                                  splices)) {
             stored.damaged = true;
         } else {
             stored.before = owner.before;
