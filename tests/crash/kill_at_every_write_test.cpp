@@ -1,12 +1,15 @@
 // Every writer of vexlor-cli, stopped at each of its write-like calls in turn (the interposer in
 // interposer/ counts them) and made to fail at each of them: the files it changes must each be
-// the old one or the new one, byte for byte, whatever call it was.
+// the old one or the new one, byte for byte, whatever call it was. A recorded change must also
+// stay the journal's truth: one that exits 0 (or that a stop left made) is taken back byte for
+// byte, and one that failed leaves the journal's earlier changes to undo as before.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -282,6 +285,39 @@ std::string InterposerNote(const std::string& err) {
 
 constexpr int kMostCalls = 5000;
 
+// Whether the writer is one of those the journal records or moves.
+bool IsRecorded(const Writer& writer) {
+    static const std::vector<std::string> recorded = {"append",  "import", "renumber", "delete",
+                                                      "replace", "undo",   "redo"};
+    return std::find(recorded.begin(), recorded.end(), writer.arguments.front()) != recorded.end();
+}
+
+std::string LibraryOf(const Writer& writer) {
+    return "@/" + writer.watched.front().file;
+}
+
+// What takes the writer's change back: redo after an undo, undo after anything else.
+std::vector<std::string> TakeBack(const Writer& writer) {
+    return {writer.arguments.front() == "undo" ? "redo" : "undo", LibraryOf(writer)};
+}
+
+// The journal's own renames that the failures must have reached: the state an entry takes and
+// the rewrite of `current`.
+std::vector<std::string> JournalRenames(const Writer& writer) {
+    if (writer.arguments.front() == "undo") {
+        return {".undoing", ".undone", "/current"};
+    }
+    if (writer.arguments.front() == "redo") {
+        return {".redoing", ".done", "/current"};
+    }
+    return {".pending", ".done", "/current"};
+}
+
+struct UndoOutcome {
+    int exitStatus = -1;
+    std::optional<Bytes> library;
+};
+
 class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
   protected:
     void SetUp() override {
@@ -297,6 +333,55 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
         const Outcome run = RunCli(InFolder(writer_.arguments, folder), Plain(folder), folder);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         after_ = Snapshot(writer_, folder);
+        if (IsRecorded(writer_)) {
+            TempDir undone;
+            laterUndo_ = UndoIn(Fresh(undone), {"undo", LibraryOf(writer_)});
+        }
+    }
+
+    UndoOutcome UndoIn(const fs::path& folder, const std::vector<std::string>& command) const {
+        const Outcome run = RunCli(InFolder(command, folder), Plain(folder), folder);
+        return {run.exitStatus, ContentOf(folder / writer_.watched.front().file)};
+    }
+
+    // After a run that left the library new, taking the change back gives the old library; after
+    // one that left it old, an undo does what it did before the run.
+    void CheckTheJournal(const fs::path& folder, const std::string& note) {
+        if (!IsRecorded(writer_)) {
+            return;
+        }
+        const std::string& library = writer_.watched.front().file;
+        const bool isNew = ContentOf(folder / library) == after_.at(library);
+        if (isNew) {
+            const UndoOutcome back = UndoIn(folder, TakeBack(writer_));
+            if (back.exitStatus != 0 || back.library != before_.at(library)) {
+                Report(note + ": the change was made, but " + TakeBack(writer_).front() +
+                       " then exits " + std::to_string(back.exitStatus) +
+                       (back.library == before_.at(library) ? "" : " without the old library"));
+            }
+            return;
+        }
+        const UndoOutcome later = UndoIn(folder, {"undo", LibraryOf(writer_)});
+        if (later.exitStatus != laterUndo_.exitStatus || later.library != laterUndo_.library) {
+            Report(note + ": the change was not made, and a later undo exits " +
+                   std::to_string(later.exitStatus) + " where it exited " +
+                   std::to_string(laterUndo_.exitStatus) +
+                   (later.library == laterUndo_.library ? "" : ", leaving another library"));
+        }
+    }
+
+    // Each of the journal's own renames was among the calls that failed.
+    void CheckJournalRenamesWereReached(const std::vector<std::string>& notes) {
+        if (!IsRecorded(writer_)) {
+            return;
+        }
+        for (const std::string& ending : JournalRenames(writer_)) {
+            const bool reached = std::any_of(notes.begin(), notes.end(), [&](const auto& note) {
+                return note.find("rename") != std::string::npos && note.size() >= ending.size() &&
+                       note.compare(note.size() - ending.size(), ending.size(), ending) == 0;
+            });
+            EXPECT_TRUE(reached) << writer_.name << ": no rename to *" << ending << " failed";
+        }
     }
 
     fs::path Fresh(const TempDir& scratch) const {
@@ -351,7 +436,9 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
             const std::string torn = TornFile(writer_, folder, before_, after_, true);
             if (!torn.empty()) {
                 Report(note + ": " + torn);
+                continue;
             }
+            CheckTheJournal(folder, note);
         }
         ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
     }
@@ -359,6 +446,7 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
     // Fails call 1, 2, ... with `errnoName`: the writer says so with exit 1 and leaves the old
     // files, or overcomes it with exit 0 and the new ones.
     void FailEachCall(const std::string& errnoName) {
+        std::vector<std::string> notes;
         for (int n = 1; n <= kMostCalls; ++n) {
             TempDir scratch;
             const fs::path folder = Fresh(scratch);
@@ -367,8 +455,10 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
                        Interposed(folder, "VEXLOR_FAIL_AT", n, errnoName), scratch.Path());
             const std::string note = InterposerNote(run.err);
             if (note.empty()) {
+                CheckJournalRenamesWereReached(notes);
                 return;
             }
+            notes.push_back(note);
             const bool succeeded = run.exitStatus == 0;
             if (!succeeded && run.exitStatus != 1) {
                 Report(note + " (" + errnoName + "): exit status " +
@@ -380,7 +470,10 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
             if (!torn.empty()) {
                 Report(note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) +
                        "): " + torn);
+                continue;
             }
+            CheckTheJournal(
+                folder, note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) + ")");
         }
         ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
     }
@@ -389,6 +482,7 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
     TempDir pristine_;
     Contents before_;
     Contents after_;
+    UndoOutcome laterUndo_;  // what an undo does before the writer runs
 };
 
 TEST_P(KillAtEveryWrite, LeavesOldOrNew) {
