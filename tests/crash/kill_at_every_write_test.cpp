@@ -16,8 +16,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "editors/ship_editor_logic.h"
 #include "library/bmp_file.h"
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
@@ -501,6 +503,62 @@ INSTANTIATE_TEST_SUITE_P(Writers, KillAtEveryWrite, ::testing::ValuesIn(Writers(
                          [](const ::testing::TestParamInfo<Writer>& row) {
                              return row.param.name;
                          });
+
+// Vexlors whose journals are in state folders of their own share only the library's lock, and a
+// SHIP append renames a new library into the name: eight of them appending to one library at
+// once must lose none of the appends they report.
+TEST(ConcurrentWriters, EightShipAppendersWithTheirOwnStateFoldersLoseNothing) {
+    if (Cli().empty()) {
+        GTEST_SKIP() << "VEXLOR_CLI names the program under test";
+    }
+    constexpr int kWriters = 8;
+    constexpr int kAppendsEach = 10;
+    TempDir dir;
+    Bmp(dir.Path(), "a.bmp", 180, 180, 0);
+    ASSERT_FALSE(HasFatalFailure());
+    Cli({"create", "ship", "@/SHIP.DAT"}, dir.Path());
+    std::vector<std::vector<int>> made(kWriters);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            const fs::path own = dir.Path() / ("writer-" + std::to_string(w));
+            fs::create_directories(own);
+            for (int k = 0; k < kAppendsEach; ++k) {
+                const int id = 20001 + w * kAppendsEach + k;
+                const Outcome run =
+                    RunCli(InFolder({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id",
+                                     std::to_string(id), "--tmp", own.string() + "/SHIP.tmp"},
+                                    dir.Path()),
+                           {{"XDG_STATE_HOME", (own / "state").string()}}, own);
+                if (run.exitStatus == 0) {
+                    made[w].push_back(id);
+                }
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    const ShipEditorLogic logic((dir.Path() / "SHIP.DAT").string(),
+                                (dir.Path() / "SHIP.tmp").string());
+    const PictureList list = logic.LoadPictureList();
+    ASSERT_TRUE(list.opened);
+    std::vector<std::string> captions;
+    for (const PictureEntry& entry : list.entries) {
+        captions.push_back(logic.CaptionOf(entry.image));
+    }
+    std::size_t reported = 0;
+    for (const auto& ids : made) {
+        reported += ids.size();
+        for (const int id : ids) {
+            const bool kept =
+                std::find(captions.begin(), captions.end(), std::to_string(id)) != captions.end();
+            EXPECT_TRUE(kept) << id << " was reported appended and is not in the library";
+        }
+    }
+    EXPECT_EQ(captions.size(), reported);
+    EXPECT_GT(reported, std::size_t{kWriters}) << "the writers were mostly refused";
+}
 
 }  // namespace
 }  // namespace vexlor
