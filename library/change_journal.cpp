@@ -1249,7 +1249,7 @@ std::string DescribeJournalRefusal(JournalResult result, const std::string& jour
                    " is not a plain file; " + action;
         case JournalResult::NotOwnFolder:
             return "The change journal in " + journalFolder +
-                   " is not a folder that only you can write; " + action;
+                   " is a link or a folder that others may write; " + action;
     }
     return action;
 }
