@@ -38,12 +38,16 @@ struct JournalEntry {
 // The changes Vexlor made to one library, kept in the user's state folder so that they can be
 // taken back and made again across runs, by the windows and the command line alike. Each
 // change is kept as its splices, so an entry grows with the bytes a change touched, not with
-// the library. An entry is on the disk before the library changes; a change that a stopped
-// process left half-done is finished or taken back the next time any writer opens the journal.
+// the library. An entry is on the disk before the library changes, with the digests of the
+// library before and after the change: a change that a stopped process (or a rename of the
+// journal's own that failed) left half-done is finished or taken back the next time any writer
+// opens the journal, as the library's content says, and the content, not the file's times,
+// tells whether another program wrote the library since.
 //
 // The object holds the library's lock (an exclusive advisory lock on the journal and on the
-// library) for its whole life: every read that a change is planned from and every write belong
-// inside one such object.
+// file the library's name leads to, which moves with a rewrite renamed into that name) for its
+// whole life: every read that a change is planned from and every write belong inside one such
+// object.
 class ChangeJournal {
   public:
     ChangeJournal(const std::string& journalFolder, const std::string& libraryPath,
