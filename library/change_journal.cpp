@@ -928,6 +928,8 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
     }
     if (how == ChangeWrite::ByRename) {
         RelockLibrary();
+        // Another writer may have got in between the rename and the lock.
+        libraryRelocked_ = libraryRelocked_ && FileHolds(library_, true, digests->size, splices);
     }
     // Should the rename fail, the entry stays pending with the digest of what the change made:
     // the next writer finds the library so and finishes the recording.
@@ -968,6 +970,8 @@ JournalResult ChangeJournal::Move(Stored& entry, bool forward, const std::vector
     }
     if (!inPlace) {
         RelockLibrary();
+        libraryRelocked_ =
+            libraryRelocked_ && FileHolds(library_, forward, entry.sizeBefore, entry.splices);
     }
     SettleAs(entry, forward ? "done" : "undone", false);
     RememberLibrary(false, forward ? entry.after : entry.before);
