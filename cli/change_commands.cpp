@@ -100,6 +100,11 @@ std::string JournalFailureText(JournalResult result, const std::string& path, bo
             return path + " was changed by another program since Vexlor last wrote it; " + nothing;
         case JournalResult::WriteFailed:
             return "Writing " + path + " failed; it was left as it was";
+        case JournalResult::Damaged:
+        case JournalResult::OtherLibrary:
+        case JournalResult::LockNotAFile:
+        case JournalResult::NotOwnFolder:
+            return DescribeJournalRefusal(result, JournalFolder(), path, nothing);
     }
     return nothing;
 }
@@ -195,6 +200,13 @@ int RunHistory(const Invocation& invocation) {
     ChangeJournal journal(JournalFolder(), path);
     if (journal.Status() == JournalResult::Busy) {
         PrintError(path + " is being written by another Vexlor; try again\n");
+        return kExitFailure;
+    }
+    if (journal.Status() == JournalResult::LockNotAFile ||
+        journal.Status() == JournalResult::NotOwnFolder) {
+        PrintError(DescribeJournalRefusal(journal.Status(), JournalFolder(), path,
+                                          "its history is not shown") +
+                   "\n");
         return kExitFailure;
     }
     JsonWriter json;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,10 @@ enum class JournalResult {
     Nothing,       // nothing to take back or to make again
     ChangedSince,  // the library is not what the journal last left (another program wrote it)
     WriteFailed,   // the library could not be written; it is as it was
+    Damaged,       // the change to take back or make again cannot be read from the journal
+    OtherLibrary,  // the journal's changes are another library's
+    LockNotAFile,  // the journal's lock is not a plain file: nothing changed
+    NotOwnFolder,  // the journal folder is a link or a folder that others may write
 };
 
 struct JournalEntry {
@@ -32,12 +38,16 @@ struct JournalEntry {
 // The changes Vexlor made to one library, kept in the user's state folder so that they can be
 // taken back and made again across runs, by the windows and the command line alike. Each
 // change is kept as its splices, so an entry grows with the bytes a change touched, not with
-// the library. An entry is on the disk before the library changes; a change that a stopped
-// process left half-done is finished or taken back the next time any writer opens the journal.
+// the library. An entry is on the disk before the library changes, with the digests of the
+// library before and after the change: a change that a stopped process (or a rename of the
+// journal's own that failed) left half-done is finished or taken back the next time any writer
+// opens the journal, as the library's content says, and the content, not the file's times,
+// tells whether another program wrote the library since.
 //
 // The object holds the library's lock (an exclusive advisory lock on the journal and on the
-// library) for its whole life: every read that a change is planned from and every write belong
-// inside one such object.
+// file the library's name leads to, which moves with a rewrite renamed into that name) for its
+// whole life: every read that a change is planned from and every write belong inside one such
+// object.
 class ChangeJournal {
   public:
     ChangeJournal(const std::string& journalFolder, const std::string& libraryPath,
@@ -73,20 +83,32 @@ class ChangeJournal {
   private:
     struct Stored;
 
-    bool OpenFolder(const std::string& journalFolder);
-    bool Lock(std::chrono::milliseconds wait);
+    JournalResult OpenFolder(const std::string& journalFolder);
+    JournalResult Lock(std::chrono::milliseconds wait);
+    bool LockLibrary();
+    void RelockLibrary();
+    void NameTheLibrary();
     void Recover();
+    void Settle(Stored& entry);
+    void SettleByBytes(Stored& entry);
     std::vector<Stored> Entries() const;
     bool SetState(Stored& entry, const char* state, bool durable);
-    bool RememberLibrary(bool durable);
-    bool LibraryIsAsLeft() const;
+    void SettleAs(Stored& entry, const char* state, bool durable);
+    bool RememberLibrary(bool durable, const std::string& digest);
+    std::optional<std::string> LibraryDigest(bool& hashed) const;
+    static std::optional<std::string> LeftDigest(const std::vector<Stored>& entries);
+    bool LibraryIsAsLeft(const std::vector<Stored>& entries);
     void Forget(const Stored& entry);
     void Prune();
-    JournalResult Move(Stored& entry, bool forward);
+    JournalResult Move(Stored& entry, bool forward, const std::vector<Stored>& entries);
 
     JournalResult status_ = JournalResult::CannotRecord;
     std::string library_;
     std::string folder_;
+    std::string folderLibrary_;  // what the folder's `library` file names
+    // States that a stopped rename could not give an entry's file: what it is for this object.
+    std::map<std::uint64_t, std::string> settled_;
+    bool libraryRelocked_ = true;
     int lockHandle_ = -1;
     int libraryHandle_ = -1;
     void* windowsLock_ = nullptr;

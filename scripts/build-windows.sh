@@ -124,15 +124,17 @@ build_dependency tiff "$(fetch_source tiff libtiff/tiffio.h)" -Dtiff-tools=OFF \
     -Djpeg=OFF -Dold-jpeg=OFF -Djbig=OFF -Dlerc=OFF -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF \
     -Dpixarlog=OFF
 
-# stb's headers, without the rest of the system's include folder.
+# stb's and xxhash's headers, without the rest of the system's include folder.
 mkdir -p "$deps/include"
 ln -sfn /usr/include/stb "$deps/include/stb"
+ln -sfn /usr/include/xxhash.h "$deps/include/xxhash.h"
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DVEXLOR_WERROR=ON -DVEXLOR_GUI=OFF -DVEXLOR_BENCH=OFF -DVEXLOR_PICTURE_FILES_QT=OFF \
     -DVEXLOR_IMAGEQUANT_SOURCE="$imagequant" -DVEXLOR_PICTURE_DEPENDENCIES="$prefix" \
     -DVEXLOR_STB_INCLUDE_DIR="$(realpath "$deps/include")" \
+    -DVEXLOR_XXHASH_INCLUDE_DIR="$(realpath "$deps/include")" \
     -DVEXLOR_GTEST_SOURCE=/usr/src/googletest \
     ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER} \
     ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_C_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER}

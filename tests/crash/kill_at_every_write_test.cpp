@@ -1,6 +1,8 @@
 // Every writer of vexlor-cli, stopped at each of its write-like calls in turn (the interposer in
 // interposer/ counts them) and made to fail at each of them: the files it changes must each be
-// the old one or the new one, byte for byte, whatever call it was.
+// the old one or the new one, byte for byte, whatever call it was. A recorded change must also
+// stay the journal's truth: one that exits 0 (or that a stop left made) is taken back byte for
+// byte, and one that failed leaves the journal's earlier changes to undo as before.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -14,8 +16,10 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "editors/ship_editor_logic.h"
 #include "library/bmp_file.h"
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
@@ -283,6 +287,39 @@ std::string InterposerNote(const std::string& err) {
 
 constexpr int kMostCalls = 5000;
 
+// Whether the writer is one of those the journal records or moves.
+bool IsRecorded(const Writer& writer) {
+    static const std::vector<std::string> recorded = {"append",  "import", "renumber", "delete",
+                                                      "replace", "undo",   "redo"};
+    return std::find(recorded.begin(), recorded.end(), writer.arguments.front()) != recorded.end();
+}
+
+std::string LibraryOf(const Writer& writer) {
+    return "@/" + writer.watched.front().file;
+}
+
+// What takes the writer's change back: redo after an undo, undo after anything else.
+std::vector<std::string> TakeBack(const Writer& writer) {
+    return {writer.arguments.front() == "undo" ? "redo" : "undo", LibraryOf(writer)};
+}
+
+// The journal's own renames that the failures must have reached: the state an entry takes and
+// the rewrite of `current`.
+std::vector<std::string> JournalRenames(const Writer& writer) {
+    if (writer.arguments.front() == "undo") {
+        return {".undoing", ".undone", "/current"};
+    }
+    if (writer.arguments.front() == "redo") {
+        return {".redoing", ".done", "/current"};
+    }
+    return {".pending", ".done", "/current"};
+}
+
+struct UndoOutcome {
+    int exitStatus = -1;
+    std::optional<Bytes> library;
+};
+
 class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
   protected:
     void SetUp() override {
@@ -298,6 +335,59 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
         const Outcome run = RunCli(InFolder(writer_.arguments, folder), Plain(folder), folder);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         after_ = Snapshot(writer_, folder);
+        if (IsRecorded(writer_)) {
+            TempDir undone;
+            laterUndo_ = UndoIn(Fresh(undone), {"undo", LibraryOf(writer_)});
+        }
+    }
+
+    UndoOutcome UndoIn(const fs::path& folder, const std::vector<std::string>& command) const {
+        const Outcome run = RunCli(InFolder(command, folder), Plain(folder), folder);
+        return {run.exitStatus, ContentOf(folder / writer_.watched.front().file)};
+    }
+
+    // After a run that left the library new, taking the change back gives the old library; after
+    // one that left it old, an undo does what it did before the run. A change that leaves the
+    // library's bytes as they were is told made by its exit status alone; a stopped one, not at
+    // all.
+    void CheckTheJournal(const fs::path& folder, const std::string& note, bool stopped,
+                         bool exitedZero) {
+        const std::string& library = writer_.watched.front().file;
+        const bool changes = before_.at(library) != after_.at(library);
+        if (!IsRecorded(writer_) || (stopped && !changes)) {
+            return;
+        }
+        const bool isNew = changes ? ContentOf(folder / library) == after_.at(library) : exitedZero;
+        if (isNew) {
+            const UndoOutcome back = UndoIn(folder, TakeBack(writer_));
+            if (back.exitStatus != 0 || back.library != before_.at(library)) {
+                Report(note + ": the change was made, but " + TakeBack(writer_).front() +
+                       " then exits " + std::to_string(back.exitStatus) +
+                       (back.library == before_.at(library) ? "" : " without the old library"));
+            }
+            return;
+        }
+        const UndoOutcome later = UndoIn(folder, {"undo", LibraryOf(writer_)});
+        if (later.exitStatus != laterUndo_.exitStatus || later.library != laterUndo_.library) {
+            Report(note + ": the change was not made, and a later undo exits " +
+                   std::to_string(later.exitStatus) + " where it exited " +
+                   std::to_string(laterUndo_.exitStatus) +
+                   (later.library == laterUndo_.library ? "" : ", leaving another library"));
+        }
+    }
+
+    // Each of the journal's own renames was among the calls that failed.
+    void CheckJournalRenamesWereReached(const std::vector<std::string>& notes) {
+        if (!IsRecorded(writer_)) {
+            return;
+        }
+        for (const std::string& ending : JournalRenames(writer_)) {
+            const bool reached = std::any_of(notes.begin(), notes.end(), [&](const auto& note) {
+                return note.find("rename") != std::string::npos && note.size() >= ending.size() &&
+                       note.compare(note.size() - ending.size(), ending.size(), ending) == 0;
+            });
+            EXPECT_TRUE(reached) << writer_.name << ": no rename to *" << ending << " failed";
+        }
     }
 
     fs::path Fresh(const TempDir& scratch) const {
@@ -352,7 +442,9 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
             const std::string torn = TornFile(writer_, folder, before_, after_, true);
             if (!torn.empty()) {
                 Report(note + ": " + torn);
+                continue;
             }
+            CheckTheJournal(folder, note, true, false);
         }
         ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
     }
@@ -360,6 +452,7 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
     // Fails call 1, 2, ... with `errnoName`: the writer says so with exit 1 and leaves the old
     // files, or overcomes it with exit 0 and the new ones.
     void FailEachCall(const std::string& errnoName) {
+        std::vector<std::string> notes;
         for (int n = 1; n <= kMostCalls; ++n) {
             TempDir scratch;
             const fs::path folder = Fresh(scratch);
@@ -368,8 +461,10 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
                        Interposed(folder, "VEXLOR_FAIL_AT", n, errnoName), scratch.Path());
             const std::string note = InterposerNote(run.err);
             if (note.empty()) {
+                CheckJournalRenamesWereReached(notes);
                 return;
             }
+            notes.push_back(note);
             const bool succeeded = run.exitStatus == 0;
             if (!succeeded && run.exitStatus != 1) {
                 Report(note + " (" + errnoName + "): exit status " +
@@ -381,7 +476,11 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
             if (!torn.empty()) {
                 Report(note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) +
                        "): " + torn);
+                continue;
             }
+            CheckTheJournal(
+                folder, note + " (" + errnoName + ", exit " + std::to_string(run.exitStatus) + ")",
+                false, succeeded);
         }
         ADD_FAILURE() << writer_.name << " made more than " << kMostCalls << " calls";
     }
@@ -390,6 +489,7 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
     TempDir pristine_;
     Contents before_;
     Contents after_;
+    UndoOutcome laterUndo_;  // what an undo does before the writer runs
 };
 
 TEST_P(KillAtEveryWrite, LeavesOldOrNew) {
@@ -517,6 +617,62 @@ INSTANTIATE_TEST_SUITE_P(Writers, KillAtEveryWrite, ::testing::ValuesIn(Writers(
                          [](const ::testing::TestParamInfo<Writer>& row) {
                              return row.param.name;
                          });
+
+// Vexlors whose journals are in state folders of their own share only the library's lock, and a
+// SHIP append renames a new library into the name: eight of them appending to one library at
+// once must lose none of the appends they report.
+TEST(ConcurrentWriters, EightShipAppendersWithTheirOwnStateFoldersLoseNothing) {
+    if (Cli().empty()) {
+        GTEST_SKIP() << "VEXLOR_CLI names the program under test";
+    }
+    constexpr int kWriters = 8;
+    constexpr int kAppendsEach = 10;
+    TempDir dir;
+    Bmp(dir.Path(), "a.bmp", 180, 180, 0);
+    ASSERT_FALSE(HasFatalFailure());
+    Cli({"create", "ship", "@/SHIP.DAT"}, dir.Path());
+    std::vector<std::vector<int>> made(kWriters);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            const fs::path own = dir.Path() / ("writer-" + std::to_string(w));
+            fs::create_directories(own);
+            for (int k = 0; k < kAppendsEach; ++k) {
+                const int id = 20001 + w * kAppendsEach + k;
+                const Outcome run =
+                    RunCli(InFolder({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id",
+                                     std::to_string(id), "--tmp", own.string() + "/SHIP.tmp"},
+                                    dir.Path()),
+                           {{"XDG_STATE_HOME", (own / "state").string()}}, own);
+                if (run.exitStatus == 0) {
+                    made[w].push_back(id);
+                }
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    const ShipEditorLogic logic((dir.Path() / "SHIP.DAT").string(),
+                                (dir.Path() / "SHIP.tmp").string());
+    const PictureList list = logic.LoadPictureList();
+    ASSERT_TRUE(list.opened);
+    std::vector<std::string> captions;
+    for (const PictureEntry& entry : list.entries) {
+        captions.push_back(logic.CaptionOf(entry.image));
+    }
+    std::size_t reported = 0;
+    for (const auto& ids : made) {
+        reported += ids.size();
+        for (const int id : ids) {
+            const bool kept =
+                std::find(captions.begin(), captions.end(), std::to_string(id)) != captions.end();
+            EXPECT_TRUE(kept) << id << " was reported appended and is not in the library";
+        }
+    }
+    EXPECT_EQ(captions.size(), reported);
+    EXPECT_GT(reported, std::size_t{kWriters}) << "the writers were mostly refused";
+}
 
 }  // namespace
 }  // namespace vexlor

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/test_files.h"
 
@@ -40,10 +42,37 @@ class Journal : public ::testing::Test {
         return files;
     }
 
+    // The library's own folder in the journal.
+    fs::path Folder() const { return fs::directory_iterator(journal_)->path(); }
+    // Gives the one entry in state `from` the state `to`, as a rename that failed leaves it.
+    void PutBack(const std::string& from, const std::string& to) const {
+        for (const fs::path& file : EntryFiles()) {
+            if (file.extension() == "." + from) {
+                fs::rename(file, fs::path(file).replace_extension(to));
+                return;
+            }
+        }
+        ADD_FAILURE() << "no entry " << from;
+    }
+    JournalResult UndoOnce() const {
+        JournalEntry entry;
+        return ChangeJournal(journal_, library_).Undo(entry);
+    }
+    JournalResult RedoOnce() const {
+        JournalEntry entry;
+        return ChangeJournal(journal_, library_).Redo(entry);
+    }
+
     TempDir dir_;
     std::string library_;
     std::string journal_;
 };
+
+std::string WithLine(const std::string& text, const std::string& name, const std::string& line) {
+    const auto start = text.find("\n" + name + " ") + 1;
+    const auto end = text.find('\n', start);
+    return text.substr(0, start) + line + text.substr(end + (line.empty() ? 1 : 0));
+}
 
 TEST_F(Journal, UndoAndRedoWalkBothWaysAndANewChangeClearsRedo) {
     const std::string first = Text();
@@ -159,6 +188,141 @@ TEST_F(Journal, AJournalThatCannotBeWrittenRefusesTheChange) {
     EXPECT_EQ(journal.Record("append 1", 0, {}, ChangeWrite::InPlace, [&] { return made = true; }),
               JournalResult::CannotRecord);
     EXPECT_FALSE(made);
+}
+
+// A rename of the journal's own that failed leaves an entry pending, undoing or redoing, and
+// `current` stale: the library's content decides, and a change that was made stays undoable.
+TEST_F(Journal, AnEntryWhoseRenameFailedSettlesByWhatTheLibraryHolds) {
+    const std::string before = Text();
+    ASSERT_EQ(Change({{100, "", "tail"}}), JournalResult::Done);
+    const std::string after = Text();
+    PutBack("done", "pending");
+    fs::remove(Folder() / "current");
+    {
+        ChangeJournal journal(journal_, library_);
+        EXPECT_EQ(Text(), after) << "a change that was made is finished, not taken back";
+        ASSERT_EQ(journal.UndoList().size(), 1u);
+        JournalEntry entry;
+        ASSERT_EQ(journal.Undo(entry), JournalResult::Done);
+        EXPECT_EQ(Text(), before);
+    }
+    PutBack("undone", "undoing");
+    EXPECT_EQ(ChangeJournal(journal_, library_).RedoList().size(), 1u);
+    EXPECT_EQ(Text(), before) << "an undo that was made is not made again";
+    ASSERT_EQ(RedoOnce(), JournalResult::Done);
+    PutBack("done", "redoing");
+    EXPECT_EQ(ChangeJournal(journal_, library_).UndoList().size(), 1u);
+    EXPECT_EQ(Text(), after);
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    EXPECT_EQ(Text(), before);
+}
+
+TEST_F(Journal, TheContentNotTheTimesTellsWhetherAnotherProgramWroteTheLibrary) {
+    ASSERT_EQ(Change({
+                  {100, "", "tail"},
+              }),
+              JournalResult::Done);
+    fs::last_write_time(library_, fs::last_write_time(library_) + std::chrono::hours(1));
+    ASSERT_EQ(UndoOnce(), JournalResult::Done) << "touched";
+    ASSERT_EQ(RedoOnce(), JournalResult::Done);
+    const std::string same = Text();
+    fs::remove(library_);
+    test::WriteFileText(library_, same);
+    ASSERT_EQ(UndoOnce(), JournalResult::Done) << "the same bytes copied back";
+    ASSERT_EQ(RedoOnce(), JournalResult::Done);
+
+    // The file system's clock moves in steps of a few milliseconds: a write within the step of
+    // the journal's own would carry its change time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const auto times = fs::last_write_time(library_);
+    {
+        std::fstream file(library_, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(5);
+        file.put('b');
+    }
+    fs::last_write_time(library_, times);
+    EXPECT_EQ(UndoOnce(), JournalResult::ChangedSince) << "a byte changed, the times put back";
+}
+
+TEST_F(Journal, DamagedAndForeignEntriesAndALockThatIsNoFileSaySo) {
+    ASSERT_EQ(Change({{100, "", "tail"}}), JournalResult::Done);
+    const std::string after = Text();
+    const fs::path entry = EntryFiles().front();
+    const std::string whole = test::ReadFileText(entry);
+    test::WriteFileText(entry, whole.substr(0, whole.size() - 6));
+    EXPECT_EQ(UndoOnce(), JournalResult::Damaged);
+    EXPECT_TRUE(ChangeJournal(journal_, library_).UndoList().empty());
+
+    test::WriteFileText(entry, WithLine(whole, "library", "library /elsewhere/OTHER.DAT"));
+    EXPECT_EQ(UndoOnce(), JournalResult::OtherLibrary);
+    EXPECT_TRUE(ChangeJournal(journal_, library_).UndoList().empty());
+    EXPECT_EQ(Text(), after);
+    ASSERT_EQ(Change({{0, "a", "c"}}, "renumber 1 2"), JournalResult::Done);
+    ASSERT_EQ(ChangeJournal(journal_, library_).UndoList().size(), 1u) << "the foreign one went";
+
+    const fs::path lock = Folder() / "lock";
+    fs::remove(lock);
+    fs::create_directory(lock);
+    EXPECT_EQ(ChangeJournal(journal_, library_).Status(), JournalResult::LockNotAFile);
+    fs::remove(lock);
+    fs::create_symlink(dir_.File("elsewhere"), lock);
+    EXPECT_EQ(ChangeJournal(journal_, library_).Status(), JournalResult::LockNotAFile);
+    EXPECT_FALSE(fs::exists(dir_.File("elsewhere")));
+}
+
+TEST_F(Journal, LinksPlantedInTheJournalAreReplacedNeverFollowed) {
+    ASSERT_EQ(Change({{100, "", "tail"}}), JournalResult::Done);
+    const fs::path folder = Folder();
+    const std::string victim = dir_.File("victim");
+    test::WriteFileText(victim, "keep");
+    fs::remove(folder / "current");
+    for (const char* name :
+         {"current", "current.vexlor-new", "0000000002.pending", "0000000002.pending.vexlor-new"}) {
+        fs::create_symlink(victim, folder / name);
+    }
+    ASSERT_EQ(Change({{104, "", "more"}}), JournalResult::Done);
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    EXPECT_EQ(Text(), std::string(100, 'a'));
+    EXPECT_EQ(test::ReadFileText(victim), "keep");
+    EXPECT_FALSE(fs::is_symlink(folder / "current"));
+
+    fs::permissions(folder, fs::perms::others_write, fs::perm_options::add);
+    EXPECT_EQ(ChangeJournal(journal_, library_).Status(), JournalResult::NotOwnFolder);
+    fs::permissions(folder, fs::perms::others_write, fs::perm_options::remove);
+    const std::string moved = dir_.File("moved");
+    fs::rename(folder, moved);
+    fs::create_directory_symlink(moved, folder);
+    EXPECT_EQ(ChangeJournal(journal_, library_).Status(), JournalResult::NotOwnFolder);
+}
+
+// Journals written before entries kept digests are still taken back, by the library's identity.
+TEST_F(Journal, EntriesOfTheFirstVersionAreStillUndone) {
+    ASSERT_EQ(Change({{100, "", "tail"}}), JournalResult::Done);
+    const fs::path entry = EntryFiles().front();
+    std::string old = test::ReadFileText(entry);
+    old.replace(0, 16, "vexlor-change 1\n");
+    for (const char* name : {"library", "before", "after"}) {
+        old = WithLine(old, name, "");
+    }
+    test::WriteFileText(entry, old);
+    const std::string current = test::ReadFileText(Folder() / "current");
+    test::WriteFileText(Folder() / "current", current.substr(0, current.find("changed ")));
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    EXPECT_EQ(Text(), std::string(100, 'a'));
+}
+
+// Vexlors whose journals are in different state folders share only the library's own lock,
+// which must move to the file that a rewrite renames into the library's name.
+TEST_F(Journal, TheLibrarysLockMovesWithARewriteToTheNewFile) {
+    ChangeJournal first(journal_, library_);
+    const Splices splices = {{10, "aaaa", ""}};
+    ASSERT_EQ(HowToMake(splices, 100), ChangeWrite::ByRename);
+    ASSERT_EQ(first.Record("delete 2", 0, splices, ChangeWrite::ByRename,
+                           [&] { return MakeSplices(library_, 100, splices); }),
+              JournalResult::Done);
+    ChangeJournal second(dir_.File("other-journal"), library_, std::chrono::milliseconds(50));
+    EXPECT_EQ(second.Status(), JournalResult::Busy);
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 // counted: they change no file of the user's.
 //
 // Each counted call that is hit is named on standard error ("vexlor-write-interposer: kill at 3:
-// rename"), so that the driver learns which call it was and that the count was reached at all.
+// rename"), so that the driver learns which call it was and that the count was reached at all;
+// a rename is named with the name it gives ("fail at 9: rename .../0000000002.done").
 //
 // With VEXLOR_WRITE_NAMES naming a file, every name that the program creates, truncates, renames
 // or links to is appended to it, one a line, so that the driver can plant a link at each.
@@ -23,6 +24,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -69,27 +71,29 @@ Function Next(const char* name) {
 }
 
 // Through the real write, so that the note itself is never counted; async-signal-safe.
-void Note(const char* what, long number, const char* call) {
+void Note(const char* what, long number, const char* call, const char* name) {
     using WriteFunction = ssize_t (*)(int, const void*, size_t);
     static const auto realWrite = Next<WriteFunction>("write");
-    char text[160];
-    const int length = std::snprintf(text, sizeof text, "vexlor-write-interposer: %s at %ld: %s\n",
-                                     what, number, call);
+    char text[4200];
+    const int length =
+        std::snprintf(text, sizeof text, "vexlor-write-interposer: %s at %ld: %s%s%s\n", what,
+                      number, call, name != nullptr ? " " : "", name != nullptr ? name : "");
     if (realWrite != nullptr && length > 0) {
-        realWrite(2, text, static_cast<size_t>(length));
+        realWrite(2, text, std::min(static_cast<size_t>(length), sizeof text - 1));
     }
 }
 
-// Counts one call; true when this call is to fail (errno is then set).
-bool Counted(const char* call) {
+// Counts one call; true when this call is to fail (errno is then set). `name`: the file name the
+// call gives, when the driver wants to know it.
+bool Counted(const char* call, const char* name = nullptr) {
     const long number = ++callCount;
     const Plan& plan = ThePlan();
     if (number == plan.killAt) {
-        Note("kill", number, call);
+        Note("kill", number, call, name);
         raise(SIGKILL);
     }
     if (number == plan.failAt) {
-        Note("fail", number, call);
+        Note("fail", number, call, name);
         errno = plan.failErrno;
         return true;
     }
@@ -212,20 +216,20 @@ int truncate64(const char* path, off64_t length) {
 int rename(const char* from, const char* to) {
     static const auto real = Next<int (*)(const char*, const char*)>("rename");
     RecordName(to);
-    return Counted("rename") ? -1 : real(from, to);
+    return Counted("rename", to) ? -1 : real(from, to);
 }
 
 int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
     static const auto real = Next<int (*)(int, const char*, int, const char*)>("renameat");
     RecordName(to);
-    return Counted("renameat") ? -1 : real(fromFolder, from, toFolder, to);
+    return Counted("renameat", to) ? -1 : real(fromFolder, from, toFolder, to);
 }
 
 int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
     static const auto real =
         Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
     RecordName(to);
-    return Counted("renameat2") ? -1 : real(fromFolder, from, toFolder, to, flags);
+    return Counted("renameat2", to) ? -1 : real(fromFolder, from, toFolder, to, flags);
 }
 
 int unlink(const char* path) {
