@@ -153,7 +153,7 @@ void Bmp(const fs::path& folder, const std::string& name, int width, int height,
 
 void HullWithPictures(const fs::path& folder) {
     Bmp(folder, "a.bmp", 32, 32, 0);
-    Bmp(folder, "b.bmp", 32, 32, 5);
+    Bmp(folder, "b.bmp", 32, 32, 3);
     Cli({"create", "hull", "@/HULL.DAT"}, folder);
     Cli({"append", "hull", "@/HULL.DAT", "@/a.bmp", "--id", "4700"}, folder);
     Cli({"append", "hull", "@/HULL.DAT", "@/a.bmp", "--id", "4800"}, folder);
@@ -161,14 +161,14 @@ void HullWithPictures(const fs::path& folder) {
 
 void MapWithPictures(const fs::path& folder) {
     Bmp(folder, "a.bmp", 16, 16, 0);
-    Bmp(folder, "b.bmp", 16, 16, 5);
+    Bmp(folder, "b.bmp", 16, 16, 3);
     Cli({"create", "map", "@/MAP.DAT"}, folder);
     Cli({"append", "map", "@/MAP.DAT", "@/a.bmp", "--id", "17400"}, folder);
 }
 
 void MissionWithPictures(const fs::path& folder) {
     Bmp(folder, "a.bmp", 260, 260, 0);
-    Bmp(folder, "b.bmp", 260, 260, 5);
+    Bmp(folder, "b.bmp", 260, 260, 3);
     Cli({"create", "mission", "@/MISSION.DAT"}, folder);
     Cli({"append", "mission", "@/MISSION.DAT", "@/a.bmp", "--id", "5"}, folder);
 }
@@ -185,7 +185,7 @@ void ShipWithOnePicture(const fs::path& folder) {
 
 void ShipWithPictures(const fs::path& folder) {
     Bmp(folder, "a.bmp", 180, 180, 0);
-    Bmp(folder, "b.bmp", 180, 180, 5);
+    Bmp(folder, "b.bmp", 180, 180, 3);
     Cli({"create", "ship", "@/SHIP.DAT"}, folder);
     Cli({"append", "ship", "@/SHIP.DAT", "@/a.bmp", "--id", "20001", "--tmp", "@/SHIP.tmp"},
         folder);
@@ -335,6 +335,9 @@ class KillAtEveryWrite : public ::testing::TestWithParam<Writer> {
         const Outcome run = RunCli(InFolder(writer_.arguments, folder), Plain(folder), folder);
         ASSERT_EQ(run.exitStatus, 0) << run.err;
         after_ = Snapshot(writer_, folder);
+        const std::string& changed = writer_.watched.front().file;
+        ASSERT_NE(before_.at(changed), after_.at(changed))
+            << "a writer that leaves its file as it was cannot be told old from new";
         if (IsRecorded(writer_)) {
             TempDir undone;
             laterUndo_ = UndoIn(Fresh(undone), {"undo", LibraryOf(writer_)});
