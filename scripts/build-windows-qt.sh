@@ -5,8 +5,9 @@
 #
 # Debian ships no Qt for MinGW. The moc, rcc and uic of the build come from this machine's own Qt
 # (qt6-base-dev-tools), so the source fetched is the very version of those tools. Only what the
-# editor links is built: Core, Gui, Widgets, Network, the windows and offscreen platform plugins
-# and the Windows styles, with the bundled pcre2, zlib, libpng, harfbuzz and freetype.
+# editor links is built: Core, Gui, Widgets, Network, Test (which its window tests link), the
+# windows and offscreen platform plugins and the Windows styles, with the bundled pcre2, zlib,
+# libpng, harfbuzz and freetype.
 #
 # The prefix is named after the source version and the configure options, and appears only when
 # its build and install are complete: a run that was stopped leaves a ".partial" folder that the
@@ -32,7 +33,7 @@ options=(
     -DQT_QMAKE_TARGET_MKSPEC=win32-g++
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
-    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF
     -DFEATURE_tuiotouch=OFF -DFEATURE_icu=OFF -DFEATURE_openssl=OFF -DFEATURE_jpeg=OFF
     -DFEATURE_zstd=OFF -DFEATURE_brotli=OFF -DFEATURE_glib=OFF
