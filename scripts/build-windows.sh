@@ -59,13 +59,24 @@ mkdir -p "$deps/include"
 ln -sfn /usr/include/stb "$deps/include/stb"
 ln -sfn /usr/include/xxhash.h "$deps/include/xxhash.h"
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DVEXLOR_WERROR=ON -DVEXLOR_GUI=OFF -DVEXLOR_BENCH=OFF -DVEXLOR_PICTURE_FILES_QT=OFF \
-    -DVEXLOR_IMAGEQUANT_SOURCE="$imagequant" -DVEXLOR_PICTURE_DEPENDENCIES="$prefix" \
-    -DVEXLOR_STB_INCLUDE_DIR="$(realpath "$deps/include")" \
-    -DVEXLOR_XXHASH_INCLUDE_DIR="$(realpath "$deps/include")" \
-    -DVEXLOR_GTEST_SOURCE=/usr/src/googletest \
-    ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER} \
-    ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_C_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER}
+common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVEXLOR_WERROR=ON -DVEXLOR_BENCH=OFF
+        -DVEXLOR_PICTURE_FILES_QT=OFF
+        -DVEXLOR_IMAGEQUANT_SOURCE="$imagequant" -DVEXLOR_PICTURE_DEPENDENCIES="$prefix"
+        -DVEXLOR_STB_INCLUDE_DIR="$(realpath "$deps/include")"
+        -DVEXLOR_XXHASH_INCLUDE_DIR="$(realpath "$deps/include")"
+        ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER}
+        ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_C_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER})
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}" -DVEXLOR_GUI=OFF \
+    -DVEXLOR_GTEST_SOURCE=/usr/src/googletest
 cmake --build "$build" -j "$jobs"
+
+# The editor itself, when asked for with VEXLOR_WINDOWS_GUI=1: linked against Qt for Windows,
+# which scripts/build-windows-qt.sh builds once per machine (about 45 minutes the first time).
+if [ "${VEXLOR_WINDOWS_GUI:-0}" = 1 ]; then
+    qt=$(scripts/build-windows-qt.sh)
+    cmake -S . -B "$build/editor" -DCMAKE_BUILD_TYPE=Release "${common[@]}" -DVEXLOR_GUI=ON \
+        -DBUILD_TESTING=OFF -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+        -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_FIND_ROOT_PATH="/usr/x86_64-w64-mingw32;$qt"
+    cmake --build "$build/editor" -j "$jobs" --target vexlor
+fi
