@@ -9,7 +9,9 @@ set(CMAKE_C_COMPILER ${mingw_triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${mingw_triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw_triple}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triple})
+# VEXLOR_WINDOWS_QT names the prefix of a Qt built for Windows, looked in beside MinGW's own.
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triple} ${VEXLOR_WINDOWS_QT})
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VEXLOR_WINDOWS_QT)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

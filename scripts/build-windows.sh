@@ -74,9 +74,9 @@ cmake --build "$build" -j "$jobs"
 # which scripts/build-windows-qt.sh builds once per machine (about 45 minutes the first time).
 if [ "${VEXLOR_WINDOWS_GUI:-0}" = 1 ]; then
     qt=$(scripts/build-windows-qt.sh)
-    cmake -S . -B "$build/editor" -DCMAKE_BUILD_TYPE=Release "${common[@]}" -DVEXLOR_GUI=ON \
+    cmake -S . -B "$build/editor" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}" -DVEXLOR_GUI=ON \
         -DBUILD_TESTING=OFF -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-        -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_FIND_ROOT_PATH="/usr/x86_64-w64-mingw32;$qt"
+        -DVEXLOR_WINDOWS_QT="$qt" -DCMAKE_PREFIX_PATH="$qt"
     cmake --build "$build/editor" -j "$jobs" --target vexlor
 fi
