@@ -77,5 +77,16 @@ TEST(UnicodePaths, AMissingPictureIsNamedInUtf8AndChangesNothing) {
         << "a name that differs only outside ASCII is another file";
 }
 
+TEST(UnicodePaths, TheDemoGoesIntoAFolderNamedInGreekAndSaysWhere) {
+    TempDir dir;
+    const std::string folder = dir.File(kGreek);
+    const auto made = RunCli({"demo", folder});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.out.find(kGreek), std::string::npos) << made.out;
+    EXPECT_TRUE(Exists(folder + "/vexlor.ini"));
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder + "/XWA"), error));
+}
+
 }  // namespace
 }  // namespace vexlor
