@@ -7,6 +7,7 @@
 
 #include "library/bmp_file.h"
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 #include "pictures/picture_files.h"
 
 namespace vexlor {
@@ -87,7 +88,7 @@ ExtractResult ExtractRecords(const std::string& path, const LibraryWalk& walk,
     result.opened = true;
     if (!folder.empty()) {
         std::error_code ignored;  // a folder that cannot be made shows in every file's failure
-        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::create_directories(PathFromUtf8(folder), ignored);
     }
     // What a stopped extraction left half written goes before this one adds its own.
     RemoveLeftoverNewFilesIn(folder.empty() ? "." : folder, ".vexlor-new");

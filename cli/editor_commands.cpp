@@ -13,6 +13,7 @@
 #include "cli/terminal_progress.h"
 #include "editors/library_editor_logic.h"
 #include "editors/mission_editor_logic.h"
+#include "library/utf8_path.h"
 #include "platform/path_resolver.h"
 #include "platform/program_path.h"
 #include "platform/working_folder.h"
@@ -31,10 +32,10 @@ const std::string& WorkingFolderHere() {
 std::string DefaultOutputFolder() {
     const std::string folder = ResolvePath(WorkingFolderHere(), "Output");
     std::error_code ignored;
-    if (!std::filesystem::exists(folder, ignored)) {
+    if (!std::filesystem::exists(PathFromUtf8(folder), ignored)) {
         // The editor's start-up makes this folder as "OutPut"; do the same when it is missing.
         const std::string made = WorkingFolderHere() + "OutPut";
-        std::filesystem::create_directory(made, ignored);
+        std::filesystem::create_directory(PathFromUtf8(made), ignored);
         return made;
     }
     return folder;
@@ -141,7 +142,7 @@ std::unique_ptr<LibraryEditorLogic> LogicFor(const Invocation& invocation, int& 
 }
 
 std::string FileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return Utf8Of(PathFromUtf8(path).filename());
 }
 
 int CannotOpen(const std::string& path) {
@@ -231,7 +232,7 @@ int RunExport(const Invocation& invocation) {
     const auto out = invocation.Option("--out");
     if (out) {
         std::error_code ignored;  // a folder that cannot be made shows in every file's failure
-        std::filesystem::create_directories(*out, ignored);
+        std::filesystem::create_directories(PathFromUtf8(*out), ignored);
     }
     const std::string folder = out.value_or(DefaultOutputFolder());
     TerminalProgress progress("Exporting: looked at");

@@ -7,6 +7,7 @@
 #include "cli/json_writer.h"
 #include "library/creation.h"
 #include "library/library_inspection.h"
+#include "library/utf8_path.h"
 #include "library/write_access.h"
 
 namespace vexlor::cli {
@@ -118,7 +119,7 @@ int RunCreate(const Invocation& invocation) {
         return invocation.UsageError("unknown KIND " + kindWord);
     }
     if (const std::string kept =
-            WriteRefusalText(WriteAccessOf(path), std::filesystem::path(path).filename().string());
+            WriteRefusalText(WriteAccessOf(path), Utf8Of(PathFromUtf8(path).filename()));
         !kept.empty()) {
         PrintError(kept + "\n");
         return kExitFailure;

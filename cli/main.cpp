@@ -1,6 +1,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 #endif
 
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include "cli/extract_command.h"
 #include "cli/import_commands.h"
 #include "cli/library_commands.h"
+#include "library/utf8_path.h"
 #include "pictures/picture_files.h"
 
 namespace {
@@ -212,6 +216,25 @@ std::vector<Command> CommandTable() {
     };
 }
 
+// The arguments as UTF-8, the program's own text for paths: on Windows from the wide command
+// line, since the narrow one holds only what the ANSI code page can say.
+std::vector<std::string> ArgumentsOf(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        args.push_back(vexlor::Utf8FromWide(wide[i]));
+    }
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,7 +247,7 @@ int main(int argc, char** argv) {
     // The image readers' own warnings ("Image type not supported", "libpng error") would stand
     // among the command's output; the command says itself which picture it could not read.
     vexlor::QuietPictureReaders();
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> args = ArgumentsOf(argc, argv);
     int status = vexlor::cli::Dispatch(CommandTable(), args);
     // A result that did not reach its reader is a failure, not a success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

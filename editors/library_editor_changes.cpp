@@ -11,6 +11,7 @@
 #include "library/byte_file.h"
 #include "library/creation.h"
 #include "library/library_reader.h"
+#include "library/utf8_path.h"
 
 namespace vexlor {
 
@@ -25,7 +26,7 @@ int GroupIdOf(const tIMAGE& image) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return Utf8Of(PathFromUtf8(path).filename());
 }
 
 std::string WhatOf(const std::string& verb, const std::vector<int>& identifiers) {
@@ -359,7 +360,7 @@ std::string LibraryEditorLogic::NextRedo() const {
 bool CreateLibraryRecorded(LibraryKind kind, const std::string& path,
                            const std::string& journalFolder) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
+    if (!std::filesystem::exists(PathFromUtf8(path), error)) {
         return CreateLibrary(kind, path);
     }
     ChangeJournal journal(journalFolder, path);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "library/plain_file.h"
+#include "library/utf8_path.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -53,11 +54,11 @@ bool ByteFile::Open(const std::string& path, Mode mode) {
         file_ = OpenPlainFile(path, mode == Mode::ReadWrite);
     } else {
         std::error_code error;
-        const auto type = std::filesystem::status(path, error).type();
+        const auto type = std::filesystem::status(PathFromUtf8(path), error).type();
         if (!error && type != std::filesystem::file_type::regular) {
             return false;
         }
-        file_ = std::fopen(path.c_str(), ModeText(mode));
+        file_ = OpenFileUtf8(path, ModeText(mode));
     }
     if (file_ == nullptr) {
         return false;

@@ -18,6 +18,7 @@
 #include "library/plain_file.h"
 #include "library/records.h"
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -92,8 +93,8 @@ std::string KeyOf(const std::string& path) {
 
 std::string FullPathOf(const std::string& path) {
     std::error_code error;
-    fs::path full = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
-    return error ? path : full.string();
+    fs::path full = fs::weakly_canonical(fs::absolute(PathFromUtf8(path), error), error);
+    return error ? path : Utf8Of(full);
 }
 
 std::optional<std::uint64_t> NumberOf(std::string_view text) {
@@ -291,7 +292,7 @@ Identity IdentityOf(const std::string& path) {
     // The C runtime gives whole seconds and no file number: a write by another program within
     // the same second, to the same size, would pass for the journal's own. The file system
     // itself gives the time in 100 ns and the file's number on its volume.
-    const HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE handle = CreateFileW(WideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -312,7 +313,7 @@ Identity IdentityOf(const std::string& path) {
     identity.size = combined(information.nFileSizeHigh, information.nFileSizeLow);
     // The change time, which no program can set back, as the ctime elsewhere.
     FILE_BASIC_INFO basic{};
-    const HANDLE again = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE again = CreateFileW(WideFromUtf8(path).c_str(), FILE_READ_ATTRIBUTES,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (again != INVALID_HANDLE_VALUE) {
@@ -432,7 +433,7 @@ std::string UtcTimestamp() {
 namespace {
 
 std::optional<LeftByJournal> ReadCurrentOf(const std::string& folder) {
-    const auto bytes = ReadJournalFile((fs::path(folder) / "current").string(), 4096);
+    const auto bytes = ReadJournalFile(Utf8Of(PathFromUtf8(folder) / "current"), 4096);
     return bytes ? DecodeCurrent(*bytes) : std::nullopt;
 }
 
@@ -505,15 +506,15 @@ ChangeJournal::~ChangeJournal() {
 }
 
 JournalResult ChangeJournal::OpenFolder(const std::string& journalFolder) {
-    folder_ = (fs::path(journalFolder) / KeyOf(library_)).string();
+    folder_ = Utf8Of(PathFromUtf8(journalFolder) / KeyOf(library_));
     std::error_code error;
-    fs::create_directories(journalFolder, error);
+    fs::create_directories(PathFromUtf8(journalFolder), error);
 #ifdef _WIN32
-    fs::create_directory(folder_, error);
+    fs::create_directory(PathFromUtf8(folder_), error);
 #else
     ::mkdir(folder_.c_str(), 0700);  // the user's alone, whatever the umask
 #endif
-    if (!fs::is_directory(folder_, error)) {
+    if (!fs::is_directory(PathFromUtf8(folder_), error)) {
         return JournalResult::CannotRecord;
     }
     if (!IsOwnFolder(journalFolder, true) || !IsOwnFolder(folder_, false)) {
@@ -525,7 +526,7 @@ JournalResult ChangeJournal::OpenFolder(const std::string& journalFolder) {
 // The folder's `library` file says whose changes the folder holds, for entries that do not say
 // it themselves. Written under the lock; leftovers of the journal's own writes go then too.
 void ChangeJournal::NameTheLibrary() {
-    const std::string named = (fs::path(folder_) / "library").string();
+    const std::string named = Utf8Of(PathFromUtf8(folder_) / "library");
     const auto bytes = ReadJournalFile(named, 1 << 16);
     if (bytes) {
         folderLibrary_ = bytes->substr(0, bytes->find('\n'));
@@ -534,10 +535,11 @@ void ChangeJournal::NameTheLibrary() {
         WriteJournalFile(named, library_ + "\n", true, folder_);
     }
     std::error_code error;
-    for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(PathFromUtf8(folder_), error), end; !error && it != end;
+         it.increment(error)) {
         std::error_code ignored;
         const fs::file_status status = it->symlink_status(ignored);
-        if (IsLeftoverName(it->path().filename().string()) &&
+        if (IsLeftoverName(Utf8Of(it->path().filename())) &&
             (fs::is_regular_file(status) || fs::is_symlink(status))) {
             fs::remove(it->path(), ignored);
         }
@@ -545,15 +547,15 @@ void ChangeJournal::NameTheLibrary() {
 }
 
 JournalResult ChangeJournal::Lock(std::chrono::milliseconds wait) {
-    const std::string lockPath = (fs::path(folder_) / "lock").string();
+    const std::string lockPath = Utf8Of(PathFromUtf8(folder_) / "lock");
     const auto deadline = std::chrono::steady_clock::now() + wait;
     std::error_code error;
-    const fs::file_status found = fs::symlink_status(lockPath, error);
+    const fs::file_status found = fs::symlink_status(PathFromUtf8(lockPath), error);
     if (fs::exists(found) && !fs::is_regular_file(found)) {
         return JournalResult::LockNotAFile;
     }
 #ifdef _WIN32
-    HANDLE handle = ::CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+    HANDLE handle = ::CreateFileW(WideFromUtf8(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -647,8 +649,9 @@ void ChangeJournal::RelockLibrary() {
 std::vector<ChangeJournal::Stored> ChangeJournal::Entries() const {
     std::vector<Stored> entries;
     std::error_code error;
-    for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+    for (fs::directory_iterator it(PathFromUtf8(folder_), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = Utf8Of(it->path().filename());
         const auto dot = name.find('.');
         if (dot != 10 || !IsState(name.substr(dot + 1))) {
             continue;
@@ -660,7 +663,7 @@ std::vector<ChangeJournal::Stored> ChangeJournal::Entries() const {
         Stored stored;
         stored.sequence = *sequence;
         stored.state = name.substr(dot + 1);
-        stored.path = it->path().string();
+        stored.path = Utf8Of(it->path());
         std::error_code sizeError;
         stored.fileBytes = fs::is_regular_file(it->symlink_status(sizeError))
                                ? fs::file_size(it->path(), sizeError)
@@ -709,10 +712,11 @@ bool IsHalfDone(const std::string& state) {
 }  // namespace
 
 bool ChangeJournal::SetState(Stored& entry, const char* state, bool durable) {
-    const std::string renamed = (fs::path(folder_) / EntryName(entry.sequence, state)).string();
+    const std::string renamed = Utf8Of(PathFromUtf8(folder_) / EntryName(entry.sequence, state));
     std::error_code error;
     if (durable ? !RenameDurably(entry.path, renamed, folder_)
-                : (fs::rename(entry.path, renamed, error), static_cast<bool>(error))) {
+                : (fs::rename(PathFromUtf8(entry.path), PathFromUtf8(renamed), error),
+                   static_cast<bool>(error))) {
         return false;
     }
     settled_.erase(entry.sequence);
@@ -733,7 +737,7 @@ void ChangeJournal::SettleAs(Stored& entry, const char* state, bool durable) {
 
 // `digest`: of the library as it is now, empty when not known.
 bool ChangeJournal::RememberLibrary(bool durable, const std::string& digest) {
-    const std::string current = (fs::path(folder_) / "current").string();
+    const std::string current = Utf8Of(PathFromUtf8(folder_) / "current");
     // Lost in a power cut or a failed write, it only makes the next look slower: a library
     // whose identity does not match is hashed.
     const Identity identity = libraryRelocked_ ? IdentityOf(library_) : Identity{};
@@ -779,7 +783,7 @@ bool ChangeJournal::LibraryIsAsLeft(const std::vector<Stored>& entries) {
 
 void ChangeJournal::Forget(const Stored& entry) {
     std::error_code ignored;
-    fs::remove(entry.path, ignored);
+    fs::remove(PathFromUtf8(entry.path), ignored);
 }
 
 // A change that was under way when a process stopped, or whose last rename failed. Settled by
@@ -901,7 +905,7 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
         sequence = std::max(sequence, entry.sequence + 1);
     }
     if (!SameLibrary(folderLibrary_, library_)) {
-        WriteJournalFile((fs::path(folder_) / "library").string(), library_ + "\n", true, folder_);
+        WriteJournalFile(Utf8Of(PathFromUtf8(folder_) / "library"), library_ + "\n", true, folder_);
         folderLibrary_ = library_;
     }
     // One pass over the library gives what it is and what the change makes of it.
@@ -912,7 +916,7 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
     Stored stored;
     stored.sequence = sequence;
     stored.state = "pending";
-    stored.path = (fs::path(folder_) / EntryName(sequence, "pending")).string();
+    stored.path = Utf8Of(PathFromUtf8(folder_) / EntryName(sequence, "pending"));
     stored.entry = {what, UtcTimestamp(), row};
     const EntryOwner owner{library_, digests->before, digests->after};
     if (!WriteJournalFile(stored.path,

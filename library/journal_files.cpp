@@ -15,6 +15,7 @@
 #endif
 
 #include "library/byte_file.h"
+#include "library/utf8_path.h"
 
 namespace vexlor {
 
@@ -38,7 +39,7 @@ void SyncFolder(const std::string& folder) {
 
 bool RenameDurably(const std::string& from, const std::string& to, const std::string& folder) {
     std::error_code error;
-    fs::rename(from, to, error);
+    fs::rename(PathFromUtf8(from), PathFromUtf8(to), error);
     if (error) {
         return false;
     }
@@ -51,7 +52,7 @@ bool RenameDurably(const std::string& from, const std::string& to, const std::st
 std::optional<std::string> ReadJournalFile(const std::string& path, std::uint64_t limit) {
 #ifdef _WIN32
     std::error_code error;
-    if (!fs::is_regular_file(fs::symlink_status(path, error))) {
+    if (!fs::is_regular_file(fs::symlink_status(PathFromUtf8(path), error))) {
         return std::nullopt;
     }
     ByteFile file;
@@ -100,7 +101,8 @@ namespace {
 // Makes a new file of its own at `path` (an existing name is no file to write through).
 int CreateOwnFile(const std::string& path) {
 #ifdef _WIN32
-    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return ::_wopen(WideFromUtf8(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
 #else
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 #endif
@@ -139,21 +141,22 @@ bool WriteJournalFile(const std::string& path, std::string_view bytes, bool dura
                       const std::string& folder) {
     const std::string written = path + kJournalNewSuffix;
     std::error_code error;
-    const fs::file_status left = fs::symlink_status(written, error);
+    const fs::file_status left = fs::symlink_status(PathFromUtf8(written), error);
     if (fs::is_regular_file(left) || fs::is_symlink(left)) {
-        fs::remove(written, error);
+        fs::remove(PathFromUtf8(written), error);
     }
     const int descriptor = CreateOwnFile(written);
     if (descriptor < 0) {
         return false;
     }
     if (!WriteAllAndClose(descriptor, bytes, durable)) {
-        fs::remove(written, error);
+        fs::remove(PathFromUtf8(written), error);
         return false;
     }
     if (durable ? !RenameDurably(written, path, folder)
-                : (fs::rename(written, path, error), static_cast<bool>(error))) {
-        fs::remove(written, error);
+                : (fs::rename(PathFromUtf8(written), PathFromUtf8(path), error),
+                   static_cast<bool>(error))) {
+        fs::remove(PathFromUtf8(written), error);
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "library/library_inspection.h"
 
+#include "library/utf8_path.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -30,7 +32,7 @@ std::string WhereFileEnds(std::uint64_t start, std::uint64_t fileSize) {
 // Special files (folders, pipes, devices) would read as nonsense or block.
 bool IsReadableRegularFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(path), error) && !error;
+    return std::filesystem::is_regular_file(PathFromUtf8(path), error) && !error;
 }
 
 void InspectGroupTable(LibraryReader& reader, LibraryInspection& inspection) {

@@ -1,5 +1,7 @@
 #include "library/library_walk.h"
 
+#include "library/utf8_path.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -9,7 +11,7 @@ namespace {
 
 bool IsRegularFile(const std::string& path) {
     std::error_code error;
-    return std::filesystem::is_regular_file(std::filesystem::path(path), error) && !error;
+    return std::filesystem::is_regular_file(PathFromUtf8(path), error) && !error;
 }
 
 void ReadGroupTable(LibraryReader& reader, LibraryWalk& walk) {

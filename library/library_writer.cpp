@@ -13,6 +13,7 @@
 #include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 #include "library/write_access.h"
 
 namespace vexlor {
@@ -42,10 +43,10 @@ bool AddFits(std::uint32_t value, std::uint64_t more) {
 
 void ClearReadOnly(const std::string& path) {
     std::error_code error;
-    const bool own = fs::is_regular_file(fs::symlink_status(path, error)) &&
+    const bool own = fs::is_regular_file(fs::symlink_status(PathFromUtf8(path), error)) &&
                      HardLinkCount(path, error) == 1 && !error;
     if (own) {
-        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+        fs::permissions(PathFromUtf8(path), fs::perms::owner_write, fs::perm_options::add, error);
     }
 }
 
@@ -242,9 +243,9 @@ struct FileStamp {
 std::optional<FileStamp> StampOf(const std::string& path) {
     std::error_code error;
     FileStamp stamp;
-    stamp.size = fs::file_size(path, error);
+    stamp.size = fs::file_size(PathFromUtf8(path), error);
     if (!error) {
-        stamp.modified = fs::last_write_time(path, error);
+        stamp.modified = fs::last_write_time(PathFromUtf8(path), error);
     }
     return error ? std::nullopt : std::optional<FileStamp>(stamp);
 }

@@ -1,5 +1,7 @@
 #include "library/plain_file.h"
 
+#include "library/utf8_path.h"
+
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
@@ -22,15 +24,16 @@ namespace vexlor {
 // does; the type is taken from what was opened, not from the name.
 std::FILE* OpenPlainFile(const std::string& path, bool forWriting) {
     const DWORD access = GENERIC_READ | (forWriting ? GENERIC_WRITE : 0);
+    const std::wstring name = WideFromUtf8(path);
     const HANDLE handle =
-        CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
     // Only plain files on a disk are libraries: not a folder, a pipe or a device.
     if (GetFileType(handle) != FILE_TYPE_DISK ||
-        (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        (GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         CloseHandle(handle);
         return nullptr;
     }

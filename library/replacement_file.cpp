@@ -1,5 +1,6 @@
 #include "library/replacement_file.h"
 
+#include "library/utf8_path.h"
 #include "library/write_access.h"
 
 #include <cerrno>
@@ -74,7 +75,8 @@ void SyncFolder([[maybe_unused]] const fs::path& folder) {
 
 int CreateExclusively(const std::string& path) {
 #if defined(_WIN32)
-    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return ::_wopen(WideFromUtf8(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
 #else
     // O_NOFOLLOW too: O_EXCL already refuses a link planted at the name, this says so twice.
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -128,7 +130,7 @@ constexpr int kOtherNames = 100;
 
 bool MayTakeAnotherName(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(path, error);
+    const fs::file_status status = fs::symlink_status(PathFromUtf8(path), error);
     return !error && (fs::is_regular_file(status) || fs::is_symlink(status));
 }
 
@@ -142,7 +144,7 @@ void RemoveLeftover(const std::string& name) {
 #if defined(_WIN32)
     if (MayTakeAnotherName(name)) {
         std::error_code ignored;
-        fs::remove(name, ignored);  // refused while its writer has it open
+        fs::remove(PathFromUtf8(name), ignored);  // refused while its writer has it open
     }
 #else
     struct stat named {};
@@ -201,11 +203,11 @@ bool IsLeftoverName(const std::string& name, std::string_view newFileSuffix) {
 
 std::optional<std::string> FinalLinkTarget(const std::string& path) {
     try {
-        fs::path current(path);
+        fs::path current = PathFromUtf8(path);
         for (int hop = 0; hop <= kMaxLinks; ++hop) {
             std::error_code error;
             if (!fs::is_symlink(fs::symlink_status(current, error))) {
-                return current.string();
+                return Utf8Of(current);
             }
             const fs::path next = fs::read_symlink(current, error);
             if (error) {
@@ -257,7 +259,7 @@ bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileS
 
 bool ReplacementFile::MayReplace(Links links) {
     std::error_code error;
-    const fs::file_status named = fs::symlink_status(target_, error);
+    const fs::file_status named = fs::symlink_status(PathFromUtf8(target_), error);
     if (links == Links::Replace && fs::is_symlink(named)) {
         keepPermissions_ = false;  // the link's own are no file's
         return true;
@@ -272,12 +274,13 @@ bool ReplacementFile::MayReplace(Links links) {
             systemError_ = EMLINK;
             return false;
         case WriteAccess::NotPlain:
-            systemError_ = fs::is_directory(fs::status(target_, error)) ? EISDIR : EINVAL;
+            systemError_ =
+                fs::is_directory(fs::status(PathFromUtf8(target_), error)) ? EISDIR : EINVAL;
             return false;
         case WriteAccess::Missing:
             break;
     }
-    if (!fs::is_directory(FolderOf(target_), error)) {
+    if (!fs::is_directory(FolderOf(PathFromUtf8(target_)), error)) {
         systemError_ = ENOENT;
         return false;
     }
@@ -331,14 +334,14 @@ bool ReplacementFile::Commit() {
     }
     try {
         std::error_code error;
-        const fs::file_status old = fs::status(target_, error);
+        const fs::file_status old = fs::status(PathFromUtf8(target_), error);
         error.clear();  // a missing target is created
         if (keepPermissions_ && fs::exists(old)) {
-            fs::permissions(newPath_, old.permissions() & fs::perms::mask,
+            fs::permissions(PathFromUtf8(newPath_), old.permissions() & fs::perms::mask,
                             fs::perm_options::replace, error);
         }
         if (!error) {
-            MoveIntoPlace(newPath_, target_, error);
+            MoveIntoPlace(PathFromUtf8(newPath_), PathFromUtf8(target_), error);
         }
         if (error) {
             systemError_ = error.value();
@@ -346,7 +349,7 @@ bool ReplacementFile::Commit() {
         }
         committed_ = true;
         LetGo(held_);
-        SyncFolder(FolderOf(target_));
+        SyncFolder(FolderOf(PathFromUtf8(target_)));
         return true;
     } catch (...) {
         return Fail();
@@ -368,7 +371,7 @@ void ReplacementFile::Discard() {
     }
     if (!newPath_.empty()) {
         std::error_code ignored;
-        fs::remove(newPath_, ignored);
+        fs::remove(PathFromUtf8(newPath_), ignored);
         newPath_.clear();
     }
     LetGo(held_);
@@ -391,11 +394,11 @@ void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuf
 void RemoveLeftoverNewFilesIn(const std::string& folder, std::string_view newFileSuffix) {
     try {
         std::error_code error;
-        for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+        for (fs::directory_iterator entry(PathFromUtf8(folder), error), end; !error && entry != end;
              entry.increment(error)) {
-            const std::string name = entry->path().filename().string();
+            const std::string name = Utf8Of(entry->path().filename());
             if (IsLeftoverName(name, newFileSuffix)) {
-                RemoveLeftover(entry->path().string());
+                RemoveLeftover(Utf8Of(entry->path()));
             }
         }
     } catch (...) {

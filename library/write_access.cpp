@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -23,7 +24,7 @@ namespace fs = std::filesystem;
 // or one that an access control list closes, even to root.
 bool SystemAllowsWriting(const std::string& file) {
 #if defined(_WIN32)
-    return ::_access(file.c_str(), 2) == 0;
+    return ::_waccess(WideFromUtf8(file).c_str(), 2) == 0;
 #else
     return ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
 #endif
@@ -34,7 +35,7 @@ bool SystemAllowsWriting(const std::string& file) {
 std::uintmax_t HardLinkCount(const std::string& file, std::error_code& error) {
 #if defined(_WIN32)
     // The C runtime of Windows always says 1, so the file itself is asked.
-    const HANDLE handle = CreateFileW(fs::path(file).c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE handle = CreateFileW(WideFromUtf8(file).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION information{};
@@ -60,7 +61,7 @@ WriteAccess WriteAccessOf(const std::string& path) {
             return WriteAccess::NotPlain;
         }
         std::error_code error;
-        const fs::file_status status = fs::status(*target, error);
+        const fs::file_status status = fs::status(PathFromUtf8(*target), error);
         if (status.type() == fs::file_type::not_found) {
             return WriteAccess::Missing;
         }

@@ -17,6 +17,7 @@
 
 #include "library/byte_order.h"
 #include "library/picture_size.h"
+#include "library/utf8_path.h"
 #include "pictures/picture_completeness.h"
 #include "pictures/picture_files.h"
 #include "pictures/picture_files_tiff_webp.h"
@@ -192,16 +193,16 @@ bool Decode(const std::uint8_t* data, std::size_t size, RgbaPicture& out, std::s
 
 bool ReadWholeFile(const std::string& path, Bytes& bytes, std::string& why) {
     std::error_code failed;
-    if (!std::filesystem::is_regular_file(path, failed)) {
+    if (!std::filesystem::is_regular_file(PathFromUtf8(path), failed)) {
         why = "no such file";
         return false;
     }
-    const std::uintmax_t size = std::filesystem::file_size(path, failed);
+    const std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(path), failed);
     if (failed || size > kAllocationLimitBytes) {
         why = failed ? "the file cannot be read" : "the file is too large";
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     bytes.resize(static_cast<std::size_t>(size));
     file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(file.gcount()));
@@ -213,7 +214,7 @@ bool ReadWholeFile(const std::string& path, Bytes& bytes, std::string& why) {
 }
 
 std::string FileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return Utf8Of(PathFromUtf8(path).filename());
 }
 
 void AppendToBytes(void* context, void* data, int size) {
@@ -230,8 +231,7 @@ bool ReadPictureFile(const std::string& path, RgbaPicture& out, std::string& err
     Bytes bytes;
     std::string why;
     if (ReadWholeFile(path, bytes, why) &&
-        Decode(bytes.data(), bytes.size(), out, why,
-               std::filesystem::path(path).extension().string())) {
+        Decode(bytes.data(), bytes.size(), out, why, Utf8Of(PathFromUtf8(path).extension()))) {
         return true;
     }
     error = "Cannot read the picture " + FileNameOf(path) + ": " + why;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "library/utf8_path.h"
 #include "platform/ascii_text.h"
 #include "platform/path_resolver.h"
 
@@ -54,7 +55,7 @@ std::string Environment(const char* name) {
 // with an error.
 class LineReader {
   public:
-    explicit LineReader(const fs::path& path) : file_(std::fopen(path.string().c_str(), "rb")) {}
+    explicit LineReader(const fs::path& path) : file_(OpenFileUtf8(Utf8Of(path), "rb")) {}
     ~LineReader() {
         if (file_ != nullptr) {
             std::fclose(file_);

@@ -10,6 +10,7 @@
 
 #include "library/plain_file.h"
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 #include "platform/ascii_text.h"
 
 namespace vexlor {
@@ -24,7 +25,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 fs::path ProfilePath(const std::string& path) {
 #if defined(_WIN32)
-    return fs::path(path);
+    return PathFromUtf8(path);
 #else
     std::string converted = path;
     for (char& c : converted) {

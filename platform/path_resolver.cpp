@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "library/utf8_path.h"
 #include "platform/ascii_text.h"
 
 namespace vexlor {
@@ -46,8 +47,8 @@ std::vector<std::string> SplitComponents(const std::string& relative) {
 // order in which the file system lists the folder.
 std::string FindEntry(const std::string& folder, const std::string& name, bool needFolder) {
     std::error_code ec;
-    const fs::path folderPath(folder.empty() ? std::string(".") : folder);
-    if (fs::exists(folderPath / name, ec) && !ec) {
+    const fs::path folderPath = PathFromUtf8(folder.empty() ? std::string(".") : folder);
+    if (fs::exists(folderPath / PathFromUtf8(name), ec) && !ec) {
         return name;
     }
     ec.clear();
@@ -61,7 +62,7 @@ std::string FindEntry(const std::string& folder, const std::string& name, bool n
         if (ec) {
             break;
         }
-        const std::string entry = it->path().filename().string();
+        const std::string entry = Utf8Of(it->path().filename());
         if (!AsciiEqualNoCase(entry, name)) {
             continue;
         }

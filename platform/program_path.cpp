@@ -1,20 +1,23 @@
 #include "platform/program_path.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #if defined(_WIN32)
 #include <windows.h>
 #endif
 
+#include "library/utf8_path.h"
+
 namespace vexlor {
 
 std::string ProgramFilePath(const char* argv0) {
 #if defined(_WIN32)
-    char buffer[MAX_PATH * 4];
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (length > 0 && length < sizeof buffer) {
-        return std::string(buffer, length);
+    wchar_t buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+    if (length > 0 && length < MAX_PATH * 4) {
+        return Utf8FromWide(std::wstring_view(buffer, length));
     }
 #else
     std::error_code error;

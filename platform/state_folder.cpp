@@ -1,14 +1,13 @@
 #include "platform/state_folder.h"
 
-#include <cstdlib>
+#include "library/utf8_path.h"
 
 namespace vexlor {
 
 namespace {
 
 std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
+    return EnvironmentUtf8(name);
 }
 
 // The XDG rule: a relative path in the variable is ignored, as if it were not set.

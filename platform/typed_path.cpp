@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "library/utf8_path.h"
 #include "platform/ascii_text.h"
 
 namespace vexlor {
@@ -33,7 +34,7 @@ bool Exists(const fs::path& path, bool needFolder) {
 // The entry of `folder` that `name` means: itself when it exists as written, otherwise the one
 // entry that differs from it only in case.
 EntryMatch FindEntry(const fs::path& folder, const std::string& name, bool needFolder) {
-    if (Exists(folder / name, needFolder)) {
+    if (Exists(folder / PathFromUtf8(name), needFolder)) {
         return {Lookup::Found, name};
     }
     std::error_code ec;
@@ -46,7 +47,7 @@ EntryMatch FindEntry(const fs::path& folder, const std::string& name, bool needF
         if (ec) {
             return {};
         }
-        const std::string entry = it->path().filename().string();
+        const std::string entry = Utf8Of(it->path().filename());
         if (!AsciiEqualNoCase(entry, name) || (needFolder && !IsFolder(*it))) {
             continue;
         }
@@ -59,27 +60,27 @@ EntryMatch FindEntry(const fs::path& folder, const std::string& name, bool needF
 }
 
 std::optional<std::string> Match(const std::string& typed, TypedPathUse use) {
-    const fs::path path(typed);
+    const fs::path path = PathFromUtf8(typed);
     if (!path.is_absolute()) {
         return std::nullopt;
     }
     std::vector<std::string> parts;
     for (const fs::path& part : path.relative_path()) {
-        parts.push_back(part.string());
+        parts.push_back(Utf8Of(part));
     }
     fs::path matched = path.root_path();
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
         const EntryMatch entry = FindEntry(matched, parts[i], !last);
         if (entry.lookup == Lookup::Found) {
-            matched /= entry.name;
+            matched /= PathFromUtf8(entry.name);
         } else if (last && entry.lookup == Lookup::Missing && use == TypedPathUse::Save) {
-            matched /= parts[i];
+            matched /= PathFromUtf8(parts[i]);
         } else {
             return std::nullopt;
         }
     }
-    std::string result = matched.string();
+    std::string result = Utf8Of(matched);
     if (result == typed) {
         return std::nullopt;
     }

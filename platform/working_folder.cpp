@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+#include "library/utf8_path.h"
+
 namespace vexlor {
 
 namespace {
@@ -59,11 +61,11 @@ void RemoveOldProbes(const std::string& folder) {
 
 bool CanCreateFileIn(const std::string& folder) {
     std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
+    if (!std::filesystem::is_directory(PathFromUtf8(folder), error)) {
         return false;
     }
 #ifdef _WIN32
-    return ::_access(folder.c_str(), 2) == 0;
+    return ::_waccess(WideFromUtf8(folder).c_str(), 2) == 0;
 #else
     // The system's own answer for this user: it knows root, read-only mounts and access control
     // lists, and nothing is written to ask it.

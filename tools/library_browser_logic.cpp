@@ -8,6 +8,7 @@
 #include "editors/editor_messages.h"
 #include "library/byte_file.h"
 #include "library/change_journal.h"
+#include "library/utf8_path.h"
 #include "library/write_access.h"
 
 namespace vexlor {
@@ -49,7 +50,7 @@ LibraryBrowserLogic::LibraryBrowserLogic(std::string path, std::string journalFo
     : path_(std::move(path)), journalFolder_(std::move(journalFolder)) {}
 
 std::string LibraryBrowserLogic::FileName() const {
-    return std::filesystem::path(path_).filename().string();
+    return Utf8Of(PathFromUtf8(path_).filename());
 }
 
 void LibraryBrowserLogic::Load() {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "library/utf8_path.h"
 #include "platform/path_resolver.h"
 #include "tools/craft/craft_names.h"
 #include "tools/craft/executable_backup.h"
@@ -127,7 +128,7 @@ std::string CraftPreview::BackupPath() const {
 
 bool CraftPreview::HasBackup() const {
     std::error_code error;
-    return std::filesystem::is_regular_file(BackupPath(), error);
+    return std::filesystem::is_regular_file(PathFromUtf8(BackupPath()), error);
 }
 
 CraftPictures FindPicturesOfCraft(const tCRAFTTABLES& tables, int craft,

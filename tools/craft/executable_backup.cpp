@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -68,7 +69,7 @@ bool WriteCopy(const fs::path& source, const fs::path& copy) {
     if (!fs::is_regular_file(source, error)) {
         return false;
     }
-    UniqueFile from(std::fopen(source.string().c_str(), "rb"));
+    UniqueFile from(OpenFileUtf8(Utf8Of(source), "rb"));
     if (!from) {
         return false;
     }
@@ -76,7 +77,7 @@ bool WriteCopy(const fs::path& source, const fs::path& copy) {
     if (Exists(copy)) {
         RemoveQuietly(copy);
     }
-    UniqueFile to(std::fopen(copy.string().c_str(), "wbx"));
+    UniqueFile to(OpenFileUtf8(Utf8Of(copy), "wbx"));
     if (!to) {
         return false;
     }
@@ -105,7 +106,7 @@ void SyncFolderOf(const fs::path& path) {
 bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
     // The C library's rename refuses a name that is taken.
-    return std::rename(from.string().c_str(), to.string().c_str()) == 0;
+    return ::_wrename(from.c_str(), to.c_str()) == 0;
 #else
     if (::link(from.string().c_str(), to.string().c_str()) == 0) {
         std::error_code ignored;
@@ -130,7 +131,7 @@ bool RenameWithoutReplacing(const fs::path& from, const fs::path& to) {
 BackupResult BackUpFile(const std::string& source, const std::string& backup) {
     // A copy that a stopped run left goes, also when the backup itself was made before.
     RemoveLeftoverNewFiles(backup, ".new", ReplacementFile::Links::Replace);
-    const fs::path backupPath(backup);
+    const fs::path backupPath = PathFromUtf8(backup);
     std::error_code error;
     if (Exists(backupPath)) {
         return fs::is_regular_file(backupPath, error) ? BackupResult::AlreadyThere
@@ -138,7 +139,7 @@ BackupResult BackUpFile(const std::string& source, const std::string& backup) {
     }
     fs::path copy = backupPath;
     copy += ".new";
-    if (!WriteCopy(source, copy)) {
+    if (!WriteCopy(PathFromUtf8(source), copy)) {
         RemoveQuietly(copy);
         return BackupResult::Failed;
     }
@@ -156,10 +157,10 @@ BackupResult BackUpFile(const std::string& source, const std::string& backup) {
 // where the link leads, with its permissions, and is never half restored.
 bool RestoreFileFrom(const std::string& backup, const std::string& target, int* systemError) {
     std::error_code error;
-    if (!fs::is_regular_file(backup, error)) {
+    if (!fs::is_regular_file(PathFromUtf8(backup), error)) {
         return false;
     }
-    UniqueFile from(std::fopen(backup.c_str(), "rb"));
+    UniqueFile from(OpenFileUtf8(backup, "rb"));
     if (!from) {
         return false;
     }

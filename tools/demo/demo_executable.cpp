@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "library/utf8_path.h"
+
 namespace vexlor::demo {
 
 namespace {
@@ -39,7 +41,7 @@ std::vector<std::uint8_t> DemoExecutableBytes(const tCRAFTTABLES& tables) {
 }
 
 bool IsDemoExecutable(const std::string& path) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileUtf8(path, "rb"),
                                                                std::fclose);
     if (!file) {
         return false;

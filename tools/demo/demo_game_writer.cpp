@@ -7,6 +7,7 @@
 
 #include "editors/library_editor_logic.h"
 #include "library/creation.h"
+#include "library/utf8_path.h"
 #include "platform/ini_file.h"
 #include "tools/demo/demo_contents.h"
 #include "tools/demo/demo_executable.h"
@@ -30,7 +31,7 @@ fs::path AbsoluteOf(const fs::path& folder) {
 }
 
 std::string WithFinalSeparator(const fs::path& folder) {
-    return folder.string() + static_cast<char>(fs::path::preferred_separator);
+    return Utf8Of(folder) + static_cast<char>(fs::path::preferred_separator);
 }
 
 class DemoGameWriter {
@@ -49,7 +50,7 @@ class DemoGameWriter {
         std::error_code error;
         fs::create_directories(folder, error);
         if (error || !fs::is_directory(folder, error)) {
-            problem_ = "cannot make the folder " + folder.string() + ": " +
+            problem_ = "cannot make the folder " + Utf8Of(folder) + ": " +
                        (error ? error.message() : "a file of that name is in the way");
             return false;
         }
@@ -64,13 +65,13 @@ class DemoGameWriter {
             return true;
         }
         if (!fs::is_directory(game_, error)) {
-            problem_ = game_.string() + " exists and is not a folder; nothing was written";
+            problem_ = Utf8Of(game_) + " exists and is not a folder; nothing was written";
             return false;
         }
-        if (IsDemoExecutable((game_ / kExecutableName).string()) || fs::is_empty(game_, error)) {
+        if (IsDemoExecutable(Utf8Of(game_ / kExecutableName)) || fs::is_empty(game_, error)) {
             return true;
         }
-        problem_ = game_.string() +
+        problem_ = Utf8Of(game_) +
                    " holds files that the demo did not write (a game installation?); nothing "
                    "was written";
         return false;
@@ -101,11 +102,11 @@ class DemoGameWriter {
     // would have made from these pictures.
     bool FillLibrary(const DemoLibrary& library, const fs::path& path, const fs::path& made,
                      const fs::path& copy) {
-        if (!CreateLibrary(ConstantsOf(library.kind).editableKind, made.string())) {
+        if (!CreateLibrary(ConstantsOf(library.kind).editableKind, Utf8Of(made))) {
             problem_ = CannotWrite(path, "the empty library could not be written");
             return false;
         }
-        const auto logic = MakeEditorLogic(library.kind, made.string(), copy.string());
+        const auto logic = MakeEditorLogic(library.kind, Utf8Of(made), Utf8Of(copy));
         for (const DemoPicture& picture : library.pictures) {
             if (logic->AppendPicture(picture.image, picture.value).result != WriteResult::Ok) {
                 problem_ = CannotWrite(
@@ -143,8 +144,8 @@ class DemoGameWriter {
     bool WriteConfiguration() {
         const fs::path path = base_ / kConfigurationName;
         int systemError = 0;
-        if (!WriteProfileString(path.string(), "Folders", "XWingAlliance",
-                                WithFinalSeparator(game_), &systemError)) {
+        if (!WriteProfileString(Utf8Of(path), "Folders", "XWingAlliance", WithFinalSeparator(game_),
+                                &systemError)) {
             problem_ = CannotWrite(path, systemError == EMLINK
                                              ? "it has other hard links, so it was not changed"
                                              : "it is not a text file that can be changed") +
@@ -163,7 +164,7 @@ class DemoGameWriter {
 }  // namespace
 
 DemoOutcome WriteDemoGame(const std::string& folder) {
-    return DemoGameWriter(folder).Write();
+    return DemoGameWriter(PathFromUtf8(folder)).Write();
 }
 
 }  // namespace vexlor::demo

@@ -6,6 +6,7 @@
 
 #include "library/byte_file.h"
 #include "library/replacement_file.h"
+#include "library/utf8_path.h"
 
 namespace vexlor::demo {
 
@@ -27,7 +28,7 @@ std::string ReasonOf(int systemError, const char* otherwise) {
 // Copies the made file into the replacement's new file, in pieces.
 bool CopyInto(const fs::path& made, ReplacementFile& replacement) {
     ByteFile file;
-    if (!file.Open(made.string(), ByteFile::Mode::Read)) {
+    if (!file.Open(Utf8Of(made), ByteFile::Mode::Read)) {
         return false;
     }
     std::string buffer(1 << 16, '\0');
@@ -47,7 +48,7 @@ bool CopyInto(const fs::path& made, ReplacementFile& replacement) {
 }  // namespace
 
 std::string CannotWrite(const fs::path& path, const std::string& reason) {
-    return "cannot write " + path.string() + ": " + reason;
+    return "cannot write " + Utf8Of(path) + ": " + reason;
 }
 
 fs::path StagingPathOf(const fs::path& path) {
@@ -59,7 +60,7 @@ fs::path StagingPathOf(const fs::path& path) {
 bool PutInPlace(const fs::path& staging, const fs::path& path, std::string& problem) {
     // The place may be a link into another folder, even onto another disk, where the made file
     // cannot be renamed to: its content goes through a new file beside the file that is replaced.
-    ReplacementFile replacement(path.string(), kNewFileSuffix);
+    ReplacementFile replacement(Utf8Of(path), kNewFileSuffix);
     const bool placed =
         replacement.IsOpen() && CopyInto(staging, replacement) && replacement.Commit();
     std::error_code ignored;
@@ -71,7 +72,7 @@ bool PutInPlace(const fs::path& staging, const fs::path& path, std::string& prob
 }
 
 bool WriteFileReplacing(const fs::path& path, std::string_view bytes, std::string& problem) {
-    ReplacementFile replacement(path.string(), kNewFileSuffix);
+    ReplacementFile replacement(Utf8Of(path), kNewFileSuffix);
     if (!replacement.IsOpen() || !replacement.Write(bytes) || !replacement.Commit()) {
         // Named by the file the user asked for; the new file's name would only puzzle.
         problem = CannotWrite(
