@@ -27,12 +27,15 @@ host_cmake_dir=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake
 
 # What the editor does not use is left out; wintab.h is not in Debian's source (its licence), so
 # tablets go, and with OpenGL gone the windows plugin must not resolve OpenGL at run time either.
+# Gui builds its DirectWrite 3 font database only together with Direct2D, which the windows
+# plugin would still call for: the GDI font database serves instead.
 options=(
     -DCMAKE_BUILD_TYPE=Release
     -DBUILD_SHARED_LIBS=OFF
     -DQT_QMAKE_TARGET_MKSPEC=win32-g++
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+    -DFEATURE_directwrite3=OFF
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF
     -DFEATURE_tuiotouch=OFF -DFEATURE_icu=OFF -DFEATURE_openssl=OFF -DFEATURE_jpeg=OFF
