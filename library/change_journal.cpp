@@ -97,13 +97,19 @@ std::string FullPathOf(const std::string& path) {
     return error ? path : Utf8Of(full);
 }
 
-std::optional<std::uint64_t> NumberOf(std::string_view text) {
-    std::uint64_t value = 0;
+// A whole field as a number; nothing when any byte of it is not part of one.
+template <typename Number>
+std::optional<Number> WholeNumberOf(std::string_view text) {
+    Number value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<std::uint64_t> NumberOf(std::string_view text) {
+    return WholeNumberOf<std::uint64_t>(text);
 }
 
 // Takes lines of "name value" off the front of an entry's bytes.
@@ -354,12 +360,7 @@ std::string EncodeCurrent(const Identity& identity, const std::string& digest) {
 }
 
 std::optional<std::int64_t> SignedOf(std::string_view text) {
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
+    return WholeNumberOf<std::int64_t>(text);
 }
 
 std::optional<LeftByJournal> DecodeCurrent(std::string_view bytes) {
