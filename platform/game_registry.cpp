@@ -470,23 +470,25 @@ RegistryValue ReadGameExecutableFromWinePrefix(const std::string& prefixFolder) 
 
 #if defined(_WIN32)
 
+// Read as UTF-16 and kept as UTF-8, as every path is here: a game folder whose name lies
+// outside the ANSI code page comes through whole.
 RegistryValue ReadGameExecutable() {
-    static constexpr char kKey[] =
-        "SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0";
+    static constexpr wchar_t kKey[] =
+        L"SOFTWARE\\LucasArts Entertainment Company LLC\\X-Wing Alliance\\v1.0";
     for (const REGSAM view : {REGSAM{KEY_WOW64_32KEY}, REGSAM{KEY_WOW64_64KEY}}) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) {
             continue;
         }
         std::optional<RegistryValue> result;
-        std::string buffer(1024, '\0');
+        std::wstring buffer(1024, L'\0');
         for (int attempt = 0; attempt < 8 && !result; ++attempt) {
             DWORD type = 0;
-            DWORD size = static_cast<DWORD>(buffer.size());
-            const LONG status = RegQueryValueExA(key, "Executable", nullptr, &type,
+            DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+            const LONG status = RegQueryValueExW(key, L"Executable", nullptr, &type,
                                                  reinterpret_cast<BYTE*>(buffer.data()), &size);
             if (status == ERROR_MORE_DATA) {
-                buffer.assign(static_cast<std::size_t>(size) + 2, '\0');
+                buffer.assign(static_cast<std::size_t>(size) / sizeof(wchar_t) + 2, L'\0');
                 continue;
             }
             if (status != ERROR_SUCCESS) {
@@ -494,8 +496,12 @@ RegistryValue ReadGameExecutable() {
             }
             RegistryValue value;
             if (type == REG_SZ || type == REG_EXPAND_SZ) {
+                const std::size_t units =
+                    std::min<std::size_t>(size / sizeof(wchar_t), buffer.size());
+                std::wstring_view text(buffer.data(), units);
+                text = text.substr(0, std::min(text.find(L'\0'), text.size()));
                 value.status = RegistryValue::Status::Text;
-                value.text = UpToNul(buffer.substr(0, std::min<std::size_t>(size, buffer.size())));
+                value.text = Utf8FromWide(text);
             } else {
                 value.status = RegistryValue::Status::WrongType;
             }

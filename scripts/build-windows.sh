@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the format core, the platform layer, vexlor-cli.exe and their tests for 64-bit
-# Windows with Debian's MinGW-w64, into build-windows/ (or the folder given). Qt is not built for
-# Windows here, so picture files are read with stb_image, libtiff and libwebp; these, zlib and
-# libimagequant are built from Debian's source packages (fetched once into the build folder),
-# GoogleTest from the sources of Debian's googletest package. Run the tests afterwards under
-# Wine: scripts/test-windows.sh.
+# Cross-builds Vexlor for 64-bit Windows with Debian's MinGW-w64, into build-windows/ (or the
+# folder given): vexlor.exe, the editor, linked statically against a Qt for Windows that
+# scripts/build-windows-qt.sh builds once per machine; vexlor-cli.exe; the tests of both; and
+# the downloads, build-windows/vexlor-VERSION-windows-x64.zip and the installer
+# build-windows/vexlor-VERSION-setup-x64.exe. Picture files are read with stb_image, libtiff and
+# libwebp in place of Qt's image plugins; these, zlib and libimagequant are built from Debian's
+# source packages (fetched once into the build folder), GoogleTest from the sources of Debian's
+# googletest package. VEXLOR_WINDOWS_GUI=0 leaves the editor out (and with it Qt and the
+# downloads). Run the tests afterwards under Wine: scripts/test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
@@ -66,17 +69,20 @@ common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVEXLOR_WERROR=ON -DVEXLOR
         -DVEXLOR_XXHASH_INCLUDE_DIR="$(realpath "$deps/include")"
         ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER}
         ${VEXLOR_CMAKE_LAUNCHER:+-DCMAKE_C_COMPILER_LAUNCHER=$VEXLOR_CMAKE_LAUNCHER})
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}" -DVEXLOR_GUI=OFF \
+gui=(-DVEXLOR_GUI=OFF)
+if [ "${VEXLOR_WINDOWS_GUI:-1}" = 1 ]; then
+    qt=$(scripts/build-windows-qt.sh)
+    gui=(-DVEXLOR_GUI=ON -DQT_HOST_PATH=/usr
+         -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
+         -DVEXLOR_WINDOWS_QT="$qt" -DCMAKE_PREFIX_PATH="$qt")
+fi
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}" "${gui[@]}" \
     -DVEXLOR_GTEST_SOURCE=/usr/src/googletest
 cmake --build "$build" -j "$jobs"
 
-# The editor itself, when asked for with VEXLOR_WINDOWS_GUI=1: linked against Qt for Windows,
-# which scripts/build-windows-qt.sh builds once per machine (about 45 minutes the first time).
-if [ "${VEXLOR_WINDOWS_GUI:-0}" = 1 ]; then
-    qt=$(scripts/build-windows-qt.sh)
-    cmake -S . -B "$build/editor" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${common[@]}" -DVEXLOR_GUI=ON \
-        -DBUILD_TESTING=OFF -DQT_HOST_PATH=/usr \
-        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-        -DVEXLOR_WINDOWS_QT="$qt" -DCMAKE_PREFIX_PATH="$qt"
-    cmake --build "$build/editor" -j "$jobs" --target vexlor
+# The downloads, with the programs stripped of their debugging information.
+if [ "${VEXLOR_WINDOWS_GUI:-1}" = 1 ]; then
+    (cd "$build" && cpack -G ZIP >cpack-zip.log && cpack -G NSIS >cpack-nsis.log) ||
+        { echo "Making the Windows downloads failed: see $build/cpack-*.log" >&2; exit 1; }
+    ls "$build"/vexlor-*-windows-x64.zip "$build"/vexlor-*-setup-x64.exe
 fi

@@ -1,0 +1,25 @@
+# A Windows program's resource script: manifest and version for every program, the icon for the
+# editor. Elsewhere it adds nothing.
+function(vexlor_windows_resources target description with_icon)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(folder ${PROJECT_SOURCE_DIR}/packaging/windows)
+    set(out ${CMAKE_BINARY_DIR}/windows-resources/${target})
+    set(VEXLOR_RC_NAME ${target})
+    set(VEXLOR_RC_DESCRIPTION "${description}")
+    set(VEXLOR_RC_VERSION_DOTS ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
+    set(VEXLOR_RC_VERSION_COMMAS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0)
+    set(VEXLOR_RC_MANIFEST ${out}/${target}.manifest)
+    if(with_icon)
+        set(VEXLOR_RC_ICON_LINE "IDI_ICON1 ICON \"${folder}/vexlor.ico\"")
+    else()
+        set(VEXLOR_RC_ICON_LINE "")
+    endif()
+    configure_file(${folder}/vexlor.manifest.in ${VEXLOR_RC_MANIFEST} @ONLY)
+    configure_file(${folder}/program.rc.in ${out}/${target}.rc @ONLY)
+    target_sources(${target} PRIVATE ${out}/${target}.rc)
+    # windres reads the manifest and icon by name: a change of either rebuilds the resources.
+    set_source_files_properties(${out}/${target}.rc PROPERTIES OBJECT_DEPENDS
+        "${VEXLOR_RC_MANIFEST};${folder}/vexlor.ico")
+endfunction()
