@@ -5,7 +5,6 @@
 # themselves. No file type is registered: .dat files keep whatever program opens them now.
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_file_names.cmake)
-set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Vexlor)
