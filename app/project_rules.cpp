@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/resource_list.h"
+#include "resources/resource_list.h"
 
 namespace vexlor {
 

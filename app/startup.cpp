@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "app/about_box.h"
 #include "app/app_title.h"
 #include "app/drawn_icons.h"
-#include "app/tabout.h"
-#include "app/tchoose.h"
-#include "app/tmaster.h"
+#include "app/kind_dialog.h"
+#include "app/main_window.h"
 #include "app/tool_window_placement.h"
+#include "craft/windows/craft_preview_window.h"
 #include "platform/folders.h"
 #include "platform/game_folder_discovery.h"
 #include "platform/game_registry.h"
@@ -17,8 +18,7 @@
 #include "platform/qt_test_log.h"
 #include "platform/qt_user_dialogs.h"
 #include "platform/working_folder.h"
-#include "tools/ttool0.h"
-#include "tools/ttool1.h"
+#include "resources/windows/resource_list_window.h"
 
 namespace vexlor {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "craft/craft_pictures.h"
 #include "library/byte_file.h"
 #include "library/records.h"
-#include "tools/craft/craft_pictures.h"
 
 namespace {
 

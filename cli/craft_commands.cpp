@@ -5,10 +5,10 @@
 
 #include "cli/json_writer.h"
 #include "cli/resource_list_file.h"
+#include "craft/craft_preview.h"
+#include "craft/craft_save_failure.h"
+#include "craft/number_field.h"
 #include "editors/library_editor_logic.h"
-#include "tools/craft/craft_preview.h"
-#include "tools/craft/craft_save_failure.h"
-#include "tools/craft/number_field.h"
 
 namespace vexlor::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/demo_command.h"
 
-#include "tools/demo/demo_game_writer.h"
+#include "demo/demo_game_writer.h"
 
 namespace vexlor::cli {
 

@@ -14,8 +14,8 @@
 #include <QApplication>
 #include <QPixmap>
 
-#include "editors/windows/tfhull.h"
-#include "editors/windows/tfmis.h"
+#include "editors/windows/hull_editor_window.h"
+#include "editors/windows/mission_editor_window.h"
 #include "library/byte_file.h"
 #include "library/index_alpha.h"
 #include "library/library_reader.h"

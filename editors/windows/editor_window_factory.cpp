@@ -2,10 +2,10 @@
 
 #include <QFileInfo>
 
-#include "editors/windows/tfhull.h"
-#include "editors/windows/tfmap.h"
-#include "editors/windows/tfmis.h"
-#include "editors/windows/tfship.h"
+#include "editors/windows/hull_editor_window.h"
+#include "editors/windows/map_editor_window.h"
+#include "editors/windows/mission_editor_window.h"
+#include "editors/windows/ship_editor_window.h"
 
 namespace vexlor {
 

@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "app/tmaster.h"
+#include "app/main_window.h"
+#include "browser/windows/library_browser_window.h"
 #include "library/byte_order.h"
 #include "library/creation.h"
 #include "platform/folders.h"
@@ -18,7 +19,6 @@
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 #include "tests/support_qt/scoped_state_folder.h"
-#include "tools/library_browser_window.h"
 
 namespace vexlor {
 namespace {

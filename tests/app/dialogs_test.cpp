@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include "app/tabout.h"
-#include "app/tchoose.h"
+#include "app/about_box.h"
+#include "app/kind_dialog.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 
 namespace vexlor {

@@ -8,9 +8,9 @@
 #include <QMenuBar>
 #include <QTreeView>
 
-#include "app/tmaster.h"
-#include "editors/windows/tfhull.h"
-#include "editors/windows/tfmap.h"
+#include "app/main_window.h"
+#include "editors/windows/hull_editor_window.h"
+#include "editors/windows/map_editor_window.h"
 #include "platform/folders.h"
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"

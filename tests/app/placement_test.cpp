@@ -7,9 +7,9 @@
 #include <QScreen>
 
 #include "platform/folders.h"
+#include "resources/windows/resource_list_window.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
-#include "tools/ttool0.h"
 
 namespace vexlor {
 namespace {

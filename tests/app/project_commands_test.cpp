@@ -12,16 +12,16 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/kind_dialog.h"
+#include "app/main_window.h"
 #include "app/project_rules.h"
-#include "app/tchoose.h"
-#include "app/tmaster.h"
 #include "editors/windows/library_editor_window.h"
 #include "library/creation.h"
 #include "platform/folders.h"
+#include "resources/windows/resource_list_window.h"
 #include "tests/craft/craft_test_files.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
-#include "tools/ttool0.h"
 
 namespace vexlor {
 namespace {

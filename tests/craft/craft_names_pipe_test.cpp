@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "craft/craft_names.h"
 #include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
-#include "tools/craft/craft_names.h"
 
 namespace vexlor {
 namespace {

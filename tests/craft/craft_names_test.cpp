@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "craft/craft_names.h"
 #include "tests/support/test_files.h"
-#include "tools/craft/craft_names.h"
 
 namespace vexlor {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "craft/craft_pictures.h"
 #include "library/shade.h"
 #include "tests/cli/library_bytes.h"
 #include "tests/craft/craft_test_files.h"
-#include "tools/craft/craft_pictures.h"
 
 namespace vexlor {
 namespace {

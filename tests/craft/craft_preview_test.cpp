@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "craft/craft_preview.h"
+#include "craft/number_field.h"
 #include "tests/craft/craft_test_files.h"
-#include "tools/craft/craft_preview.h"
-#include "tools/craft/number_field.h"
 
 namespace vexlor {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/craft/craft_save_failure.h"
+#include "craft/craft_save_failure.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <csignal>
 #endif
 
+#include "craft/craft_table_file.h"
 #include "tests/craft/craft_test_files.h"
-#include "tools/craft/craft_table_file.h"
 
 namespace vexlor {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/craft/executable_backup.h"
+#include "craft/executable_backup.h"
 
 #include <filesystem>
 

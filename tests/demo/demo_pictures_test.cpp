@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/demo/demo_contents.h"
-#include "tools/demo/digit_font.h"
-#include "tools/demo/picture_canvas.h"
+#include "demo/demo_contents.h"
+#include "demo/digit_font.h"
+#include "demo/picture_canvas.h"
 
 namespace vexlor::demo {
 namespace {

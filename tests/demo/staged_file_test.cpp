@@ -1,4 +1,4 @@
-#include "tools/demo/staged_file.h"
+#include "demo/staged_file.h"
 
 #include <filesystem>
 

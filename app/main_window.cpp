@@ -1,0 +1,643 @@
+#include "app/main_window.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSessionManager>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/about_box.h"
+#include "app/app_title.h"
+#include "app/drawn_icons.h"
+#include "app/main_window_projects.h"
+#include "app/project_commands.h"
+#include "app/tool_window_placement.h"
+#include "app/window_arrangement.h"
+#include "browser/windows/library_browser_window.h"
+#include "editors/windows/library_editor_window.h"
+#include "platform/folders.h"
+#include "platform/path_resolver.h"
+#include "platform/unsaved_work.h"
+#include "platform/user_dialogs.h"
+#include "widgets/help_viewer.h"
+
+namespace vexlor {
+namespace {
+
+constexpr int kToolBarHeight = 33;
+constexpr int kTextButtonWidth = 60;
+const QKeySequence kNewShortcut(Qt::CTRL | Qt::Key_N);
+const QKeySequence kOpenShortcut(Qt::CTRL | Qt::Key_O);
+const QKeySequence kBrowseShortcut(Qt::CTRL | Qt::Key_B);
+const QKeySequence kResdataShortcut(Qt::CTRL | Qt::Key_1);
+const QKeySequence kPreviewShortcut(Qt::CTRL | Qt::Key_2);
+
+QString WithShortcut(const char* text, const QKeySequence& shortcut) {
+    return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(text),
+                                         shortcut.toString(QKeySequence::NativeText));
+}
+
+// The tooltips of the toolbar buttons, by number.
+QString SpeedButtonTip(int number) {
+    switch (number) {
+        case 1:
+            return WithShortcut("New project: create an empty library", kNewShortcut);
+        case 2:
+            return WithShortcut("Open project: open a library", kOpenShortcut);
+        case 3:
+            return QStringLiteral("Cascade the library windows");
+        case 4:
+            return QStringLiteral("Tile the library windows side by side");
+        case 5:
+            return QStringLiteral("Tile the library windows one above another");
+        case 6:
+            return WithShortcut("Show or hide the resource list, resdata.txt", kResdataShortcut);
+        case 7:
+            return WithShortcut("Show or hide the Preview", kPreviewShortcut);
+        default:
+            return {};
+    }
+}
+
+// The library files among dropped ones. Other files are left alone: over an editor window they
+// may be pictures for it, and elsewhere they are nothing this window opens.
+QStringList DroppedLibraryPaths(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (QFileInfo(path).suffix().compare(QStringLiteral("dat"), Qt::CaseInsensitive) == 0) {
+            paths.append(path);
+        }
+    }
+    return paths;
+}
+
+}  // namespace
+
+TMaster::TMaster(UserDialogs& dialogs)
+    : dialogs_(dialogs),
+      projectWindows_(std::make_unique<MasterProjectWindows>(*this, dialogs)),
+      projectCommands_(std::make_unique<ProjectCommands>(dialogs, *projectWindows_)) {
+    setObjectName(QStringLiteral("Master"));
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    // Drops over the editor area and the editor windows come here unless a window below takes
+    // them first.
+    setAcceptDrops(true);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMaster::UpdateEditMenu);
+    // The browser's record and picture views take the whole area; the tool windows would
+    // cover them.
+    toolWindowsGiveWay_ = new ToolWindowsGiveWay(this);
+    toolWindowsGiveWay_->SetWanted([this] {
+        const QMdiSubWindow* active = mdiArea_->activeSubWindow();
+        return active != nullptr &&
+               qobject_cast<const LibraryBrowserWindow*>(active->widget()) != nullptr;
+    });
+    connect(mdiArea_, &QMdiArea::subWindowActivated, toolWindowsGiveWay_,
+            &ToolWindowsGiveWay::Update);
+    CreateToolBar();
+    CreateMenus();
+    statusBar();
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        application->installEventFilter(this);
+#ifndef QT_NO_SESSIONMANAGER
+        connect(application, &QGuiApplication::commitDataRequest, this, &TMaster::CommitData);
+#endif
+    }
+}
+
+TMaster::~TMaster() = default;
+
+bool TMaster::FormCreate() {
+    setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle) +
+                   QStringLiteral(" "));
+    if (AppFolders().game.empty()) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QStringLiteral("XWingAlliance not found"), QStringLiteral("Error"));
+        return false;
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+    CreateWorkingFolders();
+    return true;
+}
+
+// Exports go to "Output" and picture dialogs start in "input"; an existing folder of either
+// name in any letter case is the one meant, and any failure here is of no concern.
+void TMaster::CreateWorkingFolders() {
+    for (const char* name : {"OutPut", "Input"}) {
+        std::error_code ignored;
+        std::filesystem::create_directory(ResolvePath(AppFolders().working, name), ignored);
+    }
+}
+
+void TMaster::CreateToolBar() {
+    QToolBar* toolBar = addToolBar(QStringLiteral("Commands"));
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setFixedHeight(kToolBarHeight);
+    toolBar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    const QIcon none;
+    toolBar->addWidget(AddSpeedButton(1, QStringLiteral("New"), none, &TMaster::SpeedButton1Click));
+    toolBar->addWidget(
+        AddSpeedButton(2, QStringLiteral("Open"), none, &TMaster::SpeedButton2Click));
+    toolBar->addSeparator();
+    toolBar->addWidget(AddSpeedButton(3, {}, CascadeIcon(), &TMaster::SpeedButton3Click));
+    toolBar->addWidget(AddSpeedButton(4, {}, TileSideBySideIcon(), &TMaster::SpeedButton4Click));
+    toolBar->addWidget(
+        AddSpeedButton(5, {}, TileOneAboveAnotherIcon(), &TMaster::SpeedButton5Click));
+    toolBar->addSeparator();
+    toolBar->addWidget(
+        AddSpeedButton(6, QStringLiteral("Resdata"), none, &TMaster::SpeedButton6Click));
+    toolBar->addWidget(
+        AddSpeedButton(7, QStringLiteral("Preview"), none, &TMaster::SpeedButton7Click));
+}
+
+QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
+                                     void (TMaster::*handler)()) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
+    if (icon.isNull()) {
+        button->setText(caption);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMinimumWidth(kTextButtonWidth);
+    } else {
+        button->setIcon(icon);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    button->setToolTip(SpeedButtonTip(number));
+    connect(button, &QToolButton::clicked, this, handler);
+    speedButtons_.append(button);
+    return button;
+}
+
+QToolButton* TMaster::SpeedButton(int number) const {
+    return (number >= 1 && number <= speedButtons_.size()) ? speedButtons_.at(number - 1) : nullptr;
+}
+
+void TMaster::CreateMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
+                &TMaster::SpeedButton1Click)
+        ->setShortcut(kNewShortcut);
+    AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
+                &TMaster::SpeedButton2Click)
+        ->setShortcut(kOpenShortcut);
+    AddMenuItem(fileMenu, QStringLiteral("Browse1"), QStringLiteral("&Browse library..."),
+                &TMaster::Browse1Click)
+        ->setShortcut(kBrowseShortcut);
+    fileMenu->addSeparator();
+    AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+
+    CreateEditMenu();
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    resdataItem_ = AddViewItem(viewMenu, QStringLiteral("Resdata1"), QStringLiteral("&Resdata"),
+                               kResdataShortcut, &TMaster::SpeedButton6Click);
+    previewItem_ = AddViewItem(viewMenu, QStringLiteral("Preview1"), QStringLiteral("&Preview"),
+                               kPreviewShortcut, &TMaster::SpeedButton7Click);
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+    arrangeActions_ = {AddMenuItem(windowMenu_, QStringLiteral("Cascade1"),
+                                   QStringLiteral("&Cascade"), &TMaster::SpeedButton3Click),
+                       AddMenuItem(windowMenu_, QStringLiteral("Tilevert1"),
+                                   QStringLiteral("Tile &vert"), &TMaster::SpeedButton4Click),
+                       AddMenuItem(windowMenu_, QStringLiteral("Tilehorz1"),
+                                   QStringLiteral("Tile &horz"), &TMaster::SpeedButton5Click)};
+    connect(windowMenu_, &QMenu::aboutToShow, this, &TMaster::UpdateWindowMenu);
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&?"));
+    AddMenuItem(helpMenu, QStringLiteral("Help1"), QStringLiteral("&Help"), &TMaster::Help1Click)
+        ->setShortcut(QKeySequence(Qt::Key_F1));
+    helpMenu->addSeparator();
+    AddMenuItem(helpMenu, QStringLiteral("About1"), QStringLiteral("&About..."),
+                &TMaster::About1Click);
+}
+
+void TMaster::CreateEditMenu() {
+    QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undoItem_ =
+        AddMenuItem(editMenu, QStringLiteral("Undo1"), UndoItemText({}), &TMaster::Undo1Click);
+    undoItem_->setShortcut(UndoShortcut());
+    redoItem_ =
+        AddMenuItem(editMenu, QStringLiteral("Redo1"), RedoItemText({}), &TMaster::Redo1Click);
+    redoItem_->setShortcuts(RedoShortcuts());
+    connect(editMenu, &QMenu::aboutToShow, this, &TMaster::UpdateEditMenu);
+    UpdateEditMenu();
+}
+
+// The current sub-window stays current while a menu or a tool window has the focus.
+LibraryEditorWindow* TMaster::ActiveEditor() const {
+    const QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    return window != nullptr ? qobject_cast<LibraryEditorWindow*>(window->widget()) : nullptr;
+}
+
+LibraryBrowserWindow* TMaster::ActiveBrowser() const {
+    const QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    return window != nullptr ? qobject_cast<LibraryBrowserWindow*>(window->widget()) : nullptr;
+}
+
+// A disabled item ignores its shortcut too, so the texts and states are kept current, not
+// only while the menu shows.
+void TMaster::UpdateEditMenu() {
+    const LibraryEditorWindow* editor = ActiveEditor();
+    const LibraryBrowserWindow* browser = ActiveBrowser();
+    const std::string undo = editor != nullptr    ? editor->NextUndo()
+                             : browser != nullptr ? browser->NextUndo()
+                                                  : std::string();
+    const std::string redo = editor != nullptr    ? editor->NextRedo()
+                             : browser != nullptr ? browser->NextRedo()
+                                                  : std::string();
+    undoItem_->setText(UndoItemText(undo));
+    undoItem_->setEnabled(!undo.empty());
+    redoItem_->setText(RedoItemText(redo));
+    redoItem_->setEnabled(!redo.empty());
+}
+
+QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                              void (TMaster::*handler)()) {
+    // Owned by the window: the Window menu is cleared and refilled, and must not take these.
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    menu->addAction(action);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+// Checked while its tool window is shown. The shortcut works from the tool windows too, so that
+// the one in front can be put away with the key that brought it.
+QAction* TMaster::AddViewItem(QMenu* menu, const QString& name, const QString& caption,
+                              const QKeySequence& shortcut, void (TMaster::*handler)()) {
+    QAction* item = AddMenuItem(menu, name, caption, handler);
+    item->setCheckable(true);
+    item->setShortcut(shortcut);
+    item->setShortcutContext(Qt::ApplicationShortcut);
+    return item;
+}
+
+void TMaster::SetResourceListWindow(QWidget* window) {
+    resourceListWindow_ = window;
+    if (window != nullptr) {
+        toolWindowsGiveWay_->AddToolWindow(*window);
+    }
+    WatchToolWindow(window, resdataItem_);
+}
+
+void TMaster::SetPreviewWindow(QWidget* window) {
+    previewWindow_ = window;
+    if (window != nullptr) {
+        toolWindowsGiveWay_->AddToolWindow(*window);
+    }
+    WatchToolWindow(window, previewItem_);
+}
+
+// The View item follows the window however it is shown or hidden: its button, its item, its
+// close box.
+void TMaster::WatchToolWindow(QWidget* window, QAction* item) {
+    ShowVisibility(item, window);
+    if (window != nullptr) {
+        window->installEventFilter(this);
+    }
+}
+
+void TMaster::ShowVisibility(QAction* item, const QWidget* window) {
+    item->setChecked(window != nullptr && window->isVisible());
+}
+
+bool TMaster::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Quit && watched == QCoreApplication::instance()) {
+        return !MayQuit(*event);
+    }
+    // The session went on after all, and the user is at work again.
+    if (sessionSettled_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+        sessionSettled_ = false;
+    }
+    // A spontaneous hide is the desktop minimising the window, which the user did not ask for.
+    if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous()) {
+        QAction* item = watched == resourceListWindow_ ? resdataItem_
+                        : watched == previewWindow_    ? previewItem_
+                                                       : nullptr;
+        if (item != nullptr) {
+            item->setChecked(type == QEvent::Show);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The arrangement items, then one checkable item per open editor window.
+void TMaster::UpdateWindowMenu() {
+    windowMenu_->clear();
+    windowMenu_->addActions(arrangeActions_);
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    if (!windows.isEmpty()) {
+        windowMenu_->addSeparator();
+    }
+    int number = 1;
+    for (QMdiSubWindow* window : windows) {
+        QAction* item = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        item->setCheckable(true);
+        item->setChecked(window == mdiArea_->activeSubWindow());
+        connect(item, &QAction::triggered, window,
+                [this, window] { mdiArea_->setActiveSubWindow(window); });
+    }
+}
+
+QMdiSubWindow* TMaster::AddEditorWindow(QWidget* editor) {
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto* libraryEditor = qobject_cast<LibraryEditorWindow*>(editor)) {
+        connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this,
+                &TMaster::UpdateEditMenu);
+    }
+    if (auto* browser = qobject_cast<LibraryBrowserWindow*>(editor)) {
+        connect(browser, &LibraryBrowserWindow::LibraryChanged, this, &TMaster::UpdateEditMenu);
+    }
+    return window;
+}
+
+QStringList TMaster::EditorCaptions() const {
+    QStringList captions;
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (qobject_cast<const LibraryBrowserWindow*>(window->widget()) != nullptr) {
+            continue;
+        }
+        captions.append(window->widget() != nullptr ? window->widget()->windowTitle()
+                                                    : window->windowTitle());
+    }
+    return captions;
+}
+
+// Paths are compared as the file system resolves them: another spelling of the same file
+// finds its browser.
+LibraryBrowserWindow* TMaster::BrowserOf(const QString& path) const {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    for (const QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        auto* browser = qobject_cast<LibraryBrowserWindow*>(window->widget());
+        if (browser != nullptr && !wanted.isEmpty() &&
+            QFileInfo(browser->LibraryPath()).canonicalFilePath() == wanted) {
+            return browser;
+        }
+    }
+    return nullptr;
+}
+
+void TMaster::OpenBrowser(const QString& path) {
+    if (LibraryBrowserWindow* open = BrowserOf(path)) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget());
+        mdiArea_->setActiveSubWindow(frame);
+        return;
+    }
+    auto* browser = new LibraryBrowserWindow(QFileInfo(path).absoluteFilePath(), dialogs_);
+    QMdiSubWindow* frame = AddEditorWindow(browser);
+    browser->setWindowTitle(QStringLiteral("Library (") + QFileInfo(path).fileName() +
+                            QStringLiteral(")"));
+    {
+        BusyCursor busy(dialogs_);
+        browser->Reload();
+    }
+    frame->show();
+    mdiArea_->setActiveSubWindow(frame);
+    UpdateEditMenu();
+}
+
+void TMaster::AddUnsavedWork(UnsavedWork& work) {
+    unsavedWork_.push_back(&work);
+}
+
+bool TMaster::SettleAllUnsavedWork() {
+    for (UnsavedWork* work : unsavedWork_) {
+        if (!work->SettleUnsavedWork()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TMaster::closeEvent(QCloseEvent* event) {
+    if (sessionSettled_ || SettleAllUnsavedWork()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// The desktop session is ending. Questions need the session manager's leave; without it the
+// changes cannot be settled, and the session is asked not to end.
+void TMaster::CommitData(QSessionManager& manager) {
+#ifndef QT_NO_SESSIONMANAGER
+    if (!manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
+    const bool settled = SettleAllUnsavedWork();
+    manager.release();
+    if (!settled) {
+        manager.cancel();
+        return;
+    }
+    sessionSettled_ = true;
+#else
+    static_cast<void>(manager);
+#endif
+}
+
+// The desktop can end the program without closing this window first, as when the session ends.
+// The program then ends only as this window would close; the tool windows, which only hide when
+// closed, would hold it up and are put away first.
+bool TMaster::MayQuit(QEvent& quit) {
+    if (isVisible() && !close()) {
+        quit.ignore();
+        return false;
+    }
+    toolWindowsGiveWay_->Stop();
+    for (QWidget* window : {resourceListWindow_, previewWindow_}) {
+        if (window != nullptr) {
+            window->hide();
+        }
+    }
+    return true;
+}
+
+void TMaster::ToggleToolWindow(QWidget* window) {
+    if (window == nullptr) {
+        return;
+    }
+    window->setVisible(!window->isVisible());
+}
+
+void TMaster::BringToFront() {
+    setWindowState((restoredState_ & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TMaster::OpenDroppedLibraries(const QStringList& paths) {
+    for (const QString& path : paths) {
+        projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::AskUser);
+    }
+}
+
+void TMaster::OpenCommandLineLibraries(const QStringList& paths) {
+    const QList<QMdiSubWindow*> before = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    for (const QString& path : paths) {
+        projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::TakeFirst);
+    }
+    QList<QMdiSubWindow*> opened;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!before.contains(window)) {
+            opened.append(window);
+        }
+    }
+    ArrangeOpenedTogether(*mdiArea_, opened);
+}
+
+void TMaster::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void TMaster::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+// The files open once the drop has ended: the program they came from waits for the drop to
+// end, and opening them may ask the user.
+void TMaster::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedLibraryPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, paths] { OpenDroppedLibraries(paths); }, Qt::QueuedConnection);
+}
+
+void TMaster::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
+        restoredState_ = windowState();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TMaster::SpeedButton1Click() {
+    projectCommands_->NewProject();
+}
+
+void TMaster::SpeedButton2Click() {
+    projectCommands_->OpenProject();
+}
+
+void TMaster::Browse1Click() {
+    projectCommands_->BrowseLibrary();
+}
+
+void TMaster::SpeedButton3Click() {
+    mdiArea_->cascadeSubWindows();
+}
+
+void TMaster::SpeedButton4Click() {
+    TileSideBySide(*mdiArea_);
+}
+
+void TMaster::SpeedButton5Click() {
+    TileOneAboveAnother(*mdiArea_);
+}
+
+void TMaster::SpeedButton6Click() {
+    ToggleToolWindow(resourceListWindow_);
+    ShowVisibility(resdataItem_, resourceListWindow_);
+}
+
+void TMaster::SpeedButton7Click() {
+    ToggleToolWindow(previewWindow_);
+    ShowVisibility(previewItem_, previewWindow_);
+}
+
+void TMaster::Undo1Click() {
+    if (LibraryEditorWindow* editor = ActiveEditor()) {
+        editor->UndoClick();
+    } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
+        browser->UndoClick();
+    }
+}
+
+void TMaster::Redo1Click() {
+    if (LibraryEditorWindow* editor = ActiveEditor()) {
+        editor->RedoClick();
+    } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
+        browser->RedoClick();
+    }
+}
+
+void TMaster::Exit1Click() {
+    close();
+}
+
+// Where the desktop has no program for text files, the program shows the file itself; a missing
+// file is left unmentioned.
+void TMaster::Help1Click() {
+    const std::string path = ResolvePath(AppFolders().program, "Help.txt");
+    const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path));
+    if (dialogs_.OpenWithShell(shownPath)) {
+        return;
+    }
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored)) {
+        ShowHelpViewer(shownPath);
+    }
+}
+
+void TMaster::ShowHelpViewer(const QString& path) {
+    if (helpViewer_ == nullptr) {
+        helpViewer_ = new THelp(dialogs_, this);
+    }
+    if (!helpViewer_->ShowFile(path)) {
+        dialogs_.Beep();
+        return;
+    }
+    helpViewer_->show();
+    helpViewer_->raise();
+    helpViewer_->activateWindow();
+}
+
+void TMaster::About1Click() {
+    if (about_ != nullptr) {
+        dialogs_.RunModal(*about_);
+    }
+}
+
+}  // namespace vexlor

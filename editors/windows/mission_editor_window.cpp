@@ -1,0 +1,59 @@
+#include "editors/windows/mission_editor_window.h"
+#include "editors/windows/identifier_spin_box.h"
+
+#include <QLabel>
+#include <QLayout>
+
+#include "editors/mission_editor_logic.h"
+#include "editors/windows/preview_panel.h"
+
+namespace vexlor {
+namespace {
+
+constexpr int kListWidth = 257;
+constexpr int kPreviewWidth = 204;
+
+const LibraryEditorWindow::WindowShape kShape = {kListWidth, 0, QSize(223, 221), QSize(500, 520)};
+
+}  // namespace
+
+TfMIS::TfMIS(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent)
+    : SwatchEditorWindow(EditorKind::Mission, libraryPath, dialogs, kShape, parent),
+      Label1(new QLabel(QStringLiteral("         "), this)) {
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setToolTip(QStringLiteral("The series that the staged picture is added to"));
+    ArrangeControls(Label1);
+}
+
+void TfMIS::ShowRefreshedList(const PictureList& list) {
+    numbersInUse_.highest = list.highest;
+}
+
+void TfMIS::BeginImport() {
+    Label1->clear();
+}
+
+void TfMIS::ShowStagedPicture(const IndexedImage& picture) {
+    const Series series = StagedSeries().value_or(Series::Mission);
+    const SeriesInfo& info = InfoOf(series);
+    FitPreviewTo(picture);
+    ShowTransparentPicture(picture);
+    Label1->setText(QString::fromLatin1(info.spinLabel));
+    Spin1->setMaximum(info.maximumNumber);
+    Spin1->setValue(MissionEditorLogic::SuggestedNumber(numbersInUse_, series));
+}
+
+// The image keeps its width and takes the picture's shape; the panel and the strip below it
+// follow.
+void TfMIS::FitPreviewTo(const IndexedImage& picture) {
+    const int height = (2 * kPreviewWidth * picture.height + picture.width) / (2 * picture.width);
+    Panel1->FitImageHeight(height);
+    layout()->activate();
+}
+
+std::optional<Series> TfMIS::StagedSeries() const {
+    const IndexedImage* staged = StagedPicture();
+    return staged != nullptr ? SeriesOfWidth(staged->width) : std::nullopt;
+}
+
+}  // namespace vexlor

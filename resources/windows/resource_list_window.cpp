@@ -1,0 +1,173 @@
+#include "resources/windows/resource_list_window.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include "platform/user_dialogs.h"
+#include "widgets/byte_text.h"
+#include "widgets/fixed_pitch_font.h"
+
+namespace vexlor {
+namespace {
+
+constexpr int kClientWidth = 408;
+constexpr int kClientHeight = 317;
+constexpr int kTextAreaHeight = 277;
+constexpr int kTextAreaFontPixels = 12;
+const QRect kReloadButtonGeometry(8, 8, 73, 25);
+const QRect kSaveButtonGeometry(328, 8, 73, 25);
+const QKeySequence kSaveShortcut(Qt::CTRL | Qt::Key_S);
+
+// Names written in the system's encoding show as their characters; any other byte survives
+// through its stand-in, so every line the user leaves alone is saved byte for byte.
+QString ToTextAreaText(const LineText& text) {
+    return TextOfBytes(JoinLines(text, "\n"));
+}
+
+QToolButton* CreateButton(const QString& caption, const QString& name, const QRect& geometry,
+                          QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setGeometry(geometry);
+    return button;
+}
+
+// Replaces only the part of the text area that differs, so that the user's cursor and scroll
+// position survive a line added at the top or a line break added at the end.
+void ReplaceDifference(QPlainTextEdit& textArea, const QString& current, const QString& wanted) {
+    const qsizetype shorter = std::min(current.size(), wanted.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && current[prefix] == wanted[prefix]) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           current[current.size() - 1 - suffix] == wanted[wanted.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    QTextCursor cursor(textArea.document());
+    cursor.setPosition(static_cast<int>(prefix));
+    cursor.setPosition(static_cast<int>(current.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(wanted.mid(prefix, wanted.size() - prefix - suffix));
+}
+
+}  // namespace
+
+TTOOL0::TTOOL0(UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("TOOL0"));
+    setWindowTitle(QStringLiteral("resdata.txt"));
+    setFixedSize(kClientWidth, kClientHeight);
+    CreateControls();
+    list_.SetOnLinesChanged([this] { ShowLines(); });
+    list_.SetOnStateChanged([this] { ShowState(); });
+    ShowState();
+    FormCreate();
+}
+
+void TTOOL0::CreateControls() {
+    SpeedButton1 = CreateButton(QStringLiteral("Reload"), QStringLiteral("SpeedButton1"),
+                                kReloadButtonGeometry, this);
+    SpeedButton2 = CreateButton(QStringLiteral("Save"), QStringLiteral("SpeedButton2"),
+                                kSaveButtonGeometry, this);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(0, kClientHeight - kTextAreaHeight, kClientWidth, kTextAreaHeight);
+    Memo1->setFont(FixedPitchFont(kTextAreaFontPixels));
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DescribeButtons();
+    connect(SpeedButton1, &QToolButton::clicked, this, &TTOOL0::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL0::SpeedButton2Click);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TTOOL0::Memo1Change);
+}
+
+// The button's own shortcut works only while the button is enabled, as a click would, and
+// only while this window is the active one.
+void TTOOL0::DescribeButtons() {
+    SpeedButton1->setToolTip(QStringLiteral("Read resdata.txt again from the game folder"));
+    SpeedButton2->setShortcut(kSaveShortcut);
+    SpeedButton2->setToolTip(QStringLiteral("Write the list to resdata.txt (%1)")
+                                 .arg(kSaveShortcut.toString(QKeySequence::NativeText)));
+}
+
+void TTOOL0::FormCreate() {
+    Reload();
+}
+
+void TTOOL0::closeEvent(QCloseEvent* event) {
+    FormClose(*event);
+}
+
+void TTOOL0::FormClose(QCloseEvent& event) {
+    event.ignore();
+    hide();
+}
+
+void TTOOL0::SpeedButton1Click() {
+    if (SettleUnsavedWork()) {
+        Reload();
+    }
+}
+
+// A freshly loaded text is read from its top.
+void TTOOL0::Reload() {
+    if (list_.Reload()) {
+        Memo1->moveCursor(QTextCursor::Start);
+    }
+}
+
+void TTOOL0::SpeedButton2Click() {
+    list_.Save();
+}
+
+bool TTOOL0::SettleUnsavedWork() {
+    if (!list_.SaveEnabled()) {
+        return true;
+    }
+    switch (dialogs_.AskUnsavedChanges(
+        QStringLiteral("resdata.txt has changes that are not saved."), windowTitle())) {
+        case UnsavedChangesAnswer::Save:
+            return list_.Save();
+        case UnsavedChangesAnswer::Discard:
+            return true;
+        case UnsavedChangesAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void TTOOL0::Memo1Change() {
+    if (showingLines_) {
+        return;
+    }
+    list_.SetEditedText(BytesOfText(TextAreaText()));
+}
+
+void TTOOL0::ShowLines() {
+    showingLines_ = true;
+    ReplaceDifference(*Memo1, TextAreaText(), ToTextAreaText(list_.Text()));
+    showingLines_ = false;
+}
+
+void TTOOL0::ShowState() {
+    Memo1->setEnabled(list_.TextAreaEnabled());
+    SpeedButton2->setEnabled(list_.SaveEnabled());
+}
+
+// The raw text keeps a no-break space as it is, where toPlainText() would make it a space.
+QString TTOOL0::TextAreaText() const {
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace vexlor
