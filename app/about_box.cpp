@@ -25,7 +25,7 @@ QLabel* CreateTextLabel(const QString& text, bool bold, QWidget* parent) {
 
 }  // namespace
 
-TAbout::TAbout(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("About"));
     const QString title = QString::fromLatin1(kApplicationTitle);
     setWindowTitle(QStringLiteral("About ") + title);

@@ -8,11 +8,11 @@ class QPushButton;
 namespace vexlor {
 
 // The About box; its content is built once, when it is created at start-up.
-class TAbout : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TAbout(QWidget* parent);
+    explicit AboutBox(QWidget* parent);
 
     QLabel* IconLabel() const { return Image1; }
     QPushButton* OkButton() const { return Button1; }

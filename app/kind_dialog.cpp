@@ -19,7 +19,7 @@ const char* const kKindItems[] = {"HULL library", "MAP library", "SHIP library",
 
 }  // namespace
 
-TCHOOSE::TCHOOSE(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+KindDialog::KindDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("CHOOSE"));
     QFont boldFont = font();
     boldFont.setBold(true);
@@ -44,7 +44,7 @@ TCHOOSE::TCHOOSE(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialo
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QGroupBox* TCHOOSE::CreateRadioGroup() {
+QGroupBox* KindDialog::CreateRadioGroup() {
     RadioGroup1 = new QGroupBox(QStringLiteral("Type"), this);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     kinds_ = new QButtonGroup(this);
@@ -59,7 +59,7 @@ QGroupBox* TCHOOSE::CreateRadioGroup() {
     return RadioGroup1;
 }
 
-int TCHOOSE::AskLibraryKind(const QString& caption) {
+int KindDialog::AskLibraryKind(const QString& caption) {
     setWindowTitle(caption);
     if (QAbstractButton* chosen = kinds_->checkedButton()) {
         chosen->setFocus();
@@ -68,17 +68,17 @@ int TCHOOSE::AskLibraryKind(const QString& caption) {
     return dialogs_.RunModal(*this) == QDialog::Accepted ? ChosenKind() : 0;
 }
 
-int TCHOOSE::ChosenKind() const {
+int KindDialog::ChosenKind() const {
     return kinds_->checkedId();
 }
 
-void TCHOOSE::ChooseKind(int kind) {
+void KindDialog::ChooseKind(int kind) {
     if (QAbstractButton* button = kinds_->button(kind)) {
         button->setChecked(true);
     }
 }
 
-void TCHOOSE::CentreOnScreen() {
+void KindDialog::CentreOnScreen() {
     adjustSize();
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {

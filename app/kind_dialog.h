@@ -12,11 +12,11 @@ class UserDialogs;
 
 // The kind dialog: which of the four library kinds a project command is about. One object
 // serves the whole run, so the kind chosen last is offered first the next time.
-class TCHOOSE : public QDialog {
+class KindDialog : public QDialog {
     Q_OBJECT
 
   public:
-    TCHOOSE(UserDialogs& dialogs, QWidget* parent);
+    KindDialog(UserDialogs& dialogs, QWidget* parent);
 
     // 0 when the user cancels, else the kind counted from 1: HULL, MAP, SHIP, BATTLE/MISSION.
     int AskLibraryKind(const QString& caption);

@@ -92,9 +92,9 @@ QStringList DroppedLibraryPaths(const QMimeData* data) {
 
 }  // namespace
 
-TMaster::TMaster(UserDialogs& dialogs)
+MainWindow::MainWindow(UserDialogs& dialogs)
     : dialogs_(dialogs),
-      projectWindows_(std::make_unique<MasterProjectWindows>(*this, dialogs)),
+      projectWindows_(std::make_unique<MainWindowProjects>(*this, dialogs)),
       projectCommands_(std::make_unique<ProjectCommands>(dialogs, *projectWindows_)) {
     setObjectName(QStringLiteral("Master"));
     mdiArea_ = new QMdiArea(this);
@@ -104,7 +104,7 @@ TMaster::TMaster(UserDialogs& dialogs)
     // Drops over the editor area and the editor windows come here unless a window below takes
     // them first.
     setAcceptDrops(true);
-    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMaster::UpdateEditMenu);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateEditMenu);
     // The browser's record and picture views take the whole area; the tool windows would
     // cover them.
     toolWindowsGiveWay_ = new ToolWindowsGiveWay(this);
@@ -121,14 +121,14 @@ TMaster::TMaster(UserDialogs& dialogs)
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         application->installEventFilter(this);
 #ifndef QT_NO_SESSIONMANAGER
-        connect(application, &QGuiApplication::commitDataRequest, this, &TMaster::CommitData);
+        connect(application, &QGuiApplication::commitDataRequest, this, &MainWindow::CommitData);
 #endif
     }
 }
 
-TMaster::~TMaster() = default;
+MainWindow::~MainWindow() = default;
 
-bool TMaster::FormCreate() {
+bool MainWindow::FormCreate() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle) +
                    QStringLiteral(" "));
     if (AppFolders().game.empty()) {
@@ -143,14 +143,14 @@ bool TMaster::FormCreate() {
 
 // Exports go to "Output" and picture dialogs start in "input"; an existing folder of either
 // name in any letter case is the one meant, and any failure here is of no concern.
-void TMaster::CreateWorkingFolders() {
+void MainWindow::CreateWorkingFolders() {
     for (const char* name : {"OutPut", "Input"}) {
         std::error_code ignored;
         std::filesystem::create_directory(ResolvePath(AppFolders().working, name), ignored);
     }
 }
 
-void TMaster::CreateToolBar() {
+void MainWindow::CreateToolBar() {
     QToolBar* toolBar = addToolBar(QStringLiteral("Commands"));
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
     toolBar->setMovable(false);
@@ -159,23 +159,24 @@ void TMaster::CreateToolBar() {
     toolBar->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     const QIcon none;
-    toolBar->addWidget(AddSpeedButton(1, QStringLiteral("New"), none, &TMaster::SpeedButton1Click));
     toolBar->addWidget(
-        AddSpeedButton(2, QStringLiteral("Open"), none, &TMaster::SpeedButton2Click));
+        AddSpeedButton(1, QStringLiteral("New"), none, &MainWindow::SpeedButton1Click));
+    toolBar->addWidget(
+        AddSpeedButton(2, QStringLiteral("Open"), none, &MainWindow::SpeedButton2Click));
     toolBar->addSeparator();
-    toolBar->addWidget(AddSpeedButton(3, {}, CascadeIcon(), &TMaster::SpeedButton3Click));
-    toolBar->addWidget(AddSpeedButton(4, {}, TileSideBySideIcon(), &TMaster::SpeedButton4Click));
+    toolBar->addWidget(AddSpeedButton(3, {}, CascadeIcon(), &MainWindow::SpeedButton3Click));
+    toolBar->addWidget(AddSpeedButton(4, {}, TileSideBySideIcon(), &MainWindow::SpeedButton4Click));
     toolBar->addWidget(
-        AddSpeedButton(5, {}, TileOneAboveAnotherIcon(), &TMaster::SpeedButton5Click));
+        AddSpeedButton(5, {}, TileOneAboveAnotherIcon(), &MainWindow::SpeedButton5Click));
     toolBar->addSeparator();
     toolBar->addWidget(
-        AddSpeedButton(6, QStringLiteral("Resdata"), none, &TMaster::SpeedButton6Click));
+        AddSpeedButton(6, QStringLiteral("Resdata"), none, &MainWindow::SpeedButton6Click));
     toolBar->addWidget(
-        AddSpeedButton(7, QStringLiteral("Preview"), none, &TMaster::SpeedButton7Click));
+        AddSpeedButton(7, QStringLiteral("Preview"), none, &MainWindow::SpeedButton7Click));
 }
 
-QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
-                                     void (TMaster::*handler)()) {
+QToolButton* MainWindow::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
+                                        void (MainWindow::*handler)()) {
     auto* button = new QToolButton(this);
     button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
     if (icon.isNull()) {
@@ -192,76 +193,76 @@ QToolButton* TMaster::AddSpeedButton(int number, const QString& caption, const Q
     return button;
 }
 
-QToolButton* TMaster::SpeedButton(int number) const {
+QToolButton* MainWindow::SpeedButton(int number) const {
     return (number >= 1 && number <= speedButtons_.size()) ? speedButtons_.at(number - 1) : nullptr;
 }
 
-void TMaster::CreateMenus() {
+void MainWindow::CreateMenus() {
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
-                &TMaster::SpeedButton1Click)
+                &MainWindow::SpeedButton1Click)
         ->setShortcut(kNewShortcut);
     AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
-                &TMaster::SpeedButton2Click)
+                &MainWindow::SpeedButton2Click)
         ->setShortcut(kOpenShortcut);
     AddMenuItem(fileMenu, QStringLiteral("Browse1"), QStringLiteral("&Browse library..."),
-                &TMaster::Browse1Click)
+                &MainWindow::Browse1Click)
         ->setShortcut(kBrowseShortcut);
     fileMenu->addSeparator();
-    AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &TMaster::Exit1Click)
+    AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &MainWindow::Exit1Click)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
     CreateEditMenu();
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     resdataItem_ = AddViewItem(viewMenu, QStringLiteral("Resdata1"), QStringLiteral("&Resdata"),
-                               kResdataShortcut, &TMaster::SpeedButton6Click);
+                               kResdataShortcut, &MainWindow::SpeedButton6Click);
     previewItem_ = AddViewItem(viewMenu, QStringLiteral("Preview1"), QStringLiteral("&Preview"),
-                               kPreviewShortcut, &TMaster::SpeedButton7Click);
+                               kPreviewShortcut, &MainWindow::SpeedButton7Click);
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
     arrangeActions_ = {AddMenuItem(windowMenu_, QStringLiteral("Cascade1"),
-                                   QStringLiteral("&Cascade"), &TMaster::SpeedButton3Click),
+                                   QStringLiteral("&Cascade"), &MainWindow::SpeedButton3Click),
                        AddMenuItem(windowMenu_, QStringLiteral("Tilevert1"),
-                                   QStringLiteral("Tile &vert"), &TMaster::SpeedButton4Click),
+                                   QStringLiteral("Tile &vert"), &MainWindow::SpeedButton4Click),
                        AddMenuItem(windowMenu_, QStringLiteral("Tilehorz1"),
-                                   QStringLiteral("Tile &horz"), &TMaster::SpeedButton5Click)};
-    connect(windowMenu_, &QMenu::aboutToShow, this, &TMaster::UpdateWindowMenu);
+                                   QStringLiteral("Tile &horz"), &MainWindow::SpeedButton5Click)};
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&?"));
-    AddMenuItem(helpMenu, QStringLiteral("Help1"), QStringLiteral("&Help"), &TMaster::Help1Click)
+    AddMenuItem(helpMenu, QStringLiteral("Help1"), QStringLiteral("&Help"), &MainWindow::Help1Click)
         ->setShortcut(QKeySequence(Qt::Key_F1));
     helpMenu->addSeparator();
     AddMenuItem(helpMenu, QStringLiteral("About1"), QStringLiteral("&About..."),
-                &TMaster::About1Click);
+                &MainWindow::About1Click);
 }
 
-void TMaster::CreateEditMenu() {
+void MainWindow::CreateEditMenu() {
     QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     undoItem_ =
-        AddMenuItem(editMenu, QStringLiteral("Undo1"), UndoItemText({}), &TMaster::Undo1Click);
+        AddMenuItem(editMenu, QStringLiteral("Undo1"), UndoItemText({}), &MainWindow::Undo1Click);
     undoItem_->setShortcut(UndoShortcut());
     redoItem_ =
-        AddMenuItem(editMenu, QStringLiteral("Redo1"), RedoItemText({}), &TMaster::Redo1Click);
+        AddMenuItem(editMenu, QStringLiteral("Redo1"), RedoItemText({}), &MainWindow::Redo1Click);
     redoItem_->setShortcuts(RedoShortcuts());
-    connect(editMenu, &QMenu::aboutToShow, this, &TMaster::UpdateEditMenu);
+    connect(editMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditMenu);
     UpdateEditMenu();
 }
 
 // The current sub-window stays current while a menu or a tool window has the focus.
-LibraryEditorWindow* TMaster::ActiveEditor() const {
+LibraryEditorWindow* MainWindow::ActiveEditor() const {
     const QMdiSubWindow* window = mdiArea_->currentSubWindow();
     return window != nullptr ? qobject_cast<LibraryEditorWindow*>(window->widget()) : nullptr;
 }
 
-LibraryBrowserWindow* TMaster::ActiveBrowser() const {
+LibraryBrowserWindow* MainWindow::ActiveBrowser() const {
     const QMdiSubWindow* window = mdiArea_->currentSubWindow();
     return window != nullptr ? qobject_cast<LibraryBrowserWindow*>(window->widget()) : nullptr;
 }
 
 // A disabled item ignores its shortcut too, so the texts and states are kept current, not
 // only while the menu shows.
-void TMaster::UpdateEditMenu() {
+void MainWindow::UpdateEditMenu() {
     const LibraryEditorWindow* editor = ActiveEditor();
     const LibraryBrowserWindow* browser = ActiveBrowser();
     const std::string undo = editor != nullptr    ? editor->NextUndo()
@@ -276,8 +277,8 @@ void TMaster::UpdateEditMenu() {
     redoItem_->setEnabled(!redo.empty());
 }
 
-QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
-                              void (TMaster::*handler)()) {
+QAction* MainWindow::AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                                 void (MainWindow::*handler)()) {
     // Owned by the window: the Window menu is cleared and refilled, and must not take these.
     auto* action = new QAction(caption, this);
     action->setObjectName(name);
@@ -288,8 +289,8 @@ QAction* TMaster::AddMenuItem(QMenu* menu, const QString& name, const QString& c
 
 // Checked while its tool window is shown. The shortcut works from the tool windows too, so that
 // the one in front can be put away with the key that brought it.
-QAction* TMaster::AddViewItem(QMenu* menu, const QString& name, const QString& caption,
-                              const QKeySequence& shortcut, void (TMaster::*handler)()) {
+QAction* MainWindow::AddViewItem(QMenu* menu, const QString& name, const QString& caption,
+                                 const QKeySequence& shortcut, void (MainWindow::*handler)()) {
     QAction* item = AddMenuItem(menu, name, caption, handler);
     item->setCheckable(true);
     item->setShortcut(shortcut);
@@ -297,7 +298,7 @@ QAction* TMaster::AddViewItem(QMenu* menu, const QString& name, const QString& c
     return item;
 }
 
-void TMaster::SetResourceListWindow(QWidget* window) {
+void MainWindow::SetResourceListWindow(QWidget* window) {
     resourceListWindow_ = window;
     if (window != nullptr) {
         toolWindowsGiveWay_->AddToolWindow(*window);
@@ -305,7 +306,7 @@ void TMaster::SetResourceListWindow(QWidget* window) {
     WatchToolWindow(window, resdataItem_);
 }
 
-void TMaster::SetPreviewWindow(QWidget* window) {
+void MainWindow::SetPreviewWindow(QWidget* window) {
     previewWindow_ = window;
     if (window != nullptr) {
         toolWindowsGiveWay_->AddToolWindow(*window);
@@ -315,18 +316,18 @@ void TMaster::SetPreviewWindow(QWidget* window) {
 
 // The View item follows the window however it is shown or hidden: its button, its item, its
 // close box.
-void TMaster::WatchToolWindow(QWidget* window, QAction* item) {
+void MainWindow::WatchToolWindow(QWidget* window, QAction* item) {
     ShowVisibility(item, window);
     if (window != nullptr) {
         window->installEventFilter(this);
     }
 }
 
-void TMaster::ShowVisibility(QAction* item, const QWidget* window) {
+void MainWindow::ShowVisibility(QAction* item, const QWidget* window) {
     item->setChecked(window != nullptr && window->isVisible());
 }
 
-bool TMaster::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Quit && watched == QCoreApplication::instance()) {
         return !MayQuit(*event);
@@ -348,7 +349,7 @@ bool TMaster::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // The arrangement items, then one checkable item per open editor window.
-void TMaster::UpdateWindowMenu() {
+void MainWindow::UpdateWindowMenu() {
     windowMenu_->clear();
     windowMenu_->addActions(arrangeActions_);
     const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
@@ -366,21 +367,21 @@ void TMaster::UpdateWindowMenu() {
     }
 }
 
-QMdiSubWindow* TMaster::AddEditorWindow(QWidget* editor) {
+QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* editor) {
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* window = mdiArea_->addSubWindow(editor);
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (auto* libraryEditor = qobject_cast<LibraryEditorWindow*>(editor)) {
         connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this,
-                &TMaster::UpdateEditMenu);
+                &MainWindow::UpdateEditMenu);
     }
     if (auto* browser = qobject_cast<LibraryBrowserWindow*>(editor)) {
-        connect(browser, &LibraryBrowserWindow::LibraryChanged, this, &TMaster::UpdateEditMenu);
+        connect(browser, &LibraryBrowserWindow::LibraryChanged, this, &MainWindow::UpdateEditMenu);
     }
     return window;
 }
 
-QStringList TMaster::EditorCaptions() const {
+QStringList MainWindow::EditorCaptions() const {
     QStringList captions;
     for (const QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
         if (qobject_cast<const LibraryBrowserWindow*>(window->widget()) != nullptr) {
@@ -394,7 +395,7 @@ QStringList TMaster::EditorCaptions() const {
 
 // Paths are compared as the file system resolves them: another spelling of the same file
 // finds its browser.
-LibraryBrowserWindow* TMaster::BrowserOf(const QString& path) const {
+LibraryBrowserWindow* MainWindow::BrowserOf(const QString& path) const {
     const QString wanted = QFileInfo(path).canonicalFilePath();
     for (const QMdiSubWindow* window : mdiArea_->subWindowList()) {
         auto* browser = qobject_cast<LibraryBrowserWindow*>(window->widget());
@@ -406,7 +407,7 @@ LibraryBrowserWindow* TMaster::BrowserOf(const QString& path) const {
     return nullptr;
 }
 
-void TMaster::OpenBrowser(const QString& path) {
+void MainWindow::OpenBrowser(const QString& path) {
     if (LibraryBrowserWindow* open = BrowserOf(path)) {
         auto* frame = qobject_cast<QMdiSubWindow*>(open->parentWidget());
         mdiArea_->setActiveSubWindow(frame);
@@ -425,11 +426,11 @@ void TMaster::OpenBrowser(const QString& path) {
     UpdateEditMenu();
 }
 
-void TMaster::AddUnsavedWork(UnsavedWork& work) {
+void MainWindow::AddUnsavedWork(UnsavedWork& work) {
     unsavedWork_.push_back(&work);
 }
 
-bool TMaster::SettleAllUnsavedWork() {
+bool MainWindow::SettleAllUnsavedWork() {
     for (UnsavedWork* work : unsavedWork_) {
         if (!work->SettleUnsavedWork()) {
             return false;
@@ -438,7 +439,7 @@ bool TMaster::SettleAllUnsavedWork() {
     return true;
 }
 
-void TMaster::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (sessionSettled_ || SettleAllUnsavedWork()) {
         event->accept();
     } else {
@@ -448,7 +449,7 @@ void TMaster::closeEvent(QCloseEvent* event) {
 
 // The desktop session is ending. Questions need the session manager's leave; without it the
 // changes cannot be settled, and the session is asked not to end.
-void TMaster::CommitData(QSessionManager& manager) {
+void MainWindow::CommitData(QSessionManager& manager) {
 #ifndef QT_NO_SESSIONMANAGER
     if (!manager.allowsInteraction()) {
         manager.cancel();
@@ -469,7 +470,7 @@ void TMaster::CommitData(QSessionManager& manager) {
 // The desktop can end the program without closing this window first, as when the session ends.
 // The program then ends only as this window would close; the tool windows, which only hide when
 // closed, would hold it up and are put away first.
-bool TMaster::MayQuit(QEvent& quit) {
+bool MainWindow::MayQuit(QEvent& quit) {
     if (isVisible() && !close()) {
         quit.ignore();
         return false;
@@ -483,27 +484,27 @@ bool TMaster::MayQuit(QEvent& quit) {
     return true;
 }
 
-void TMaster::ToggleToolWindow(QWidget* window) {
+void MainWindow::ToggleToolWindow(QWidget* window) {
     if (window == nullptr) {
         return;
     }
     window->setVisible(!window->isVisible());
 }
 
-void TMaster::BringToFront() {
+void MainWindow::BringToFront() {
     setWindowState((restoredState_ & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
 }
 
-void TMaster::OpenDroppedLibraries(const QStringList& paths) {
+void MainWindow::OpenDroppedLibraries(const QStringList& paths) {
     for (const QString& path : paths) {
         projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::AskUser);
     }
 }
 
-void TMaster::OpenCommandLineLibraries(const QStringList& paths) {
+void MainWindow::OpenCommandLineLibraries(const QStringList& paths) {
     const QList<QMdiSubWindow*> before = mdiArea_->subWindowList(QMdiArea::CreationOrder);
     for (const QString& path : paths) {
         projectCommands_->OpenLibraryFile(path, ProjectCommands::AmbiguousKind::TakeFirst);
@@ -517,7 +518,7 @@ void TMaster::OpenCommandLineLibraries(const QStringList& paths) {
     ArrangeOpenedTogether(*mdiArea_, opened);
 }
 
-void TMaster::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
@@ -525,7 +526,7 @@ void TMaster::dragEnterEvent(QDragEnterEvent* event) {
     event->acceptProposedAction();
 }
 
-void TMaster::dragMoveEvent(QDragMoveEvent* event) {
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
     if (DroppedLibraryPaths(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
@@ -535,7 +536,7 @@ void TMaster::dragMoveEvent(QDragMoveEvent* event) {
 
 // The files open once the drop has ended: the program they came from waits for the drop to
 // end, and opening them may ask the user.
-void TMaster::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QStringList paths = DroppedLibraryPaths(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
@@ -546,48 +547,48 @@ void TMaster::dropEvent(QDropEvent* event) {
         this, [this, paths] { OpenDroppedLibraries(paths); }, Qt::QueuedConnection);
 }
 
-void TMaster::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) {
         restoredState_ = windowState();
     }
     QMainWindow::changeEvent(event);
 }
 
-void TMaster::SpeedButton1Click() {
+void MainWindow::SpeedButton1Click() {
     projectCommands_->NewProject();
 }
 
-void TMaster::SpeedButton2Click() {
+void MainWindow::SpeedButton2Click() {
     projectCommands_->OpenProject();
 }
 
-void TMaster::Browse1Click() {
+void MainWindow::Browse1Click() {
     projectCommands_->BrowseLibrary();
 }
 
-void TMaster::SpeedButton3Click() {
+void MainWindow::SpeedButton3Click() {
     mdiArea_->cascadeSubWindows();
 }
 
-void TMaster::SpeedButton4Click() {
+void MainWindow::SpeedButton4Click() {
     TileSideBySide(*mdiArea_);
 }
 
-void TMaster::SpeedButton5Click() {
+void MainWindow::SpeedButton5Click() {
     TileOneAboveAnother(*mdiArea_);
 }
 
-void TMaster::SpeedButton6Click() {
+void MainWindow::SpeedButton6Click() {
     ToggleToolWindow(resourceListWindow_);
     ShowVisibility(resdataItem_, resourceListWindow_);
 }
 
-void TMaster::SpeedButton7Click() {
+void MainWindow::SpeedButton7Click() {
     ToggleToolWindow(previewWindow_);
     ShowVisibility(previewItem_, previewWindow_);
 }
 
-void TMaster::Undo1Click() {
+void MainWindow::Undo1Click() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->UndoClick();
     } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
@@ -595,7 +596,7 @@ void TMaster::Undo1Click() {
     }
 }
 
-void TMaster::Redo1Click() {
+void MainWindow::Redo1Click() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->RedoClick();
     } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
@@ -603,13 +604,13 @@ void TMaster::Redo1Click() {
     }
 }
 
-void TMaster::Exit1Click() {
+void MainWindow::Exit1Click() {
     close();
 }
 
 // Where the desktop has no program for text files, the program shows the file itself; a missing
 // file is left unmentioned.
-void TMaster::Help1Click() {
+void MainWindow::Help1Click() {
     const std::string path = ResolvePath(AppFolders().program, "Help.txt");
     const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path));
     if (dialogs_.OpenWithShell(shownPath)) {
@@ -621,9 +622,9 @@ void TMaster::Help1Click() {
     }
 }
 
-void TMaster::ShowHelpViewer(const QString& path) {
+void MainWindow::ShowHelpViewer(const QString& path) {
     if (helpViewer_ == nullptr) {
-        helpViewer_ = new THelp(dialogs_, this);
+        helpViewer_ = new HelpViewer(dialogs_, this);
     }
     if (!helpViewer_->ShowFile(path)) {
         dialogs_.Beep();
@@ -634,7 +635,7 @@ void TMaster::ShowHelpViewer(const QString& path) {
     helpViewer_->activateWindow();
 }
 
-void TMaster::About1Click() {
+void MainWindow::About1Click() {
     if (about_ != nullptr) {
         dialogs_.RunModal(*about_);
     }

@@ -19,13 +19,13 @@ class QToolButton;
 
 namespace vexlor {
 
-class TAbout;
+class AboutBox;
 class ToolWindowsGiveWay;
 class LibraryBrowserWindow;
 class LibraryEditorWindow;
-class TCHOOSE;
-class THelp;
-class MasterProjectWindows;
+class KindDialog;
+class HelpViewer;
+class MainWindowProjects;
 class ProjectCommands;
 class UnsavedWork;
 class UserDialogs;
@@ -34,12 +34,12 @@ class UserDialogs;
 // undo and redo the active editor's changes, arrange the editors, show or hide the tool
 // windows, and show the help file and the About box.
 // Closing it ends the program, once every window that holds unsaved changes has settled them.
-class TMaster : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit TMaster(UserDialogs& dialogs);
-    ~TMaster() override;
+    explicit MainWindow(UserDialogs& dialogs);
+    ~MainWindow() override;
 
     // The start-up check, run once right after construction. False when the game folder is
     // unknown; the user has then been told and the program must end with exit code 0.
@@ -48,10 +48,10 @@ class TMaster : public QMainWindow {
     // The long-lived windows created after this one.
     void SetResourceListWindow(QWidget* window);
     void SetPreviewWindow(QWidget* window);
-    void SetKindDialog(TCHOOSE* dialog) { kindDialog_ = dialog; }
-    void SetAboutBox(TAbout* about) { about_ = about; }
-    TCHOOSE* KindDialog() const { return kindDialog_; }
-    QWidget* ResourceListWindow() const { return resourceListWindow_; }
+    void SetKindDialog(KindDialog* dialog) { kindDialog_ = dialog; }
+    void SetAboutBox(AboutBox* about) { about_ = about; }
+    KindDialog* KindChooser() const { return kindDialog_; }
+    QWidget* ResourceListEditor() const { return resourceListWindow_; }
     // A window whose unsaved changes must be settled before the program ends; it must outlive
     // this window or never be closed before it.
     void AddUnsavedWork(UnsavedWork& work);
@@ -107,12 +107,12 @@ class TMaster : public QMainWindow {
   private:
     void CreateToolBar();
     QToolButton* AddSpeedButton(int number, const QString& caption, const QIcon& icon,
-                                void (TMaster::*handler)());
+                                void (MainWindow::*handler)());
     void CreateMenus();
     QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
-                         void (TMaster::*handler)());
+                         void (MainWindow::*handler)());
     QAction* AddViewItem(QMenu* menu, const QString& name, const QString& caption,
-                         const QKeySequence& shortcut, void (TMaster::*handler)());
+                         const QKeySequence& shortcut, void (MainWindow::*handler)());
     void CreateEditMenu();
     // The editor window or library browser that the Edit menu acts on, if any.
     LibraryEditorWindow* ActiveEditor() const;
@@ -140,14 +140,14 @@ class TMaster : public QMainWindow {
     QWidget* resourceListWindow_ = nullptr;
     QWidget* previewWindow_ = nullptr;
     ToolWindowsGiveWay* toolWindowsGiveWay_ = nullptr;
-    TCHOOSE* kindDialog_ = nullptr;
-    TAbout* about_ = nullptr;
-    THelp* helpViewer_ = nullptr;
+    KindDialog* kindDialog_ = nullptr;
+    AboutBox* about_ = nullptr;
+    HelpViewer* helpViewer_ = nullptr;
     std::vector<UnsavedWork*> unsavedWork_;
     // Set when the user settled every change as the desktop session was ending, so that the
     // close that follows does not ask again; any key or mouse press of the user's clears it.
     bool sessionSettled_ = false;
-    std::unique_ptr<MasterProjectWindows> projectWindows_;
+    std::unique_ptr<MainWindowProjects> projectWindows_;
     std::unique_ptr<ProjectCommands> projectCommands_;
     // The state to come back to from the task bar.
     Qt::WindowStates restoredState_ = Qt::WindowNoState;

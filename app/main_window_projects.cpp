@@ -10,44 +10,44 @@
 
 namespace vexlor {
 
-MasterProjectWindows::MasterProjectWindows(TMaster& master, UserDialogs& dialogs)
-    : master_(master), dialogs_(dialogs) {}
+MainWindowProjects::MainWindowProjects(MainWindow& mainWindow, UserDialogs& dialogs)
+    : mainWindow_(mainWindow), dialogs_(dialogs) {}
 
-int MasterProjectWindows::AskLibraryKind(const QString& caption) {
-    TCHOOSE* kindDialog = master_.KindDialog();
+int MainWindowProjects::AskLibraryKind(const QString& caption) {
+    KindDialog* kindDialog = mainWindow_.KindChooser();
     return kindDialog != nullptr ? kindDialog->AskLibraryKind(caption) : 0;
 }
 
-QStringList MasterProjectWindows::EditorCaptions() const {
-    return master_.EditorCaptions();
+QStringList MainWindowProjects::EditorCaptions() const {
+    return mainWindow_.EditorCaptions();
 }
 
-ResourceList* MasterProjectWindows::Resources() {
-    auto* resourceListWindow = qobject_cast<TTOOL0*>(master_.ResourceListWindow());
+ResourceList* MainWindowProjects::Resources() {
+    auto* resourceListWindow = qobject_cast<ResourceListWindow*>(mainWindow_.ResourceListEditor());
     return resourceListWindow != nullptr ? &resourceListWindow->List() : nullptr;
 }
 
-void MasterProjectWindows::CreateEditor(EditorKind kind, const QString& path,
-                                        const QString& caption) {
+void MainWindowProjects::CreateEditor(EditorKind kind, const QString& path,
+                                      const QString& caption) {
     newEditor_ = CreateEditorWindow(kind, path, dialogs_).release();
-    newFrame_ = master_.AddEditorWindow(newEditor_);
+    newFrame_ = mainWindow_.AddEditorWindow(newEditor_);
     newEditor_->setWindowTitle(caption);
 }
 
-void MasterProjectWindows::RefreshNewEditor() {
+void MainWindowProjects::RefreshNewEditor() {
     if (newEditor_ != nullptr) {
         newEditor_->Button1Click();
     }
 }
 
-void MasterProjectWindows::ShowNewEditor() {
+void MainWindowProjects::ShowNewEditor() {
     if (newFrame_ != nullptr) {
         newFrame_->show();
     }
 }
 
-void MasterProjectWindows::OpenBrowser(const QString& path) {
-    master_.OpenBrowser(path);
+void MainWindowProjects::OpenBrowser(const QString& path) {
+    mainWindow_.OpenBrowser(path);
 }
 
 }  // namespace vexlor

@@ -9,14 +9,14 @@ class QMdiSubWindow;
 namespace vexlor {
 
 class LibraryEditorWindow;
-class TMaster;
+class MainWindow;
 class UserDialogs;
 
 // The project commands' view of the main window: its kind dialog, its editor windows and the
 // resource list editor beside it.
-class MasterProjectWindows final : public ProjectWindows {
+class MainWindowProjects final : public ProjectWindows {
   public:
-    MasterProjectWindows(TMaster& master, UserDialogs& dialogs);
+    MainWindowProjects(MainWindow& mainWindow, UserDialogs& dialogs);
 
     int AskLibraryKind(const QString& caption) override;
     QStringList EditorCaptions() const override;
@@ -27,7 +27,7 @@ class MasterProjectWindows final : public ProjectWindows {
     void OpenBrowser(const QString& path) override;
 
   private:
-    TMaster& master_;
+    MainWindow& mainWindow_;
     UserDialogs& dialogs_;
     QPointer<LibraryEditorWindow> newEditor_;
     QPointer<QMdiSubWindow> newFrame_;

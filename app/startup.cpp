@@ -45,13 +45,13 @@ QStringList CommandLineLibraries() {
 
 // Later copies of the program hand over to this one instead of starting; their library files
 // open here as if named on this copy's command line.
-void AnswerLaterCopies(SingleInstance& instance, TMaster& master) {
-    const bool listening = instance.Listen([&master](const QStringList& paths) {
+void AnswerLaterCopies(SingleInstance& instance, MainWindow& mainWindow) {
+    const bool listening = instance.Listen([&mainWindow](const QStringList& paths) {
         if (TestLogRequested()) {
             WriteTestLog(QStringLiteral("restore requested"));
         }
-        master.BringToFront();
-        master.OpenCommandLineLibraries(paths);
+        mainWindow.BringToFront();
+        mainWindow.OpenCommandLineLibraries(paths);
     });
     if (listening && TestLogRequested()) {
         WriteTestLog(QStringLiteral("listening"));
@@ -75,35 +75,35 @@ int RunVexlor(int argc, char** argv) {
     QApplication::setWindowIcon(ApplicationIcon());
 
     QtUserDialogs dialogs;
-    TMaster master(dialogs);
-    if (!master.FormCreate()) {
+    MainWindow mainWindow(dialogs);
+    if (!mainWindow.FormCreate()) {
         return 0;
     }
-    AnswerLaterCopies(instance, master);
+    AnswerLaterCopies(instance, mainWindow);
 
     // Owned by the main window, which outlives the event loop.
-    auto* resourceListWindow = new TTOOL0(dialogs, &master);
-    master.SetResourceListWindow(resourceListWindow);
+    auto* resourceListWindow = new ResourceListWindow(dialogs, &mainWindow);
+    mainWindow.SetResourceListWindow(resourceListWindow);
 
     // A refused game executable ends the program here, before any further window.
-    auto* previewWindow = new TTOOL1(dialogs, resourceListWindow->List(), &master);
+    auto* previewWindow = new CraftPreviewWindow(dialogs, resourceListWindow->List(), &mainWindow);
     if (!previewWindow->FormCreate()) {
         return 0;
     }
-    master.SetPreviewWindow(previewWindow);
+    mainWindow.SetPreviewWindow(previewWindow);
 
     // Settled in this order when the program is about to end.
-    master.AddUnsavedWork(*resourceListWindow);
-    master.AddUnsavedWork(*previewWindow);
+    mainWindow.AddUnsavedWork(*resourceListWindow);
+    mainWindow.AddUnsavedWork(*previewWindow);
 
-    master.SetKindDialog(new TCHOOSE(dialogs, &master));
-    master.SetAboutBox(new TAbout(&master));
+    mainWindow.SetKindDialog(new KindDialog(dialogs, &mainWindow));
+    mainWindow.SetAboutBox(new AboutBox(&mainWindow));
 
     PlaceAtRightEdge(*resourceListWindow);
     resourceListWindow->show();
     PlaceAtRightEdge(*previewWindow);
-    master.show();
-    master.OpenCommandLineLibraries(libraries);
+    mainWindow.show();
+    mainWindow.OpenCommandLineLibraries(libraries);
     return QApplication::exec();
 }
 

@@ -29,7 +29,7 @@ QString ViewerText(const HelpFileText& file) {
 
 }  // namespace
 
-THelp::THelp(UserDialogs& dialogs, QWidget* parent)
+HelpViewer::HelpViewer(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Help"));
     CreateControls();
@@ -37,7 +37,7 @@ THelp::THelp(UserDialogs& dialogs, QWidget* parent)
     resize(kDefaultSize);
 }
 
-void THelp::CreateControls() {
+void HelpViewer::CreateControls() {
     find_ = new QLineEdit(this);
     find_->setObjectName(QStringLiteral("FindEdit"));
     find_->setPlaceholderText(QStringLiteral("Find"));
@@ -52,22 +52,22 @@ void THelp::CreateControls() {
     auto* rows = new QVBoxLayout(this);
     rows->addWidget(find_);
     rows->addWidget(text_, 1);
-    connect(find_, &QLineEdit::returnPressed, this, &THelp::FindNext);
+    connect(find_, &QLineEdit::returnPressed, this, &HelpViewer::FindNext);
 }
 
-void THelp::CreateShortcuts() {
+void HelpViewer::CreateShortcuts() {
     auto* focusFind = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(focusFind, &QShortcut::activated, this, [this] {
         find_->setFocus();
         find_->selectAll();
     });
     auto* findNext = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(findNext, &QShortcut::activated, this, &THelp::FindNext);
+    connect(findNext, &QShortcut::activated, this, &HelpViewer::FindNext);
     auto* closeWindow = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(closeWindow, &QShortcut::activated, this, &QWidget::close);
 }
 
-bool THelp::ShowFile(const QString& path) {
+bool HelpViewer::ShowFile(const QString& path) {
     const std::optional<HelpFileText> file = ReadHelpFile(path.toStdString());
     if (!file) {
         return false;
@@ -78,7 +78,7 @@ bool THelp::ShowFile(const QString& path) {
     return true;
 }
 
-void THelp::FindNext() {
+void HelpViewer::FindNext() {
     const QString wanted = find_->text();
     if (wanted.isEmpty()) {
         return;
@@ -92,7 +92,7 @@ void THelp::FindNext() {
     text_->centerCursor();
 }
 
-bool THelp::FindFromTop(const QString& wanted) {
+bool HelpViewer::FindFromTop(const QString& wanted) {
     const QTextCursor before = text_->textCursor();
     text_->moveCursor(QTextCursor::Start);
     if (text_->find(wanted)) {

@@ -11,11 +11,11 @@ class UserDialogs;
 
 // A window of the program's own that shows a text file read-only, for where the desktop has no
 // program to open it with. A find field searches the text.
-class THelp : public QWidget {
+class HelpViewer : public QWidget {
     Q_OBJECT
 
   public:
-    THelp(UserDialogs& dialogs, QWidget* parent);
+    HelpViewer(UserDialogs& dialogs, QWidget* parent);
 
     // Reads the file anew and shows it from the top, with its file name as the caption. False
     // when it cannot be read; what was shown before stays.

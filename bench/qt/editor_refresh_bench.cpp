@@ -181,7 +181,7 @@ void BM_RefreshHull1000(benchmark::State& state) {
     static const LibraryFile library("hull1000.dat", LibraryKind::Hull, kHullGroupId,
                                      {Encoded(kIndexAlphaFormat, 32, 32, kHullGroupId)}, 1000,
                                      HullIdentifier);
-    RefreshUntilDrawn<TfHULL>(state, library, 1000);
+    RefreshUntilDrawn<HullEditorWindow>(state, library, 1000);
 }
 BENCHMARK(BM_RefreshHull1000)->Unit(benchmark::kMillisecond);
 
@@ -189,7 +189,7 @@ void BM_RefreshHull65535(benchmark::State& state) {
     static const LibraryFile library("hull65535.dat", LibraryKind::Hull, kHullGroupId,
                                      {Encoded(kIndexAlphaFormat, 32, 32, kHullGroupId)}, 65535,
                                      HullIdentifier);
-    RefreshUntilDrawn<TfHULL>(state, library, 65535);
+    RefreshUntilDrawn<HullEditorWindow>(state, library, 65535);
 }
 BENCHMARK(BM_RefreshHull65535)->Unit(benchmark::kMillisecond);
 
@@ -199,7 +199,7 @@ void BM_RefreshMission3000(benchmark::State& state) {
                                       Encoded(kRunLengthFormat, 260, 260, kMissionGroupId),
                                       Encoded(kRunLengthFormat, 100, 75, kMissionGroupId)},
                                      3000, MissionIdentifier);
-    RefreshUntilDrawn<TfMIS>(state, library, 3000);
+    RefreshUntilDrawn<MissionEditorWindow>(state, library, 3000);
 }
 BENCHMARK(BM_RefreshMission3000)->Unit(benchmark::kMillisecond);
 

@@ -64,7 +64,8 @@ QString CraftFieldName(CraftField field) {
 
 }  // namespace
 
-TTOOL1::TTOOL1(UserDialogs& dialogs, ResourceList& resources, QWidget* parent)
+CraftPreviewWindow::CraftPreviewWindow(UserDialogs& dialogs, ResourceList& resources,
+                                       QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
       dialogs_(dialogs),
       resources_(resources) {
@@ -74,7 +75,7 @@ TTOOL1::TTOOL1(UserDialogs& dialogs, ResourceList& resources, QWidget* parent)
     CreateControls();
 }
 
-void TTOOL1::CreateControls() {
+void CraftPreviewWindow::CreateControls() {
     CreateCraftControls();
     CreatePictureControls();
     CreateSettingControls();
@@ -82,7 +83,7 @@ void TTOOL1::CreateControls() {
     DescribeControls();
 }
 
-void TTOOL1::CreateContextMenu() {
+void CraftPreviewWindow::CreateContextMenu() {
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->setToolTipsVisible(true);
@@ -91,11 +92,11 @@ void TTOOL1::CreateContextMenu() {
     RestoreBackupItem1->setToolTip(
         QStringLiteral("Puts xwingalliance.exe.bak back in place of the executable, after asking, "
                        "and shows its values"));
-    connect(RestoreBackupItem1, &QAction::triggered, this, &TTOOL1::RestoreBackupClick);
+    connect(RestoreBackupItem1, &QAction::triggered, this, &CraftPreviewWindow::RestoreBackupClick);
 }
 
 // Tooltips are not wrapped, so the long ones are broken into lines here.
-void TTOOL1::DescribeControls() {
+void CraftPreviewWindow::DescribeControls() {
     ComboBox1->setToolTip(QStringLiteral(
         "The game's craft, named as in strings.txt.\nChoosing one shows its picture numbers and "
         "searches\nthe resource list's libraries for its pictures"));
@@ -138,7 +139,7 @@ void TTOOL1::DescribeControls() {
     DescribeSettings();
 }
 
-void TTOOL1::DescribeSettings() {
+void CraftPreviewWindow::DescribeSettings() {
     GroupBox1->setToolTip(
         QStringLiteral("Three one-byte values of the executable, 0 to 255, written by Save"));
     const CraftField settings[] = {CraftField::Battle, CraftField::Mission,
@@ -152,7 +153,7 @@ void TTOOL1::DescribeSettings() {
     }
 }
 
-void TTOOL1::CreateCraftControls() {
+void CraftPreviewWindow::CreateCraftControls() {
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setGeometry(8, 8, 297, kFieldHeight);
@@ -175,14 +176,14 @@ void TTOOL1::CreateCraftControls() {
     Button2->setGeometry(224, 32, 81, 25);
     Button2->setEnabled(false);
     // Only the user's choice counts as a change of the list; the steps select from the program.
-    connect(ComboBox1, &QComboBox::activated, this, &TTOOL1::ComboBox1Select);
-    connect(Button1, &QPushButton::clicked, this, &TTOOL1::Button1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL1::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TTOOL1::SpeedButton3Click);
-    connect(Button2, &QPushButton::clicked, this, &TTOOL1::Button2Click);
+    connect(ComboBox1, &QComboBox::activated, this, &CraftPreviewWindow::ComboBox1Select);
+    connect(Button1, &QPushButton::clicked, this, &CraftPreviewWindow::Button1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &CraftPreviewWindow::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &CraftPreviewWindow::SpeedButton3Click);
+    connect(Button2, &QPushButton::clicked, this, &CraftPreviewWindow::Button2Click);
 }
 
-void TTOOL1::CreatePictureControls() {
+void CraftPreviewWindow::CreatePictureControls() {
     Spin1 = CreateField(CraftField::Hull, QRect(8, 72, 65, kFieldHeight), this);
     Panel1 = CreatePanel(1, QRect(80, 64, 41, 41), QSize(32, 32));
     Label1 = CreateLibraryLabel(1, 77);
@@ -195,7 +196,7 @@ void TTOOL1::CreatePictureControls() {
 }
 
 // Black on white while a slot names the craft, greyed while none does.
-QLabel* TTOOL1::CreateShipNumberBox() {
+QLabel* CraftPreviewWindow::CreateShipNumberBox() {
     auto* box = new QLabel(QStringLiteral("0"), this);
     box->setObjectName(QStringLiteral("Static1"));
     box->setGeometry(8, 144, 65, kFieldHeight);
@@ -209,7 +210,7 @@ QLabel* TTOOL1::CreateShipNumberBox() {
     return box;
 }
 
-void TTOOL1::CreateSettingControls() {
+void CraftPreviewWindow::CreateSettingControls() {
     GroupBox1 = new QGroupBox(QStringLiteral("Enabled images"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(200, 176, 105, 185);
@@ -231,7 +232,8 @@ void TTOOL1::CreateSettingControls() {
     }
 }
 
-NumberSpinEdit* TTOOL1::CreateField(CraftField field, const QRect& geometry, QWidget* parent) {
+NumberSpinEdit* CraftPreviewWindow::CreateField(CraftField field, const QRect& geometry,
+                                                QWidget* parent) {
     const bool picture = field == CraftField::Hull || field == CraftField::Map;
     auto* spin = new NumberSpinEdit(FieldMaxOf(field), picture ? kPictureNumberStep : 1, parent);
     spin->setObjectName(CraftFieldName(field));
@@ -240,7 +242,7 @@ NumberSpinEdit* TTOOL1::CreateField(CraftField field, const QRect& geometry, QWi
     return spin;
 }
 
-PicturePanel* TTOOL1::CreatePanel(int number, const QRect& geometry, QSize areaSize) {
+PicturePanel* CraftPreviewWindow::CreatePanel(int number, const QRect& geometry, QSize areaSize) {
     auto* panel = new PicturePanel(geometry.size(), areaSize, this);
     panel->setObjectName(QStringLiteral("Panel%1").arg(number));
     panel->Image()->setObjectName(QStringLiteral("Image%1").arg(number));
@@ -248,14 +250,14 @@ PicturePanel* TTOOL1::CreatePanel(int number, const QRect& geometry, QSize areaS
     return panel;
 }
 
-QLabel* TTOOL1::CreateLibraryLabel(int number, int top) {
+QLabel* CraftPreviewWindow::CreateLibraryLabel(int number, int top) {
     auto* label = new QLabel(kNotSearched, this);
     label->setObjectName(QStringLiteral("Label%1").arg(number));
     label->setGeometry(kLabelLeft, top, kLabelWidth, kLabelHeight);
     return label;
 }
 
-bool TTOOL1::FormCreate() {
+bool CraftPreviewWindow::FormCreate() {
     const bool accepted = preview_.Load(AppFolders().game);
     for (const std::string& name : preview_.Names()) {
         ComboBox1->addItem(QString::fromLatin1(name));
@@ -271,7 +273,7 @@ bool TTOOL1::FormCreate() {
     return true;
 }
 
-void TTOOL1::ComboBox1Select() {
+void CraftPreviewWindow::ComboBox1Select() {
     bool saved = false;
     if (!SettleEdits(saved)) {
         ComboBox1->setCurrentIndex(displayedPosition_);
@@ -280,14 +282,14 @@ void TTOOL1::ComboBox1Select() {
     ComboBox1Change();
 }
 
-void TTOOL1::Button1Click() {
+void CraftPreviewWindow::Button1Click() {
     bool saved = false;
     if (SettleEdits(saved)) {
         ComboBox1Change();
     }
 }
 
-void TTOOL1::ComboBox1Change() {
+void CraftPreviewWindow::ComboBox1Change() {
     ++displayRuns_;
     displayedPosition_ = ComboBox1->currentIndex();
     const bool searching = displayRuns_ >= 2;
@@ -307,7 +309,7 @@ void TTOOL1::ComboBox1Change() {
     ShowPictures(display.pictures);
 }
 
-void TTOOL1::ResetDisplay(bool searching) {
+void CraftPreviewWindow::ResetDisplay(bool searching) {
     Spin1->setEnabled(false);
     Spin2->setEnabled(false);
     Button2->setEnabled(false);
@@ -322,7 +324,7 @@ void TTOOL1::ResetDisplay(bool searching) {
     Static1->setEnabled(false);
 }
 
-void TTOOL1::FillFields(const CraftDisplay& display) {
+void CraftPreviewWindow::FillFields(const CraftDisplay& display) {
     edits_.BeginFilling();
     Spin3->SetFieldValue(display.battle);
     Spin4->SetFieldValue(display.mission);
@@ -340,7 +342,7 @@ void TTOOL1::FillFields(const CraftDisplay& display) {
     edits_.EndFilling();
 }
 
-void TTOOL1::ShowPictures(const CraftPictures& pictures) {
+void CraftPreviewWindow::ShowPictures(const CraftPictures& pictures) {
     const struct {
         const std::optional<CraftPicture>& found;
         PicturePanel* panel;
@@ -358,13 +360,13 @@ void TTOOL1::ShowPictures(const CraftPictures& pictures) {
     }
 }
 
-void TTOOL1::Spin1Change(CraftField field) {
+void CraftPreviewWindow::Spin1Change(CraftField field) {
     if (edits_.Changed(field)) {
         Button2->setEnabled(true);
     }
 }
 
-void TTOOL1::Button2Click() {
+void CraftPreviewWindow::Button2Click() {
     Button2->setEnabled(false);
     const int craft = SelectedCraft();
     if (!preview_.Tables().MapPictureId.Holds(craft)) {
@@ -375,7 +377,7 @@ void TTOOL1::Button2Click() {
     }
 }
 
-bool TTOOL1::SaveEdits(int craft) {
+bool CraftPreviewWindow::SaveEdits(int craft) {
     const CraftEdit edit =
         edits_.Build([this](CraftField field) { return Field(field)->FieldText().toStdString(); });
     const CraftTablesResult result = preview_.Save(craft, edit);
@@ -390,7 +392,7 @@ bool TTOOL1::SaveEdits(int craft) {
     return true;
 }
 
-bool TTOOL1::SettleEdits(bool& saved) {
+bool CraftPreviewWindow::SettleEdits(bool& saved) {
     saved = false;
     if (!edits_.AnyEdited()) {
         return true;
@@ -408,7 +410,7 @@ bool TTOOL1::SettleEdits(bool& saved) {
     return false;
 }
 
-bool TTOOL1::SettleUnsavedWork() {
+bool CraftPreviewWindow::SettleUnsavedWork() {
     // The question concerns what the fields show, so they are in view while it is asked.
     if (edits_.AnyEdited() && !isVisible()) {
         show();
@@ -423,19 +425,19 @@ bool TTOOL1::SettleUnsavedWork() {
     return true;
 }
 
-void TTOOL1::SpeedButton2Click() {
+void CraftPreviewWindow::SpeedButton2Click() {
     if (ComboBox1->currentIndex() > 0) {
         SelectAndDisplay(ComboBox1->currentIndex() - 1);
     }
 }
 
-void TTOOL1::SpeedButton3Click() {
+void CraftPreviewWindow::SpeedButton3Click() {
     if (ComboBox1->currentIndex() < ComboBox1->count() - 1) {
         SelectAndDisplay(ComboBox1->currentIndex() + 1);
     }
 }
 
-void TTOOL1::SelectAndDisplay(int position) {
+void CraftPreviewWindow::SelectAndDisplay(int position) {
     bool saved = false;
     if (!SettleEdits(saved)) {
         return;
@@ -444,7 +446,7 @@ void TTOOL1::SelectAndDisplay(int position) {
     ComboBox1Change();
 }
 
-void TTOOL1::RestoreBackupClick() {
+void CraftPreviewWindow::RestoreBackupClick() {
     const std::string executable = preview_.ExecutablePath();
     const std::string backup = preview_.BackupPath();
     if (!preview_.HasBackup()) {
@@ -465,16 +467,16 @@ void TTOOL1::RestoreBackupClick() {
     ComboBox1Change();
 }
 
-void TTOOL1::TellFailure(const std::string& text, const std::string& caption) {
+void CraftPreviewWindow::TellFailure(const std::string& text, const std::string& caption) {
     dialogs_.Beep();
     dialogs_.ShowMessage(FromLocal(text), QString::fromStdString(caption));
 }
 
-int TTOOL1::SelectedCraft() const {
+int CraftPreviewWindow::SelectedCraft() const {
     return ComboBox1->currentIndex() + 1;
 }
 
-std::vector<std::string> TTOOL1::ResourceLines() const {
+std::vector<std::string> CraftPreviewWindow::ResourceLines() const {
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(resources_.LineCount()));
     for (int index = 0; index < resources_.LineCount(); ++index) {
@@ -483,7 +485,7 @@ std::vector<std::string> TTOOL1::ResourceLines() const {
     return lines;
 }
 
-NumberSpinEdit* TTOOL1::Field(CraftField field) const {
+NumberSpinEdit* CraftPreviewWindow::Field(CraftField field) const {
     switch (field) {
         case CraftField::Hull:
             return Spin1;
@@ -499,26 +501,26 @@ NumberSpinEdit* TTOOL1::Field(CraftField field) const {
     return Spin5;
 }
 
-PicturePanel* TTOOL1::Panel(int number) const {
+PicturePanel* CraftPreviewWindow::Panel(int number) const {
     const std::array<PicturePanel*, 3> panels{Panel1, Panel2, Panel3};
     return number >= 1 && number <= 3 ? panels[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
-QLabel* TTOOL1::LibraryLabel(int number) const {
+QLabel* CraftPreviewWindow::LibraryLabel(int number) const {
     const std::array<QLabel*, 3> labels{Label1, Label2, Label3};
     return number >= 1 && number <= 3 ? labels[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
-void TTOOL1::closeEvent(QCloseEvent* event) {
+void CraftPreviewWindow::closeEvent(QCloseEvent* event) {
     FormClose(*event);
 }
 
-void TTOOL1::contextMenuEvent(QContextMenuEvent* event) {
+void CraftPreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
     RestoreBackupItem1->setEnabled(preview_.HasBackup());
     PopupMenu1->exec(event->globalPos());
 }
 
-void TTOOL1::FormClose(QCloseEvent& event) {
+void CraftPreviewWindow::FormClose(QCloseEvent& event) {
     event.ignore();
     hide();
 }

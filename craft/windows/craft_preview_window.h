@@ -28,11 +28,11 @@ class UserDialogs;
 // found in the libraries that the resource list names, and the Save of changed picture numbers
 // and settings into the executable. It lives for the whole run; closing it only hides it.
 // Edits that a display run would drop are first settled with the user, as they are at exit.
-class TTOOL1 : public QWidget, public UnsavedWork {
+class CraftPreviewWindow : public QWidget, public UnsavedWork {
     Q_OBJECT
 
   public:
-    TTOOL1(UserDialogs& dialogs, ResourceList& resources, QWidget* parent);
+    CraftPreviewWindow(UserDialogs& dialogs, ResourceList& resources, QWidget* parent);
 
     // The creation's reading of the game files. False when the executable is refused; the user
     // has then been told and the program must end.

@@ -13,15 +13,15 @@ std::unique_ptr<LibraryEditorWindow> CreateEditorWindow(EditorKind kind, const Q
                                                         UserDialogs& dialogs) {
     switch (kind) {
         case EditorKind::Hull:
-            return std::make_unique<TfHULL>(libraryPath, dialogs);
+            return std::make_unique<HullEditorWindow>(libraryPath, dialogs);
         case EditorKind::Map:
-            return std::make_unique<TfMAP>(libraryPath, dialogs);
+            return std::make_unique<MapEditorWindow>(libraryPath, dialogs);
         case EditorKind::Ship:
-            return std::make_unique<TfSHIP>(libraryPath, dialogs);
+            return std::make_unique<ShipEditorWindow>(libraryPath, dialogs);
         case EditorKind::Mission:
             break;
     }
-    return std::make_unique<TfMIS>(libraryPath, dialogs);
+    return std::make_unique<MissionEditorWindow>(libraryPath, dialogs);
 }
 
 QString EditorCaption(EditorKind kind, const QString& libraryPath) {

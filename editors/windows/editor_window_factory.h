@@ -11,7 +11,8 @@ namespace vexlor {
 class LibraryEditorWindow;
 class UserDialogs;
 
-// The editor window of a kind for a library: TfHULL, TfMAP, TfSHIP or TfMIS.
+// The editor window of a kind for a library: HullEditorWindow, MapEditorWindow, ShipEditorWindow or
+// MissionEditorWindow.
 std::unique_ptr<LibraryEditorWindow> CreateEditorWindow(EditorKind kind, const QString& libraryPath,
                                                         UserDialogs& dialogs);
 

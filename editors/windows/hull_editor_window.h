@@ -5,11 +5,11 @@
 namespace vexlor {
 
 // The editor window of HULL libraries: 32 x 32 craft pictures.
-class TfHULL final : public HullMapEditorWindow {
+class HullEditorWindow final : public HullMapEditorWindow {
     Q_OBJECT
 
   public:
-    TfHULL(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr)
+    HullEditorWindow(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr)
         : HullMapEditorWindow(EditorKind::Hull, libraryPath, dialogs, parent) {}
 };
 

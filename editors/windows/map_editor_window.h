@@ -5,11 +5,11 @@
 namespace vexlor {
 
 // The editor window of MAP libraries: 16 x 16 craft pictures.
-class TfMAP final : public HullMapEditorWindow {
+class MapEditorWindow final : public HullMapEditorWindow {
     Q_OBJECT
 
   public:
-    TfMAP(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr)
+    MapEditorWindow(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr)
         : HullMapEditorWindow(EditorKind::Map, libraryPath, dialogs, parent) {}
 };
 

@@ -17,7 +17,8 @@ const LibraryEditorWindow::WindowShape kShape = {kListWidth, 0, QSize(223, 221),
 
 }  // namespace
 
-TfMIS::TfMIS(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent)
+MissionEditorWindow::MissionEditorWindow(const QString& libraryPath, UserDialogs& dialogs,
+                                         QWidget* parent)
     : SwatchEditorWindow(EditorKind::Mission, libraryPath, dialogs, kShape, parent),
       Label1(new QLabel(QStringLiteral("         "), this)) {
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -25,15 +26,15 @@ TfMIS::TfMIS(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent)
     ArrangeControls(Label1);
 }
 
-void TfMIS::ShowRefreshedList(const PictureList& list) {
+void MissionEditorWindow::ShowRefreshedList(const PictureList& list) {
     numbersInUse_.highest = list.highest;
 }
 
-void TfMIS::BeginImport() {
+void MissionEditorWindow::BeginImport() {
     Label1->clear();
 }
 
-void TfMIS::ShowStagedPicture(const IndexedImage& picture) {
+void MissionEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
     const Series series = StagedSeries().value_or(Series::Mission);
     const SeriesInfo& info = InfoOf(series);
     FitPreviewTo(picture);
@@ -45,13 +46,13 @@ void TfMIS::ShowStagedPicture(const IndexedImage& picture) {
 
 // The image keeps its width and takes the picture's shape; the panel and the strip below it
 // follow.
-void TfMIS::FitPreviewTo(const IndexedImage& picture) {
+void MissionEditorWindow::FitPreviewTo(const IndexedImage& picture) {
     const int height = (2 * kPreviewWidth * picture.height + picture.width) / (2 * picture.width);
     Panel1->FitImageHeight(height);
     layout()->activate();
 }
 
-std::optional<Series> TfMIS::StagedSeries() const {
+std::optional<Series> MissionEditorWindow::StagedSeries() const {
     const IndexedImage* staged = StagedPicture();
     return staged != nullptr ? SeriesOfWidth(staged->width) : std::nullopt;
 }

@@ -9,11 +9,12 @@ namespace vexlor {
 // The editor window of BATTLE/MISSION libraries: three series of pictures in three sizes,
 // listed by picture number within the series and appended under the series of the picture's
 // width.
-class TfMIS final : public SwatchEditorWindow {
+class MissionEditorWindow final : public SwatchEditorWindow {
     Q_OBJECT
 
   public:
-    TfMIS(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr);
+    MissionEditorWindow(const QString& libraryPath, UserDialogs& dialogs,
+                        QWidget* parent = nullptr);
 
   protected:
     // The spin edit is left alone; Import BMP suggests from the numbers in use.

@@ -12,12 +12,13 @@ const LibraryEditorWindow::WindowShape kShape = {kListWidth, kMinimumWidth, QSiz
 
 }  // namespace
 
-TfSHIP::TfSHIP(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent)
+ShipEditorWindow::ShipEditorWindow(const QString& libraryPath, UserDialogs& dialogs,
+                                   QWidget* parent)
     : SwatchEditorWindow(EditorKind::Ship, libraryPath, dialogs, kShape, parent) {
     ArrangeControls(nullptr);
 }
 
-void TfSHIP::ShowStagedPicture(const IndexedImage& picture) {
+void ShipEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
     ShowTransparentPicture(picture);
 }
 

@@ -5,11 +5,11 @@
 namespace vexlor {
 
 // The editor window of SHIP libraries: 180 x 180 craft pictures, one group each.
-class TfSHIP final : public SwatchEditorWindow {
+class ShipEditorWindow final : public SwatchEditorWindow {
     Q_OBJECT
 
   public:
-    TfSHIP(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr);
+    ShipEditorWindow(const QString& libraryPath, UserDialogs& dialogs, QWidget* parent = nullptr);
 
   protected:
     void ShowStagedPicture(const IndexedImage& picture) override;

@@ -60,7 +60,7 @@ void ReplaceDifference(QPlainTextEdit& textArea, const QString& current, const Q
 
 }  // namespace
 
-TTOOL0::TTOOL0(UserDialogs& dialogs, QWidget* parent)
+ResourceListWindow::ResourceListWindow(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs), dialogs_(dialogs) {
     setObjectName(QStringLiteral("TOOL0"));
     setWindowTitle(QStringLiteral("resdata.txt"));
@@ -72,7 +72,7 @@ TTOOL0::TTOOL0(UserDialogs& dialogs, QWidget* parent)
     FormCreate();
 }
 
-void TTOOL0::CreateControls() {
+void ResourceListWindow::CreateControls() {
     SpeedButton1 = CreateButton(QStringLiteral("Reload"), QStringLiteral("SpeedButton1"),
                                 kReloadButtonGeometry, this);
     SpeedButton2 = CreateButton(QStringLiteral("Save"), QStringLiteral("SpeedButton2"),
@@ -85,51 +85,51 @@ void TTOOL0::CreateControls() {
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DescribeButtons();
-    connect(SpeedButton1, &QToolButton::clicked, this, &TTOOL0::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TTOOL0::SpeedButton2Click);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &TTOOL0::Memo1Change);
+    connect(SpeedButton1, &QToolButton::clicked, this, &ResourceListWindow::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ResourceListWindow::SpeedButton2Click);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &ResourceListWindow::Memo1Change);
 }
 
 // The button's own shortcut works only while the button is enabled, as a click would, and
 // only while this window is the active one.
-void TTOOL0::DescribeButtons() {
+void ResourceListWindow::DescribeButtons() {
     SpeedButton1->setToolTip(QStringLiteral("Read resdata.txt again from the game folder"));
     SpeedButton2->setShortcut(kSaveShortcut);
     SpeedButton2->setToolTip(QStringLiteral("Write the list to resdata.txt (%1)")
                                  .arg(kSaveShortcut.toString(QKeySequence::NativeText)));
 }
 
-void TTOOL0::FormCreate() {
+void ResourceListWindow::FormCreate() {
     Reload();
 }
 
-void TTOOL0::closeEvent(QCloseEvent* event) {
+void ResourceListWindow::closeEvent(QCloseEvent* event) {
     FormClose(*event);
 }
 
-void TTOOL0::FormClose(QCloseEvent& event) {
+void ResourceListWindow::FormClose(QCloseEvent& event) {
     event.ignore();
     hide();
 }
 
-void TTOOL0::SpeedButton1Click() {
+void ResourceListWindow::SpeedButton1Click() {
     if (SettleUnsavedWork()) {
         Reload();
     }
 }
 
 // A freshly loaded text is read from its top.
-void TTOOL0::Reload() {
+void ResourceListWindow::Reload() {
     if (list_.Reload()) {
         Memo1->moveCursor(QTextCursor::Start);
     }
 }
 
-void TTOOL0::SpeedButton2Click() {
+void ResourceListWindow::SpeedButton2Click() {
     list_.Save();
 }
 
-bool TTOOL0::SettleUnsavedWork() {
+bool ResourceListWindow::SettleUnsavedWork() {
     if (!list_.SaveEnabled()) {
         return true;
     }
@@ -145,26 +145,26 @@ bool TTOOL0::SettleUnsavedWork() {
     return false;
 }
 
-void TTOOL0::Memo1Change() {
+void ResourceListWindow::Memo1Change() {
     if (showingLines_) {
         return;
     }
     list_.SetEditedText(BytesOfText(TextAreaText()));
 }
 
-void TTOOL0::ShowLines() {
+void ResourceListWindow::ShowLines() {
     showingLines_ = true;
     ReplaceDifference(*Memo1, TextAreaText(), ToTextAreaText(list_.Text()));
     showingLines_ = false;
 }
 
-void TTOOL0::ShowState() {
+void ResourceListWindow::ShowState() {
     Memo1->setEnabled(list_.TextAreaEnabled());
     SpeedButton2->setEnabled(list_.SaveEnabled());
 }
 
 // The raw text keeps a no-break space as it is, where toPlainText() would make it a space.
-QString TTOOL0::TextAreaText() const {
+QString ResourceListWindow::TextAreaText() const {
     QString text = Memo1->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;

@@ -15,11 +15,11 @@ class UserDialogs;
 // The resource list editor: a tool window that shows the game's "resdata.txt" for editing. It
 // lives for the whole run; closing it only hides it. The lines themselves live in List(), which
 // the other windows use while this one shows them.
-class TTOOL0 : public QWidget, public UnsavedWork {
+class ResourceListWindow : public QWidget, public UnsavedWork {
     Q_OBJECT
 
   public:
-    TTOOL0(UserDialogs& dialogs, QWidget* parent);
+    ResourceListWindow(UserDialogs& dialogs, QWidget* parent);
 
     ResourceList& List() { return list_; }
     QToolButton* ReloadButton() const { return SpeedButton1; }

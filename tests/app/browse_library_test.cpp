@@ -34,7 +34,7 @@ class BrowseLibraryTest : public ::testing::Test {
         fs::create_directories(temp_.Path() / "program" / "OutPut");
         fs::create_directories(temp_.Path() / "resdata");
         SetAppFolders({(temp_.Path() / "program").string() + "/", temp_.Path().string() + "/"});
-        master_.show();
+        mainWindow_.show();
     }
     ~BrowseLibraryTest() override { SetAppFolders({}); }
 
@@ -46,13 +46,13 @@ class BrowseLibraryTest : public ::testing::Test {
         return path;
     }
     QAction* Item(const char* name) const {
-        return master_.findChild<QAction*>(QString::fromLatin1(name));
+        return mainWindow_.findChild<QAction*>(QString::fromLatin1(name));
     }
     QList<LibraryBrowserWindow*> Browsers() const {
-        return master_.findChildren<LibraryBrowserWindow*>();
+        return mainWindow_.findChildren<LibraryBrowserWindow*>();
     }
     LibraryBrowserWindow* ActiveBrowser() const {
-        QMdiSubWindow* active = master_.EditorArea()->activeSubWindow();
+        QMdiSubWindow* active = mainWindow_.EditorArea()->activeSubWindow();
         return active != nullptr ? qobject_cast<LibraryBrowserWindow*>(active->widget()) : nullptr;
     }
     void Browse(const fs::path& path) {
@@ -63,7 +63,7 @@ class BrowseLibraryTest : public ::testing::Test {
     test::TempDir temp_;
     test::ScopedStateFolder stateFolder_{temp_.Path() / "state"};
     test::FakeUserDialogs dialogs_;
-    TMaster master_{dialogs_};
+    MainWindow mainWindow_{dialogs_};
 };
 
 TEST_F(BrowseLibraryTest, BrowseLibraryOpensABrowserOnceAndActivatesItAgain) {
@@ -82,7 +82,7 @@ TEST_F(BrowseLibraryTest, BrowseLibraryOpensABrowserOnceAndActivatesItAgain) {
     EXPECT_EQ(ActiveBrowser()->windowTitle(), "Library (ONE.DAT)");
     EXPECT_TRUE(ActiveBrowser()->StatusText().startsWith("3 groups, 3 records"));
     // Browsers are no editors: an editor of the same name may still open.
-    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
+    EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
 
     dialogs_.fileAnswers.push_back(std::nullopt);
     Item("Browse1")->trigger();
@@ -144,7 +144,7 @@ bool Drop(QWidget* target, const fs::path& file) {
 }
 
 TEST_F(BrowseLibraryTest, ADroppedOrNamedLibraryThatNoKindAcceptsOpensInABrowser) {
-    EXPECT_TRUE(Drop(master_.EditorArea()->viewport(), Library("ODD.DAT")));
+    EXPECT_TRUE(Drop(mainWindow_.EditorArea()->viewport(), Library("ODD.DAT")));
     ASSERT_EQ(Browsers().size(), 1);
     EXPECT_EQ(Browsers()[0]->windowTitle(), "Library (ODD.DAT)");
     EXPECT_TRUE(dialogs_.messages.empty());
@@ -152,9 +152,9 @@ TEST_F(BrowseLibraryTest, ADroppedOrNamedLibraryThatNoKindAcceptsOpensInABrowser
     // One accepting kind still opens its editor; the command line takes the browser too.
     const fs::path hull = temp_.Path() / "resdata" / "HULL.DAT";
     ASSERT_TRUE(CreateLibrary(LibraryKind::Hull, hull.string()));
-    master_.OpenCommandLineLibraries({QString::fromStdString(hull.string()),
-                                      QString::fromStdString(Library("ODD2.DAT").string())});
-    EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
+    mainWindow_.OpenCommandLineLibraries({QString::fromStdString(hull.string()),
+                                          QString::fromStdString(Library("ODD2.DAT").string())});
+    EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
     EXPECT_EQ(Browsers().size(), 2);
 }
 

@@ -15,7 +15,7 @@
 namespace vexlor {
 namespace {
 
-class TCHOOSETest : public ::testing::Test {
+class KindDialogTest : public ::testing::Test {
   protected:
     // Answers the next question by choosing `kind` and pressing OK; records what was offered.
     void AnswerWithKind(int kind) {
@@ -38,12 +38,12 @@ class TCHOOSETest : public ::testing::Test {
     }
 
     test::FakeUserDialogs dialogs_;
-    TCHOOSE chooser_{dialogs_, nullptr};
+    KindDialog chooser_{dialogs_, nullptr};
     int offered_ = 0;
     QString caption_;
 };
 
-TEST_F(TCHOOSETest, OffersTheFourKindsInABoldFixedDialog) {
+TEST_F(KindDialogTest, OffersTheFourKindsInABoldFixedDialog) {
     const auto* group = chooser_.findChild<QGroupBox*>(QStringLiteral("RadioGroup1"));
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->title(), "Type");
@@ -62,7 +62,7 @@ TEST_F(TCHOOSETest, OffersTheFourKindsInABoldFixedDialog) {
     EXPECT_EQ(chooser_.minimumSize(), chooser_.maximumSize());
 }
 
-TEST_F(TCHOOSETest, ReturnsTheChosenKindAndOffersItNextTime) {
+TEST_F(KindDialogTest, ReturnsTheChosenKindAndOffersItNextTime) {
     AnswerWithKind(3);
     EXPECT_EQ(chooser_.AskLibraryKind("New project"), 3);
     EXPECT_EQ(offered_, 1);
@@ -75,7 +75,7 @@ TEST_F(TCHOOSETest, ReturnsTheChosenKindAndOffersItNextTime) {
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "modal: Open project"}));
 }
 
-TEST_F(TCHOOSETest, CancelAndEscapeGiveZero) {
+TEST_F(KindDialogTest, CancelAndEscapeGiveZero) {
     dialogs_.modalAnswers.push_back([this](QDialog& dialog) {
         chooser_.CancelButton()->click();
         return dialog.result();
@@ -87,7 +87,7 @@ TEST_F(TCHOOSETest, CancelAndEscapeGiveZero) {
     EXPECT_EQ(chooser_.AskLibraryKind("New project"), 1);
 }
 
-TEST_F(TCHOOSETest, StandsInTheMiddleOfTheScreen) {
+TEST_F(KindDialogTest, StandsInTheMiddleOfTheScreen) {
     AnswerWithKind(2);
     chooser_.AskLibraryKind("Open project");
     const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
@@ -95,8 +95,8 @@ TEST_F(TCHOOSETest, StandsInTheMiddleOfTheScreen) {
     EXPECT_LE((screenCentre - dialogCentre).manhattanLength(), 2);
 }
 
-TEST(TAboutTest, ShowsTheTitleWithTheIconAtTheTopLeft) {
-    TAbout about(nullptr);
+TEST(AboutBoxTest, ShowsTheTitleWithTheIconAtTheTopLeft) {
+    AboutBox about(nullptr);
     EXPECT_EQ(about.windowTitle(), "About Vexlor 0.72b");
     about.adjustSize();
     const QLabel* icon = about.IconLabel();
@@ -117,8 +117,8 @@ TEST(TAboutTest, ShowsTheTitleWithTheIconAtTheTopLeft) {
     EXPECT_FALSE(about.isVisible());
 }
 
-TEST(TAboutTest, NamesTheLicenceBelowTheDescriptionAndAboveTheButton) {
-    TAbout about(nullptr);
+TEST(AboutBoxTest, NamesTheLicenceBelowTheDescriptionAndAboveTheButton) {
+    AboutBox about(nullptr);
     about.adjustSize();
     const QLabel* licence = nullptr;
     const QLabel* kinds = nullptr;

@@ -28,9 +28,9 @@ class EditMenuTest : public ::testing::Test {
     EditMenuTest() {
         fs::create_directories(temp_.Path() / "program" / "OutPut");
         SetAppFolders({(temp_.Path() / "program").string() + "/", temp_.Path().string() + "/"});
-        hull_ = OpenEditor<TfHULL>(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900});
-        map_ = OpenEditor<TfMAP>(EditorKind::Map, "MAP.DAT", {17500});
-        master_.show();
+        hull_ = OpenEditor<HullEditorWindow>(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900});
+        map_ = OpenEditor<MapEditorWindow>(EditorKind::Map, "MAP.DAT", {17500});
+        mainWindow_.show();
     }
     ~EditMenuTest() override { SetAppFolders({}); }
 
@@ -49,27 +49,27 @@ class EditMenuTest : public ::testing::Test {
         }
         auto* editor = new Window(QString::fromStdString(path), dialogs_);
         editor->setWindowTitle(QString::fromStdString(name));
-        QMdiSubWindow* frame = master_.AddEditorWindow(editor);
+        QMdiSubWindow* frame = mainWindow_.AddEditorWindow(editor);
         editor->Button1Click();
         frame->show();
         return editor;
     }
     void Activate(QWidget* editor) {
-        for (QMdiSubWindow* frame : master_.EditorArea()->subWindowList()) {
+        for (QMdiSubWindow* frame : mainWindow_.EditorArea()->subWindowList()) {
             if (frame->widget() == editor) {
-                master_.EditorArea()->setActiveSubWindow(frame);
+                mainWindow_.EditorArea()->setActiveSubWindow(frame);
             }
         }
     }
     QAction* Item(const char* name) const {
-        return master_.findChild<QAction*>(QString::fromLatin1(name));
+        return mainWindow_.findChild<QAction*>(QString::fromLatin1(name));
     }
     // "TEXT" when enabled, "(TEXT)" when not.
     QString Shown(const char* name) const {
         QAction* item = Item(name);
         return item->isEnabled() ? item->text() : "(" + item->text() + ")";
     }
-    QMenu* EditMenu() const { return master_.menuBar()->actions().at(1)->menu(); }
+    QMenu* EditMenu() const { return mainWindow_.menuBar()->actions().at(1)->menu(); }
     static void Select(LibraryEditorWindow& editor, int row) {
         auto* list = editor.findChild<QTreeView*>(QStringLiteral("ListView1"));
         list->selectionModel()->select(
@@ -80,9 +80,9 @@ class EditMenuTest : public ::testing::Test {
     test::TempDir temp_;
     test::ScopedStateFolder stateFolder_{temp_.Path() / "state"};
     test::FakeUserDialogs dialogs_;
-    TMaster master_{dialogs_};
-    TfHULL* hull_ = nullptr;
-    TfMAP* map_ = nullptr;
+    MainWindow mainWindow_{dialogs_};
+    HullEditorWindow* hull_ = nullptr;
+    MapEditorWindow* map_ = nullptr;
 };
 
 TEST_F(EditMenuTest, UndoAndRedoSayWhatTheActiveEditorWouldTakeBack) {
@@ -115,7 +115,7 @@ TEST_F(EditMenuTest, UndoAndRedoSayWhatTheActiveEditorWouldTakeBack) {
     EXPECT_EQ(Shown("Redo1"), "(&Redo)");
 
     // Without an editor there is nothing to undo.
-    for (QMdiSubWindow* frame : master_.EditorArea()->subWindowList()) {
+    for (QMdiSubWindow* frame : mainWindow_.EditorArea()->subWindowList()) {
         frame->close();
     }
     EXPECT_EQ(Shown("Undo1"), "(&Undo)");

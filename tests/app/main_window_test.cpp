@@ -33,14 +33,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TMasterTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
   protected:
-    TMasterTest() {
+    MainWindowTest() {
         fs::create_directory(Program());
         fs::create_directory(Game());
         SetAppFolders({Program().string() + "/", Game().string() + "/"});
     }
-    ~TMasterTest() override { SetAppFolders({}); }
+    ~MainWindowTest() override { SetAppFolders({}); }
 
     fs::path Program() const { return temp_.Path() / "program"; }
     fs::path Game() const { return temp_.Path() / "game"; }
@@ -53,64 +53,64 @@ class TMasterTest : public ::testing::Test {
         return names;
     }
     QAction* MenuItem(const char* name) const {
-        return master_.findChild<QAction*>(QString::fromLatin1(name));
+        return mainWindow_.findChild<QAction*>(QString::fromLatin1(name));
     }
     QWidget* AddEditor(const QString& caption) {
         auto* editor = new QWidget;
         editor->setWindowTitle(caption);
-        master_.AddEditorWindow(editor)->show();
+        mainWindow_.AddEditorWindow(editor)->show();
         return editor;
     }
 
     test::TempDir temp_;
     test::FakeUserDialogs dialogs_;
-    TMaster master_{dialogs_};
+    MainWindow mainWindow_{dialogs_};
 };
 
-TEST_F(TMasterTest, WithoutAGameFolderStartUpIsRefusedAfterABeep) {
+TEST_F(MainWindowTest, WithoutAGameFolderStartUpIsRefusedAfterABeep) {
     SetAppFolders({Program().string() + "/", ""});
-    EXPECT_FALSE(master_.FormCreate());
+    EXPECT_FALSE(mainWindow_.FormCreate());
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: XWingAlliance not found"}));
-    EXPECT_EQ(master_.windowTitle(), " Vexlor 0.72b ");
+    EXPECT_EQ(mainWindow_.windowTitle(), " Vexlor 0.72b ");
     EXPECT_TRUE(ProgramFolderEntries().isEmpty());
-    EXPECT_FALSE(master_.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_FALSE(mainWindow_.windowState().testFlag(Qt::WindowMaximized));
 }
 
-TEST_F(TMasterTest, StartUpMaximisesAndCreatesTheWorkingFolders) {
-    EXPECT_TRUE(master_.FormCreate());
+TEST_F(MainWindowTest, StartUpMaximisesAndCreatesTheWorkingFolders) {
+    EXPECT_TRUE(mainWindow_.FormCreate());
     EXPECT_TRUE(dialogs_.events.isEmpty());
-    EXPECT_EQ(master_.windowTitle(), " Vexlor 0.72b ");
-    EXPECT_TRUE(master_.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_EQ(mainWindow_.windowTitle(), " Vexlor 0.72b ");
+    EXPECT_TRUE(mainWindow_.windowState().testFlag(Qt::WindowMaximized));
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
     // A second start finds both and changes nothing.
-    TMaster second(dialogs_);
+    MainWindow second(dialogs_);
     EXPECT_TRUE(second.FormCreate());
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
 }
 
-TEST_F(TMasterTest, WorkingFoldersAreMadeWhereStartUpPutThemNotBesideTheProgram) {
+TEST_F(MainWindowTest, WorkingFoldersAreMadeWhereStartUpPutThemNotBesideTheProgram) {
     const fs::path working = temp_.Path() / "data";
     fs::create_directory(working);
     SetAppFolders({Program().string() + "/", Game().string() + "/", working.string() + "/"});
-    EXPECT_TRUE(master_.FormCreate());
+    EXPECT_TRUE(mainWindow_.FormCreate());
     EXPECT_TRUE(ProgramFolderEntries().isEmpty());
     EXPECT_TRUE(fs::is_directory(working / "OutPut"));
     EXPECT_TRUE(fs::is_directory(working / "Input"));
 }
 
-TEST_F(TMasterTest, WorkingFoldersInAnotherLetterCaseAreTheOnesMeant) {
+TEST_F(MainWindowTest, WorkingFoldersInAnotherLetterCaseAreTheOnesMeant) {
     fs::create_directory(Program() / "output");
     // A file where a folder should be is not this window's concern.
     test::WriteFileBytes(Program() / "INPUT", {});
-    EXPECT_TRUE(master_.FormCreate());
+    EXPECT_TRUE(mainWindow_.FormCreate());
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"INPUT", "output"}));
     EXPECT_TRUE(dialogs_.events.isEmpty());
 }
 
-TEST_F(TMasterTest, ToolbarHoldsTheSevenButtons) {
+TEST_F(MainWindowTest, ToolbarHoldsTheSevenButtons) {
     const QStringList captions{"New", "Open", "", "", "", "Resdata", "Preview"};
     for (int number = 1; number <= 7; ++number) {
-        QToolButton* button = master_.SpeedButton(number);
+        QToolButton* button = mainWindow_.SpeedButton(number);
         ASSERT_NE(button, nullptr) << number;
         EXPECT_EQ(button->objectName(), QStringLiteral("SpeedButton%1").arg(number));
         EXPECT_TRUE(button->isEnabled()) << number;
@@ -121,17 +121,17 @@ TEST_F(TMasterTest, ToolbarHoldsTheSevenButtons) {
             EXPECT_EQ(button->text(), captions.at(number - 1));
         }
     }
-    const auto* toolBar = master_.findChild<QToolBar*>();
+    const auto* toolBar = mainWindow_.findChild<QToolBar*>();
     ASSERT_NE(toolBar, nullptr);
     EXPECT_EQ(toolBar->height(), 33);
     EXPECT_FALSE(toolBar->isMovable());
-    ASSERT_NE(master_.findChild<QStatusBar*>(), nullptr);
-    EXPECT_TRUE(master_.statusBar()->currentMessage().isEmpty());
+    ASSERT_NE(mainWindow_.findChild<QStatusBar*>(), nullptr);
+    EXPECT_TRUE(mainWindow_.statusBar()->currentMessage().isEmpty());
 }
 
-TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
+TEST_F(MainWindowTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     QStringList menus;
-    for (QAction* menu : master_.menuBar()->actions()) {
+    for (QAction* menu : mainWindow_.menuBar()->actions()) {
         menus << menu->text();
     }
     EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Window", "&?"}));
@@ -143,7 +143,7 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
         }
         return texts;
     };
-    const QList<QAction*> top = master_.menuBar()->actions();
+    const QList<QAction*> top = mainWindow_.menuBar()->actions();
     EXPECT_EQ(itemTexts(top[0]->menu()), (QStringList{"&New project...", "&Open project...",
                                                       "&Browse library...", "-", "Exit"}));
     EXPECT_EQ(itemTexts(top[1]->menu()), (QStringList{"&Undo", "&Redo"}));
@@ -170,17 +170,17 @@ TEST_F(TMasterTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     // Each toolbar button says what it does, with the key that does the same.
     for (const auto& [number, key] :
          {std::pair{1, "Ctrl+N"}, {2, "Ctrl+O"}, {4, ""}, {6, "Ctrl+1"}}) {
-        EXPECT_TRUE(master_.SpeedButton(number)->toolTip().contains(key)) << number;
-        EXPECT_FALSE(master_.SpeedButton(number)->toolTip().isEmpty()) << number;
+        EXPECT_TRUE(mainWindow_.SpeedButton(number)->toolTip().contains(key)) << number;
+        EXPECT_FALSE(mainWindow_.SpeedButton(number)->toolTip().isEmpty()) << number;
     }
 }
 
-TEST_F(TMasterTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden) {
+TEST_F(MainWindowTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden) {
     QWidget resdata;
     QWidget preview;
     resdata.show();
-    master_.SetResourceListWindow(&resdata);
-    master_.SetPreviewWindow(&preview);
+    mainWindow_.SetResourceListWindow(&resdata);
+    mainWindow_.SetPreviewWindow(&preview);
     QAction* resdataItem = MenuItem("Resdata1");
     QAction* previewItem = MenuItem("Preview1");
     EXPECT_TRUE(resdataItem->isChecked());
@@ -192,7 +192,7 @@ TEST_F(TMasterTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden) {
     // The close box hides a tool window without going through the main window.
     preview.close();
     EXPECT_FALSE(previewItem->isChecked());
-    master_.SpeedButton(6)->click();
+    mainWindow_.SpeedButton(6)->click();
     EXPECT_FALSE(resdata.isVisible());
     EXPECT_FALSE(resdataItem->isChecked());
     resdataItem->trigger();
@@ -200,40 +200,40 @@ TEST_F(TMasterTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden) {
     EXPECT_TRUE(resdataItem->isChecked());
 }
 
-TEST_F(TMasterTest, ResdataButtonHidesAndShowsTheResourceListWindow) {
+TEST_F(MainWindowTest, ResdataButtonHidesAndShowsTheResourceListWindow) {
     QWidget toolWindow;
-    master_.SetResourceListWindow(&toolWindow);
+    mainWindow_.SetResourceListWindow(&toolWindow);
     toolWindow.show();
-    master_.SpeedButton(6)->click();
+    mainWindow_.SpeedButton(6)->click();
     EXPECT_FALSE(toolWindow.isVisible());
-    master_.SpeedButton(6)->click();
+    mainWindow_.SpeedButton(6)->click();
     EXPECT_TRUE(toolWindow.isVisible());
     // Without a Preview tool its handler has nothing to toggle.
-    master_.SpeedButton7Click();
+    mainWindow_.SpeedButton7Click();
 }
 
-TEST_F(TMasterTest, HelpOpensTheHelpFileOfTheProgramFolder) {
+TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder) {
     MenuItem("Help1")->trigger();
     EXPECT_EQ(dialogs_.shellOpens,
               QStringList{QString::fromStdString((Program() / "Help.txt").string())});
     test::WriteFileBytes(Program() / "HELP.TXT", {});
-    master_.Help1Click();
+    mainWindow_.Help1Click();
     EXPECT_EQ(dialogs_.shellOpens.last(),
               QString::fromStdString((Program() / "HELP.TXT").string()));
 }
 
-TEST_F(TMasterTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
+TEST_F(MainWindowTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
     dialogs_.shellOpenSucceeds = false;
-    master_.Help1Click();  // missing: nothing to show, and nothing said
-    EXPECT_EQ(master_.findChild<THelp*>(), nullptr);
+    mainWindow_.Help1Click();  // missing: nothing to show, and nothing said
+    EXPECT_EQ(mainWindow_.findChild<HelpViewer*>(), nullptr);
     EXPECT_EQ(dialogs_.beeps, 0);
 
     const std::string text = "Vexlor\r\n\r\n  Ctrl+1  resource list\r\n";
     test::WriteFileBytes(Program() / "Help.txt", test::Bytes(text.begin(), text.end()));
-    master_.Help1Click();
-    master_.Help1Click();  // the same window serves again
-    ASSERT_EQ(master_.findChildren<THelp*>().size(), 1);
-    THelp* viewer = master_.findChild<THelp*>();
+    mainWindow_.Help1Click();
+    mainWindow_.Help1Click();  // the same window serves again
+    ASSERT_EQ(mainWindow_.findChildren<HelpViewer*>().size(), 1);
+    HelpViewer* viewer = mainWindow_.findChild<HelpViewer*>();
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->TextArea()->isReadOnly());
     EXPECT_EQ(viewer->TextArea()->toPlainText(), "Vexlor\n\n  Ctrl+1  resource list\n");
@@ -245,35 +245,35 @@ TEST_F(TMasterTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
     EXPECT_EQ(dialogs_.beeps, 1);
 }
 
-TEST_F(TMasterTest, AboutShowsTheAboutBoxModally) {
-    TAbout about(&master_);
-    master_.SetAboutBox(&about);
+TEST_F(MainWindowTest, AboutShowsTheAboutBoxModally) {
+    AboutBox about(&mainWindow_);
+    mainWindow_.SetAboutBox(&about);
     MenuItem("About1")->trigger();
     EXPECT_EQ(dialogs_.events, QStringList{"modal: About Vexlor 0.72b"});
 }
 
-TEST_F(TMasterTest, EditorWindowsAreListedByCaptionAndDestroyedWhenClosed) {
+TEST_F(MainWindowTest, EditorWindowsAreListedByCaptionAndDestroyedWhenClosed) {
     AddEditor("HULL (HULL.DAT)");
     QWidget* second = AddEditor("MAP (MAP.DAT)");
-    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "MAP (MAP.DAT)"}));
+    EXPECT_EQ(mainWindow_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "MAP (MAP.DAT)"}));
     QPointer<QWidget> watched(second);
-    master_.EditorArea()->subWindowList().at(1)->close();
+    mainWindow_.EditorArea()->subWindowList().at(1)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
-    EXPECT_EQ(master_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
+    EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
 }
 
 // The main window with the resource list as its unsaved work, as the program starts them.
-class TMasterClosingTest : public TMasterTest {
+class MainWindowClosingTest : public MainWindowTest {
   protected:
-    TMasterClosingTest() {
+    MainWindowClosingTest() {
         WriteResourceList("Resdata\\HULL.DAT\r\n");
-        resourceList_ = std::make_unique<TTOOL0>(dialogs_, nullptr);
-        master_.SetResourceListWindow(resourceList_.get());
-        master_.AddUnsavedWork(*resourceList_);
-        master_.show();
+        resourceList_ = std::make_unique<ResourceListWindow>(dialogs_, nullptr);
+        mainWindow_.SetResourceListWindow(resourceList_.get());
+        mainWindow_.AddUnsavedWork(*resourceList_);
+        mainWindow_.show();
     }
-    ~TMasterClosingTest() override { fs::permissions(ResourceListFile(), fs::perms::owner_all); }
+    ~MainWindowClosingTest() override { fs::permissions(ResourceListFile(), fs::perms::owner_all); }
 
     fs::path ResourceListFile() const { return Game() / "resdata.txt"; }
     void WriteResourceList(const std::string& text) const {
@@ -288,33 +288,33 @@ class TMasterClosingTest : public TMasterTest {
 
     static constexpr const char* kQuestion =
         "question: resdata.txt: resdata.txt has changes that are not saved.";
-    std::unique_ptr<TTOOL0> resourceList_;
+    std::unique_ptr<ResourceListWindow> resourceList_;
 };
 
-TEST_F(TMasterClosingTest, ClosingAsksOnlyAboutChangesAndDoesAsAnswered) {
+TEST_F(MainWindowClosingTest, ClosingAsksOnlyAboutChangesAndDoesAsAnswered) {
     MenuItem("Exit1")->trigger();
-    EXPECT_FALSE(master_.isVisible());
+    EXPECT_FALSE(mainWindow_.isVisible());
     EXPECT_TRUE(dialogs_.events.isEmpty());
 
-    master_.show();
+    mainWindow_.show();
     AddLibraryLine();
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard, UnsavedChangesAnswer::Save};
-    EXPECT_TRUE(master_.close());
+    EXPECT_TRUE(mainWindow_.close());
     EXPECT_EQ(ResourceListOnDisk(), "Resdata\\HULL.DAT\r\n");
-    master_.show();
-    EXPECT_TRUE(master_.close());
+    mainWindow_.show();
+    EXPECT_TRUE(mainWindow_.close());
     EXPECT_EQ(ResourceListOnDisk(), "Resdata\\MIS9.DAT\r\nResdata\\HULL.DAT\r\n");
     EXPECT_EQ(dialogs_.events, (QStringList{kQuestion, kQuestion}));
 }
 
-TEST_F(TMasterClosingTest, CancelOrAFailedSaveKeepsTheProgramAndTheChanges) {
+TEST_F(MainWindowClosingTest, CancelOrAFailedSaveKeepsTheProgramAndTheChanges) {
     AddLibraryLine();
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Cancel};
-    EXPECT_FALSE(master_.close());
+    EXPECT_FALSE(mainWindow_.close());
 
     fs::permissions(ResourceListFile(), fs::perms::owner_read);
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
-    EXPECT_FALSE(master_.close());
+    EXPECT_FALSE(mainWindow_.close());
     EXPECT_EQ(dialogs_.events, (QStringList{kQuestion, kQuestion, "beep"}));
     EXPECT_TRUE(resourceList_->SaveButton()->isEnabled());
     EXPECT_EQ(ResourceListOnDisk(), "Resdata\\HULL.DAT\r\n");
@@ -332,40 +332,40 @@ struct ScriptedWork final : UnsavedWork {
     int asked = 0;
 };
 
-TEST_F(TMasterClosingTest, EachWindowIsAskedInTurnUntilOneKeepsItsChanges) {
+TEST_F(MainWindowClosingTest, EachWindowIsAskedInTurnUntilOneKeepsItsChanges) {
     ScriptedWork keeps(false);
     ScriptedWork never(true);
-    master_.AddUnsavedWork(keeps);
-    master_.AddUnsavedWork(never);
+    mainWindow_.AddUnsavedWork(keeps);
+    mainWindow_.AddUnsavedWork(never);
     AddLibraryLine();
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Save};
-    EXPECT_FALSE(master_.close());
+    EXPECT_FALSE(mainWindow_.close());
     EXPECT_EQ(ResourceListOnDisk(), "Resdata\\MIS9.DAT\r\nResdata\\HULL.DAT\r\n");
     EXPECT_EQ(keeps.asked, 1);
     EXPECT_EQ(never.asked, 0);
 }
 
-class TMasterArrangementTest : public TMasterTest {
+class MainWindowArrangementTest : public MainWindowTest {
   protected:
-    TMasterArrangementTest() {
-        master_.resize(900, 700);
-        master_.show();
+    MainWindowArrangementTest() {
+        mainWindow_.resize(900, 700);
+        mainWindow_.show();
         AddEditor("A");
         AddEditor("B");
         AddEditor("C");
     }
     QList<QRect> Frames() const {
         QList<QRect> frames;
-        for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+        for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
             frames << window->geometry();
         }
         return frames;
     }
-    QRect Space() const { return master_.EditorArea()->viewport()->rect(); }
+    QRect Space() const { return mainWindow_.EditorArea()->viewport()->rect(); }
 };
 
-TEST_F(TMasterArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
-    master_.SpeedButton(4)->click();
+TEST_F(MainWindowArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
+    mainWindow_.SpeedButton(4)->click();
     const QList<QRect> frames = Frames();
     const int width = Space().width() / 3;
     ASSERT_EQ(frames.size(), 3);
@@ -375,8 +375,8 @@ TEST_F(TMasterArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
     EXPECT_EQ(frames[2].right(), Space().right());
 }
 
-TEST_F(TMasterArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
-    master_.EditorArea()->subWindowList().at(0)->showMaximized();
+TEST_F(MainWindowArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
+    mainWindow_.EditorArea()->subWindowList().at(0)->showMaximized();
     MenuItem("Tilehorz1")->trigger();
     const QList<QRect> frames = Frames();
     const int height = Space().height() / 3;
@@ -386,22 +386,22 @@ TEST_F(TMasterArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
     EXPECT_EQ(frames[2].bottom(), Space().bottom());
 }
 
-TEST_F(TMasterArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
-    master_.EditorArea()->subWindowList().at(1)->showMinimized();
-    master_.SpeedButton4Click();
+TEST_F(MainWindowArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
+    mainWindow_.EditorArea()->subWindowList().at(1)->showMinimized();
+    mainWindow_.SpeedButton4Click();
     const QList<QRect> frames = Frames();
     EXPECT_EQ(frames[0].width(), Space().width() / 2);
     EXPECT_EQ(frames[2].left(), Space().width() / 2);
 }
 
-TEST_F(TMasterArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndScrollsInstead) {
+TEST_F(MainWindowArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndScrollsInstead) {
     for (const char* caption : {"D", "E", "F", "G"}) {
         AddEditor(caption);
     }
-    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+    for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
         window->widget()->setMinimumSize(250, 250);
     }
-    const QSize smallest = master_.EditorArea()->subWindowList().at(0)->minimumSizeHint();
+    const QSize smallest = mainWindow_.EditorArea()->subWindowList().at(0)->minimumSizeHint();
     ASSERT_GT(7 * smallest.width(), Space().width());
     ASSERT_GT(7 * smallest.height(), Space().height());
     // Strips of the smallest length, one after another, as long crosswise as the view.
@@ -411,37 +411,37 @@ TEST_F(TMasterArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAndSc
             EXPECT_EQ(frames[i], QRect(step * static_cast<int>(i), strip)) << i;
         }
     };
-    master_.SpeedButton4Click();
+    mainWindow_.SpeedButton4Click();
     QCoreApplication::processEvents();  // the scroll bar comes and the view shrinks
     expectStrips({smallest.width(), Space().height()}, {smallest.width(), 0});
-    EXPECT_TRUE(master_.EditorArea()->horizontalScrollBar()->isVisible());
-    EXPECT_FALSE(master_.EditorArea()->verticalScrollBar()->isVisible());
-    master_.SpeedButton5Click();
+    EXPECT_TRUE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->verticalScrollBar()->isVisible());
+    mainWindow_.SpeedButton5Click();
     QCoreApplication::processEvents();
     expectStrips({Space().width(), smallest.height()}, {0, smallest.height()});
-    EXPECT_TRUE(master_.EditorArea()->verticalScrollBar()->isVisible());
-    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(mainWindow_.EditorArea()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
 }
 
-TEST_F(TMasterArrangementTest, AWindowThatNeedsMoreThanItsShareGetsItAndTheOthersShareTheRest) {
-    QMdiSubWindow* wide = master_.EditorArea()->subWindowList().at(1);
+TEST_F(MainWindowArrangementTest, AWindowThatNeedsMoreThanItsShareGetsItAndTheOthersShareTheRest) {
+    QMdiSubWindow* wide = mainWindow_.EditorArea()->subWindowList().at(1);
     wide->widget()->setMinimumWidth(Space().width() / 2);
-    master_.SpeedButton4Click();
+    mainWindow_.SpeedButton4Click();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
     EXPECT_EQ(frames[1].width(), wide->minimumSizeHint().width());
     EXPECT_EQ(frames[0].width(), (Space().width() - frames[1].width()) / 2);
     EXPECT_EQ(frames[2].right(), Space().right());
-    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
 }
 
 // Four windows that one row cannot hold: two rows of two, each window whole in view.
-TEST_F(TMasterArrangementTest, WhereOneLineCannotHoldThemTheWindowsWrapIntoLines) {
+TEST_F(MainWindowArrangementTest, WhereOneLineCannotHoldThemTheWindowsWrapIntoLines) {
     AddEditor("D");
-    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+    for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
         window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() / 3);
     }
-    master_.SpeedButton4Click();
+    mainWindow_.SpeedButton4Click();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
     ASSERT_EQ(frames.size(), 4);
@@ -452,15 +452,15 @@ TEST_F(TMasterArrangementTest, WhereOneLineCannotHoldThemTheWindowsWrapIntoLines
     for (const QRect& frame : frames) {
         EXPECT_TRUE(Space().contains(frame)) << frame.x() << "," << frame.y();
     }
-    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
-    EXPECT_FALSE(master_.EditorArea()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->verticalScrollBar()->isVisible());
 }
 
 // Windows wider than their buttons need, a little too many for the row and too tall for two
 // rows: each covers only the empty right part of the one before.
-TEST_F(TMasterArrangementTest, WhereSpaceIsShortWindowsOverlapOnlyBeyondTheirButtons) {
+TEST_F(MainWindowArrangementTest, WhereSpaceIsShortWindowsOverlapOnlyBeyondTheirButtons) {
     QList<QPushButton*> buttons;
-    for (QMdiSubWindow* window : master_.EditorArea()->subWindowList()) {
+    for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
         auto* row = new QHBoxLayout(window->widget());
         buttons << new QPushButton(QStringLiteral("Refresh"), window->widget());
         buttons.last()->setFixedWidth(80);
@@ -468,27 +468,28 @@ TEST_F(TMasterArrangementTest, WhereSpaceIsShortWindowsOverlapOnlyBeyondTheirBut
         row->addStretch(1);
         window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() * 2 / 3);
     }
-    master_.SpeedButton4Click();
+    mainWindow_.SpeedButton4Click();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
-    EXPECT_FALSE(master_.EditorArea()->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
     EXPECT_EQ(frames[2].right(), Space().right());
     for (qsizetype i = 0; i + 1 < frames.size(); ++i) {
         const QWidget* button = buttons.at(i);
         const int buttonRight =
-            button->mapTo(master_.EditorArea()->viewport(), QPoint(button->width(), 0)).x();
+            button->mapTo(mainWindow_.EditorArea()->viewport(), QPoint(button->width(), 0)).x();
         EXPECT_LT(frames[i + 1].left(), frames[i].right()) << "overlapping";
         EXPECT_GE(frames[i + 1].left(), buttonRight) << i;
     }
 }
 
-TEST_F(TMasterArrangementTest, WindowsOpenedTogetherStandInARowWhereTheyFitElseTiled) {
-    QList<QMdiSubWindow*> windows = master_.EditorArea()->subWindowList(QMdiArea::CreationOrder);
+TEST_F(MainWindowArrangementTest, WindowsOpenedTogetherStandInARowWhereTheyFitElseTiled) {
+    QList<QMdiSubWindow*> windows =
+        mainWindow_.EditorArea()->subWindowList(QMdiArea::CreationOrder);
     for (QMdiSubWindow* window : windows) {
         window->resize(200, 150);
         window->move(40, 40);
     }
-    ArrangeOpenedTogether(*master_.EditorArea(), windows);
+    ArrangeOpenedTogether(*mainWindow_.EditorArea(), windows);
     QList<QRect> frames = Frames();
     EXPECT_EQ(frames[0], QRect(0, 0, 200, 150));
     EXPECT_EQ(frames[1], QRect(200, 0, 200, 150));
@@ -497,15 +498,15 @@ TEST_F(TMasterArrangementTest, WindowsOpenedTogetherStandInARowWhereTheyFitElseT
     for (QMdiSubWindow* window : windows) {
         window->resize(Space().width() / 2, 150);
     }
-    ArrangeOpenedTogether(*master_.EditorArea(), windows);
+    ArrangeOpenedTogether(*mainWindow_.EditorArea(), windows);
     frames = Frames();
     EXPECT_EQ(frames[0], QRect(0, 0, Space().width() / 3, Space().height()));
     EXPECT_EQ(frames[2].right(), Space().right());
 }
 
-TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
-    QMenu* windowMenu = master_.menuBar()->actions().at(3)->menu();
-    master_.EditorArea()->setActiveSubWindow(master_.EditorArea()->subWindowList().at(2));
+TEST_F(MainWindowArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) {
+    QMenu* windowMenu = mainWindow_.menuBar()->actions().at(3)->menu();
+    mainWindow_.EditorArea()->setActiveSubWindow(mainWindow_.EditorArea()->subWindowList().at(2));
     emit windowMenu->aboutToShow();
     QStringList texts;
     QAction* first = nullptr;
@@ -518,21 +519,21 @@ TEST_F(TMasterArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFront) 
     EXPECT_EQ(texts, (QStringList{"&1 A", "&2 B", "&3 C*"}));
     ASSERT_NE(first, nullptr);
     first->trigger();
-    EXPECT_EQ(master_.EditorArea()->activeSubWindow()->widget()->windowTitle(), "A");
+    EXPECT_EQ(mainWindow_.EditorArea()->activeSubWindow()->widget()->windowTitle(), "A");
     // The arrangement items stay at the top, listed once.
     emit windowMenu->aboutToShow();
     EXPECT_EQ(windowMenu->actions().at(0)->text(), "&Cascade");
     EXPECT_EQ(windowMenu->actions().size(), 3 + 1 + 3);
 }
 
-TEST_F(TMasterTest, BringingToFrontRestoresAMinimisedWindowToItsFormerState) {
-    ASSERT_TRUE(master_.FormCreate());
-    master_.show();
-    master_.setWindowState(master_.windowState() | Qt::WindowMinimized);
-    master_.BringToFront();
-    EXPECT_FALSE(master_.isMinimized());
-    EXPECT_TRUE(master_.isMaximized());
-    EXPECT_TRUE(master_.isVisible());
+TEST_F(MainWindowTest, BringingToFrontRestoresAMinimisedWindowToItsFormerState) {
+    ASSERT_TRUE(mainWindow_.FormCreate());
+    mainWindow_.show();
+    mainWindow_.setWindowState(mainWindow_.windowState() | Qt::WindowMinimized);
+    mainWindow_.BringToFront();
+    EXPECT_FALSE(mainWindow_.isMinimized());
+    EXPECT_TRUE(mainWindow_.isMaximized());
+    EXPECT_TRUE(mainWindow_.isVisible());
 }
 
 }  // namespace

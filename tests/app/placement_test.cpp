@@ -18,7 +18,7 @@ TEST(PlaceAtRightEdge, PutsTheResourceListEditorFlushRightAt80) {
     test::TempDir temp;
     SetAppFolders({temp.Path().string() + "/", temp.Path().string() + "/"});
     test::FakeUserDialogs dialogs;
-    TTOOL0 window(dialogs, nullptr);
+    ResourceListWindow window(dialogs, nullptr);
     PlaceAtRightEdge(window);
     window.show();
     PlaceAtRightEdge(window);

@@ -55,10 +55,10 @@ class ProjectCommandsTest : public ::testing::Test {
         test::WriteFileBytes(Game() / "resdata.txt",
                              test::Bytes(kResourceList, kResourceList + sizeof kResourceList - 1));
         SetAppFolders({(temp_.Path() / "program").string() + "/", Game().string() + "/"});
-        resourceListWindow_ = new TTOOL0(dialogs_, &master_);
-        kindDialog_ = new TCHOOSE(dialogs_, &master_);
-        master_.SetResourceListWindow(resourceListWindow_);
-        master_.SetKindDialog(kindDialog_);
+        resourceListWindow_ = new ResourceListWindow(dialogs_, &mainWindow_);
+        kindDialog_ = new KindDialog(dialogs_, &mainWindow_);
+        mainWindow_.SetResourceListWindow(resourceListWindow_);
+        mainWindow_.SetKindDialog(kindDialog_);
     }
     ~ProjectCommandsTest() override { SetAppFolders({}); }
 
@@ -98,14 +98,14 @@ class ProjectCommandsTest : public ::testing::Test {
         }
     }
     QList<LibraryEditorWindow*> Editors() const {
-        return master_.findChildren<LibraryEditorWindow*>();
+        return mainWindow_.findChildren<LibraryEditorWindow*>();
     }
 
     test::TempDir temp_;
     test::FakeUserDialogs dialogs_;
-    TMaster master_{dialogs_};
-    TTOOL0* resourceListWindow_ = nullptr;
-    TCHOOSE* kindDialog_ = nullptr;
+    MainWindow mainWindow_{dialogs_};
+    ResourceListWindow* resourceListWindow_ = nullptr;
+    KindDialog* kindDialog_ = nullptr;
 };
 
 TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) {
@@ -114,7 +114,7 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
     for (const KindCase& kind : kKinds) {
         dialogs_.events.clear();
         Answer(kind.kind, Resdata() / kind.fileName);
-        master_.SpeedButton1Click();
+        mainWindow_.SpeedButton1Click();
         EXPECT_EQ(dialogs_.events,
                   (QStringList{"modal: New project", "save dialog: New DAT file", "busy", "idle"}));
 
@@ -130,12 +130,12 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
         const std::string path = (Resdata() / kind.fileName).string();
         EXPECT_TRUE(IsLibraryOfKind(static_cast<LibraryKind>(kind.kind), path)) << path;
         captions << kind.caption;
-        EXPECT_EQ(master_.EditorCaptions(), captions);
+        EXPECT_EQ(mainWindow_.EditorCaptions(), captions);
         LibraryEditorWindow* editor = Editors().back();
         EXPECT_EQ(static_cast<int>(editor->Kind()), kind.kind - 1);
         EXPECT_EQ(editor->LibraryPath(), Native(path));
         EXPECT_EQ(editor->StatusText(), "0 pictures");
-        EXPECT_TRUE(editor->isVisibleTo(&master_));
+        EXPECT_TRUE(editor->isVisibleTo(&mainWindow_));
         lines.insert(lines.begin(), kind.resourceLine);
         EXPECT_EQ(ResourceLines(), lines);
     }
@@ -147,9 +147,9 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
 
 TEST_F(ProjectCommandsTest, LibraryDialogsOfferTheFiveTypesWithTheirPatterns) {
     Answer(3);
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     Answer(3);
-    master_.SpeedButton2Click();
+    mainWindow_.SpeedButton2Click();
     ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
     for (const FileDialogRequest& request : dialogs_.fileRequests) {
         QStringList filters;
@@ -174,15 +174,15 @@ TEST_F(ProjectCommandsTest, ALineNamingTheLibraryInAnyCaseIsNotAddedAgain) {
     Resources().Save();
     const std::vector<std::string> before = ResourceLines();
     Answer(4, Resdata() / "mis9.dat");
-    master_.SpeedButton1Click();
-    EXPECT_EQ(master_.EditorCaptions(), QStringList{"MISSION (mis9.dat)"});
+    mainWindow_.SpeedButton1Click();
+    EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"MISSION (mis9.dat)"});
     EXPECT_EQ(ResourceLines(), before);
     EXPECT_FALSE(Resources().SaveEnabled());
 }
 
 TEST_F(ProjectCommandsTest, ALibraryMadeInAnotherFolderIsStillEnteredUnderResdata) {
     Answer(1, temp_.Path() / "program" / "hullx.dat");
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     EXPECT_TRUE(IsHullLibrary((temp_.Path() / "program" / "hullx.dat").string()));
     EXPECT_EQ(ResourceLines().front(), "Resdata\\HULLX.DAT");
 }
@@ -191,7 +191,7 @@ TEST_F(ProjectCommandsTest, NewProjectReplacesAnExistingLibraryThatIsNotOpen) {
     const std::string path = (Resdata() / "HULL.DAT").string();
     test::MakeHullLibrary(path, {{100, 5}, {200, 6}});
     Answer(1, Resdata() / "HULL.DAT");
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     EXPECT_EQ(Editors().back()->StatusText(), "0 pictures");
     EXPECT_TRUE(IsHullLibrary(path));
     EXPECT_EQ(ResourceLines().size(), 2u);  // "Resdata\HULL.DAT" stood there already
@@ -201,29 +201,29 @@ TEST_F(ProjectCommandsTest, ANameAlreadyOpenIsRefusedWithItsExactCase) {
     const std::string path = (Resdata() / "HULL.DAT").string();
     test::MakeHullLibrary(path, {{100, 5}});
     Answer(1, Resdata() / "HULL.DAT");
-    master_.SpeedButton2Click();
-    ASSERT_EQ(master_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
+    mainWindow_.SpeedButton2Click();
+    ASSERT_EQ(mainWindow_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
     EXPECT_EQ(Editors().back()->StatusText(), "1 pictures");
 
     // The same name in another folder counts as open: nothing is created there.
     const fs::path elsewhere = temp_.Path() / "program" / "HULL.DAT";
     dialogs_.events.clear();
     Answer(1, elsewhere);
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "save dialog: New DAT file",
                                             "beep", "message: Error: Already opened (HULL.DAT)"}));
     EXPECT_FALSE(fs::exists(elsewhere));
     dialogs_.events.clear();
     Answer(2, Resdata() / "HULL.DAT");
-    master_.SpeedButton2Click();
+    mainWindow_.SpeedButton2Click();
     EXPECT_EQ(dialogs_.events.last(), "message: Error: Already opened (HULL.DAT)");
     EXPECT_EQ(ResourceLines().size(), 2u);
 
     // Letter case counts: hull.dat is another name.
     test::MakeHullLibrary((Resdata() / "hull.dat").string(), {});
     Answer(1, Resdata() / "hull.dat");
-    master_.SpeedButton2Click();
-    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "HULL (hull.dat)"}));
+    mainWindow_.SpeedButton2Click();
+    EXPECT_EQ(mainWindow_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "HULL (hull.dat)"}));
 }
 
 TEST_F(ProjectCommandsTest, OpenProjectOpensEachKindAndNeverTouchesTheList) {
@@ -233,14 +233,14 @@ TEST_F(ProjectCommandsTest, OpenProjectOpensEachKindAndNeverTouchesTheList) {
         ASSERT_TRUE(CreateLibrary(static_cast<LibraryKind>(kind.kind), path.string()));
         dialogs_.events.clear();
         Answer(kind.kind, path);
-        master_.SpeedButton2Click();
+        mainWindow_.SpeedButton2Click();
         EXPECT_EQ(dialogs_.events, (QStringList{"modal: Open project", "open dialog: Open DAT file",
                                                 "busy", "idle"}));
         EXPECT_EQ(dialogs_.fileRequests.back().filterIndex, kind.kind + 1);
         EXPECT_EQ(Editors().back()->LibraryPath(), Native(path));
         captions << kind.caption;
     }
-    EXPECT_EQ(master_.EditorCaptions(), captions);
+    EXPECT_EQ(mainWindow_.EditorCaptions(), captions);
     EXPECT_EQ(ResourceLines(), (std::vector<std::string>{"Resdata\\HULL.DAT", "Resdata\\MAP.DAT"}));
     EXPECT_FALSE(Resources().SaveEnabled());
 }
@@ -249,58 +249,58 @@ TEST_F(ProjectCommandsTest, OpenProjectRefusesAFileOfAnotherKind) {
     const std::string mission = (Resdata() / "mis.dat").string();
     ASSERT_TRUE(CreateMissionLibrary(mission));
     Answer(1, mission);
-    master_.SpeedButton2Click();
+    mainWindow_.SpeedButton2Click();
     EXPECT_EQ(dialogs_.events,
               (QStringList{"modal: Open project", "open dialog: Open DAT file", "beep",
                            "message: Error: Unexpected file format : mis.dat"}));
-    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
+    EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
 }
 
 TEST_F(ProjectCommandsTest, CancellingEitherDialogDoesNothing) {
     Answer(0);
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     Answer(0);
-    master_.SpeedButton2Click();
+    mainWindow_.SpeedButton2Click();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "modal: Open project"}));
     EXPECT_TRUE(dialogs_.fileRequests.empty());
 
     dialogs_.events.clear();
     Answer(2);
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     Answer(2);
-    master_.SpeedButton2Click();
+    mainWindow_.SpeedButton2Click();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "save dialog: New DAT file",
                                             "modal: Open project", "open dialog: Open DAT file"}));
-    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
+    EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
     EXPECT_EQ(fs::directory_iterator(Resdata()), fs::directory_iterator());
     EXPECT_FALSE(Resources().SaveEnabled());
 }
 
 TEST_F(ProjectCommandsTest, ALibraryThatCannotBeCreatedGetsOnlyABeep) {
     Answer(3, Game() / "no such folder" / "ship.dat");
-    master_.SpeedButton1Click();
+    mainWindow_.SpeedButton1Click();
     EXPECT_EQ(dialogs_.events,
               (QStringList{"modal: New project", "save dialog: New DAT file", "beep"}));
-    EXPECT_TRUE(master_.EditorCaptions().isEmpty());
+    EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
     EXPECT_FALSE(Resources().SaveEnabled());
 }
 
 TEST_F(ProjectCommandsTest, ButtonsAndMenuItemsRunTheCommandsAndPreviewToggles) {
     for (int number : {1, 2, 7}) {
-        EXPECT_TRUE(master_.SpeedButton(number)->isEnabled()) << number;
+        EXPECT_TRUE(mainWindow_.SpeedButton(number)->isEnabled()) << number;
     }
-    master_.SpeedButton(1)->click();
-    master_.findChild<QAction*>("New1")->trigger();
-    master_.SpeedButton(2)->click();
-    master_.findChild<QAction*>("Open1")->trigger();
+    mainWindow_.SpeedButton(1)->click();
+    mainWindow_.findChild<QAction*>("New1")->trigger();
+    mainWindow_.SpeedButton(2)->click();
+    mainWindow_.findChild<QAction*>("Open1")->trigger();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "modal: New project",
                                             "modal: Open project", "modal: Open project"}));
 
     QWidget preview;
-    master_.SetPreviewWindow(&preview);
-    master_.SpeedButton(7)->click();
+    mainWindow_.SetPreviewWindow(&preview);
+    mainWindow_.SpeedButton(7)->click();
     EXPECT_TRUE(preview.isVisible());
-    master_.SpeedButton(7)->click();
+    mainWindow_.SpeedButton(7)->click();
     EXPECT_FALSE(preview.isVisible());
 }
 
@@ -334,22 +334,23 @@ TEST_F(LibraryDropTest, DroppedLibrariesOpenInTurnWithOpenProjectsRefusals) {
     test::WriteFileBytes(Resdata() / "bad.dat", {'n', 'o'});
     // bad.dat, which no kind accepts, opens in a library browser, which is no editor.
     EXPECT_TRUE(Drop(
-        master_.EditorArea()->viewport(),
+        mainWindow_.EditorArea()->viewport(),
         {hull, picture, Library(LibraryKind::Mission, "MIS9.DAT"), hull, Resdata() / "bad.dat"}));
-    EXPECT_EQ(master_.EditorCaptions(), (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
+    EXPECT_EQ(mainWindow_.EditorCaptions(),
+              (QStringList{"HULL (hull9.dat)", "MISSION (MIS9.DAT)"}));
     EXPECT_EQ(dialogs_.events,
               (QStringList{"busy", "idle", "busy", "idle", "beep",
                            "message: Error: Already opened (hull9.dat)", "busy", "idle"}));
-    EXPECT_EQ(master_.EditorArea()->subWindowList().size(), 3);
-    EXPECT_TRUE(Editors().back()->isVisibleTo(&master_));
+    EXPECT_EQ(mainWindow_.EditorArea()->subWindowList().size(), 3);
+    EXPECT_TRUE(Editors().back()->isVisibleTo(&mainWindow_));
 
     // Over an editor window too; a drop without a library file is not the frame's (over an
     // editor it is the editor's picture).
     dialogs_.events.clear();
-    EXPECT_FALSE(Drop(&master_, {picture}));
+    EXPECT_FALSE(Drop(&mainWindow_, {picture}));
     EXPECT_TRUE(dialogs_.events.isEmpty());
     EXPECT_TRUE(Drop(Editors().back(), {Library(LibraryKind::Map, "map9.DaT")}));
-    EXPECT_EQ(master_.EditorCaptions().size(), 3);
+    EXPECT_EQ(mainWindow_.EditorCaptions().size(), 3);
 }
 
 // A HULL library whose header says BATTLE/MISSION: the tests of both kinds accept it.
@@ -359,11 +360,11 @@ TEST_F(LibraryDropTest, TheKindDialogAsksWhereSeveralKindsAcceptTheFile) {
     either[22] = static_cast<std::uint8_t>(LibraryKind::Mission);
     test::WriteFileBytes(Resdata() / "either.dat", either);
     Answer(0);
-    Drop(&master_, {Resdata() / "either.dat"});
+    Drop(&mainWindow_, {Resdata() / "either.dat"});
     EXPECT_EQ(dialogs_.events, QStringList{"modal: Open project"});
     Answer(4);
-    Drop(&master_, {Resdata() / "either.dat"});
-    EXPECT_EQ(master_.EditorCaptions(), QStringList{"MISSION (either.dat)"});
+    Drop(&mainWindow_, {Resdata() / "either.dat"});
+    EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"MISSION (either.dat)"});
 }
 
 TEST(ProjectRules, OnlyTheLettersAToZAreUpperCased) {

@@ -38,7 +38,7 @@ TEST(ByteText, TheResourceListShowsUtf8NamesAndSavesUntouchedLinesByteForByte) {
     test::WriteFileBytes(temp.Path() / "resdata.txt", test::Bytes(old.begin(), old.end()));
     test::FakeUserDialogs dialogs;
     {
-        TTOOL0 window(dialogs, nullptr);
+        ResourceListWindow window(dialogs, nullptr);
         EXPECT_TRUE(window.TextArea()->toPlainText().startsWith(u"Resdata\\ÄRGER.DAT\n"));
         window.TextArea()->moveCursor(QTextCursor::End);
         window.TextArea()->textCursor().insertText(QStringLiteral(u"Resdata\\ÉTÉ.DAT"));

@@ -17,9 +17,9 @@
 namespace vexlor {
 namespace {
 
-class THelpTest : public ::testing::Test {
+class HelpViewerTest : public ::testing::Test {
   protected:
-    THelpTest() { viewer_.show(); }
+    HelpViewerTest() { viewer_.show(); }
 
     bool Show(const std::string& text) {
         const std::string path = temp_.File("Help.txt");
@@ -37,11 +37,11 @@ class THelpTest : public ::testing::Test {
 
     test::TempDir temp_;
     test::FakeUserDialogs dialogs_;
-    THelp viewer_{dialogs_, nullptr};
+    HelpViewer viewer_{dialogs_, nullptr};
 };
 
 // The program's own help file reads without scrolling sideways at the size the viewer opens in.
-TEST_F(THelpTest, TheProgramsHelpFileFitsTheWidthThatTheViewerOpensIn) {
+TEST_F(HelpViewerTest, TheProgramsHelpFileFitsTheWidthThatTheViewerOpensIn) {
     const char* program = std::getenv("VEXLOR_PROGRAM");
     ASSERT_NE(program, nullptr);
     const QString help = QFileInfo(QString::fromLocal8Bit(program)).dir().filePath("Help.txt");
@@ -58,7 +58,7 @@ TEST_F(THelpTest, TheProgramsHelpFileFitsTheWidthThatTheViewerOpensIn) {
 }
 
 // A match at the edge of the text area, with nothing of what follows it, is easily missed.
-TEST_F(THelpTest, FindBringsEachMatchIntoTheMiddle) {
+TEST_F(HelpViewerTest, FindBringsEachMatchIntoTheMiddle) {
     std::string text;
     for (int line = 1; line <= 400; ++line) {
         text += (line == 150 || line == 300 ? "the wanted word" : "line " + std::to_string(line));

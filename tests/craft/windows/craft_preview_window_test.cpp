@@ -42,16 +42,16 @@ void Type(NumberSpinEdit& field, const QString& text) {
     field.findChild<QLineEdit*>()->setText(text);
 }
 
-class TTOOL1Test : public ::testing::Test {
+class CraftPreviewWindowTest : public ::testing::Test {
   protected:
-    TTOOL1Test() {
+    CraftPreviewWindowTest() {
         SetAppFolders({game_.Path(), game_.Path()});
         resources_.Reload();
     }
-    ~TTOOL1Test() override { SetAppFolders({}); }
+    ~CraftPreviewWindowTest() override { SetAppFolders({}); }
 
     // The window as start-up leaves it: created, its one display run done.
-    TTOOL1& Created() {
+    CraftPreviewWindow& Created() {
         EXPECT_TRUE(window_.FormCreate());
         dialogs_.events.clear();
         return window_;
@@ -82,10 +82,10 @@ class TTOOL1Test : public ::testing::Test {
     Game game_{temp_.Path() / "game"};
     test::FakeUserDialogs dialogs_;
     ResourceList resources_{dialogs_};
-    TTOOL1 window_{dialogs_, resources_, nullptr};
+    CraftPreviewWindow window_{dialogs_, resources_, nullptr};
 };
 
-TEST_F(TTOOL1Test, IsAStayOnTopToolWindowWithSaveWaitingForAnEdit) {
+TEST_F(CraftPreviewWindowTest, IsAStayOnTopToolWindowWithSaveWaitingForAnEdit) {
     EXPECT_EQ(window_.windowTitle(), "Preview");
     EXPECT_TRUE(window_.windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(window_.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -97,7 +97,7 @@ TEST_F(TTOOL1Test, IsAStayOnTopToolWindowWithSaveWaitingForAnEdit) {
     EXPECT_EQ(window_.ShipNumber()->text(), "0");
 }
 
-TEST_F(TTOOL1Test, CreationListsTheCraftAndFillsTheFieldsWithoutSearching) {
+TEST_F(CraftPreviewWindowTest, CreationListsTheCraftAndFillsTheFieldsWithoutSearching) {
     Created();
     ASSERT_EQ(window_.CraftList()->count(), 218);
     EXPECT_EQ(window_.CraftList()->currentIndex(), 0);
@@ -122,7 +122,7 @@ TEST_F(TTOOL1Test, CreationListsTheCraftAndFillsTheFieldsWithoutSearching) {
     EXPECT_TRUE(dialogs_.events.isEmpty());
 }
 
-TEST_F(TTOOL1Test, RefreshDrawsTheThreePicturesWithTheUpperCaseLibraryNames) {
+TEST_F(CraftPreviewWindowTest, RefreshDrawsTheThreePicturesWithTheUpperCaseLibraryNames) {
     Created();
     window_.RefreshButton()->click();
     EXPECT_EQ(dialogs_.events, (QStringList{"busy", "idle"}));
@@ -141,7 +141,7 @@ TEST_F(TTOOL1Test, RefreshDrawsTheThreePicturesWithTheUpperCaseLibraryNames) {
     EXPECT_FALSE(window_.Panel(3)->Image()->hasScaledContents());
 }
 
-TEST_F(TTOOL1Test, SearchesTheResourceListAsItStandsUnsavedEditsIncluded) {
+TEST_F(CraftPreviewWindowTest, SearchesTheResourceListAsItStandsUnsavedEditsIncluded) {
     game_.WriteText("resdata.txt", "resdata\\map.dat\r\n");
     resources_.Reload();
     fs::rename(game_.Library("HULL.DAT"), game_.Library("hulls2.dat"));
@@ -157,7 +157,7 @@ TEST_F(TTOOL1Test, SearchesTheResourceListAsItStandsUnsavedEditsIncluded) {
     EXPECT_TRUE(resources_.SaveEnabled());
 }
 
-TEST_F(TTOOL1Test, CraftWithoutHullEntryShowsNoneAndSearchesNoHull) {
+TEST_F(CraftPreviewWindowTest, CraftWithoutHullEntryShowsNoneAndSearchesNoHull) {
     Created();
     window_.RefreshButton()->click();
     ChooseCraft(100);
@@ -177,7 +177,7 @@ TEST_F(TTOOL1Test, CraftWithoutHullEntryShowsNoneAndSearchesNoHull) {
     EXPECT_TRUE(Field(CraftField::Hull).isEnabled());
 }
 
-TEST_F(TTOOL1Test, StepsRunTheDisplayOnceAndNothingAtTheEnds) {
+TEST_F(CraftPreviewWindowTest, StepsRunTheDisplayOnceAndNothingAtTheEnds) {
     Created();
     window_.PreviousButton()->click();
     EXPECT_TRUE(dialogs_.events.isEmpty());
@@ -198,7 +198,7 @@ TEST_F(TTOOL1Test, StepsRunTheDisplayOnceAndNothingAtTheEnds) {
     EXPECT_EQ(window_.CraftList()->currentIndex(), 217);
 }
 
-TEST_F(TTOOL1Test, OnlyTheUsersChangesEnableSaveAndADisplayRunDropsThem) {
+TEST_F(CraftPreviewWindowTest, OnlyTheUsersChangesEnableSaveAndADisplayRunDropsThem) {
     Created();
     // Each Refresh after an edit asks first; these edits are let go.
     dialogs_.unsavedChangesAnswers.assign(kCraftFieldCount, UnsavedChangesAnswer::Discard);
@@ -219,7 +219,7 @@ TEST_F(TTOOL1Test, OnlyTheUsersChangesEnableSaveAndADisplayRunDropsThem) {
     EXPECT_TRUE(window_.SaveButton()->isEnabled());
 }
 
-TEST_F(TTOOL1Test, SaveWritesOnlyTheEditedBytesAndShowsTheNewNumbers) {
+TEST_F(CraftPreviewWindowTest, SaveWritesOnlyTheEditedBytesAndShowsTheNewNumbers) {
     Created();
     Type(Field(CraftField::Map), "1500");
     Type(Field(CraftField::Mission), "7");
@@ -236,7 +236,7 @@ TEST_F(TTOOL1Test, SaveWritesOnlyTheEditedBytesAndShowsTheNewNumbers) {
     EXPECT_FALSE(window_.SaveButton()->isEnabled());
 }
 
-TEST_F(TTOOL1Test, SaveReadsTypedTextsAsTheFieldsDoAndKeepsUntouchedValues) {
+TEST_F(CraftPreviewWindowTest, SaveReadsTypedTextsAsTheFieldsDoAndKeepsUntouchedValues) {
     Created();
     ChooseCraft(3);
     EXPECT_EQ(Field(CraftField::Hull).FieldText(), "65500");
@@ -260,7 +260,7 @@ TEST_F(TTOOL1Test, SaveReadsTypedTextsAsTheFieldsDoAndKeepsUntouchedValues) {
     EXPECT_EQ(ExecutableNow(), expected);
 }
 
-TEST_F(TTOOL1Test, SaveIntoAReplacedExecutableOfAnotherVersionIsRefusedAndKept) {
+TEST_F(CraftPreviewWindowTest, SaveIntoAReplacedExecutableOfAnotherVersionIsRefusedAndKept) {
     Created();
     test::Bytes replaced = game_.ExecutableOriginal();
     test::PutText(replaced, exe::kVersion, "2.01");
@@ -278,7 +278,7 @@ TEST_F(TTOOL1Test, SaveIntoAReplacedExecutableOfAnotherVersionIsRefusedAndKept) 
     EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1500);
 }
 
-TEST_F(TTOOL1Test, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
+TEST_F(CraftPreviewWindowTest, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
     Created();
     // Too short to hold the tables: nothing may be written into it.
     const test::Bytes shortened(game_.ExecutableOriginal().begin(),
@@ -301,7 +301,7 @@ TEST_F(TTOOL1Test, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
 
 const QString kQuestion = "question: Preview: The Preview has changes that are not saved.";
 
-TEST_F(TTOOL1Test, ChangingTheCraftWithEditsAsksAndCancelKeepsTheEditedCraft) {
+TEST_F(CraftPreviewWindowTest, ChangingTheCraftWithEditsAsksAndCancelKeepsTheEditedCraft) {
     Created();
     EditMap("1500");
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Cancel};
@@ -332,7 +332,7 @@ TEST_F(TTOOL1Test, ChangingTheCraftWithEditsAsksAndCancelKeepsTheEditedCraft) {
     EXPECT_FALSE(dialogs_.events.contains(kQuestion));
 }
 
-TEST_F(TTOOL1Test, RefreshAndTheProgramsEndAskAboutEdits) {
+TEST_F(CraftPreviewWindowTest, RefreshAndTheProgramsEndAskAboutEdits) {
     Created();
     EditMap("1500");
     window_.RefreshButton()->click();
@@ -364,7 +364,7 @@ TEST_F(TTOOL1Test, RefreshAndTheProgramsEndAskAboutEdits) {
     EXPECT_TRUE(dialogs_.events.isEmpty());
 }
 
-TEST_F(TTOOL1Test, FieldsThatSaveWouldNotWriteAsShownAreRedAndSaySo) {
+TEST_F(CraftPreviewWindowTest, FieldsThatSaveWouldNotWriteAsShownAreRedAndSaySo) {
     Created();
     NumberSpinEdit& map = Field(CraftField::Map);
     const QString description = map.toolTip();
@@ -400,7 +400,7 @@ TEST_F(TTOOL1Test, FieldsThatSaveWouldNotWriteAsShownAreRedAndSaySo) {
     EXPECT_FALSE(Field(CraftField::Hull).ShowsWarning());
 }
 
-TEST_F(TTOOL1Test, TheFirstChangingSaveBacksTheExecutableUpOnce) {
+TEST_F(CraftPreviewWindowTest, TheFirstChangingSaveBacksTheExecutableUpOnce) {
     Created();
     window_.SaveButton()->setEnabled(true);
     window_.SaveButton()->click();
@@ -414,7 +414,7 @@ TEST_F(TTOOL1Test, TheFirstChangingSaveBacksTheExecutableUpOnce) {
     EXPECT_EQ(test::ReadFileBytes(Backup()), game_.ExecutableOriginal());
 
     // Another run finds the backup and leaves it as it is.
-    TTOOL1 again(dialogs_, resources_, nullptr);
+    CraftPreviewWindow again(dialogs_, resources_, nullptr);
     ASSERT_TRUE(again.FormCreate());
     Type(*again.Field(CraftField::Map), "1700");
     again.SaveButton()->click();
@@ -422,7 +422,7 @@ TEST_F(TTOOL1Test, TheFirstChangingSaveBacksTheExecutableUpOnce) {
     EXPECT_EQ(test::ReadFileBytes(Backup()), game_.ExecutableOriginal());
 }
 
-TEST_F(TTOOL1Test, SaveWithoutABackupWritesNothingAndNamesTheBackup) {
+TEST_F(CraftPreviewWindowTest, SaveWithoutABackupWritesNothingAndNamesTheBackup) {
     fs::create_directory(Backup());
     Created();
     EditMap("1500");
@@ -435,7 +435,7 @@ TEST_F(TTOOL1Test, SaveWithoutABackupWritesNothingAndNamesTheBackup) {
     EXPECT_TRUE(window_.SaveButton()->isEnabled());
 }
 
-TEST_F(TTOOL1Test, RestoringTheBackupAsksThenReadsTheTablesAgain) {
+TEST_F(CraftPreviewWindowTest, RestoringTheBackupAsksThenReadsTheTablesAgain) {
     Created();
     EditMap("1500");
     window_.SaveButton()->click();
@@ -464,7 +464,7 @@ TEST_F(TTOOL1Test, RestoringTheBackupAsksThenReadsTheTablesAgain) {
     EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
 }
 
-TEST_F(TTOOL1Test, TheCraftListShowsSixteenRowsAndTheMapCaptionFits) {
+TEST_F(CraftPreviewWindowTest, TheCraftListShowsSixteenRowsAndTheMapCaptionFits) {
     // No library is found, so every panel says "none".
     game_.WriteText("resdata.txt", "resdata\\missing.dat\r\n");
     resources_.Reload();
@@ -507,7 +507,7 @@ TEST(NumberSpinEdit, WritesDigitsItCanReadBackWhateverTheLocale) {
     EXPECT_EQ(field.FieldValue(), 0);
 }
 
-TEST(TTOOL1Creation, AnExecutableOfAnotherVersionIsRefusedWithABeep) {
+TEST(CraftPreviewWindowCreation, AnExecutableOfAnotherVersionIsRefusedWithABeep) {
     test::TempDir temp;
     const test::PreviewGameFolder game(temp.Path());
     test::Bytes other = game.ExecutableOriginal();
@@ -516,7 +516,7 @@ TEST(TTOOL1Creation, AnExecutableOfAnotherVersionIsRefusedWithABeep) {
     SetAppFolders({game.Path(), game.Path()});
     test::FakeUserDialogs dialogs;
     ResourceList resources(dialogs);
-    TTOOL1 window(dialogs, resources, nullptr);
+    CraftPreviewWindow window(dialogs, resources, nullptr);
     EXPECT_FALSE(window.FormCreate());
     EXPECT_EQ(dialogs.events,
               (QStringList{"beep", "message: Bad version: Need XWingAlliance 2.02"}));
@@ -524,7 +524,7 @@ TEST(TTOOL1Creation, AnExecutableOfAnotherVersionIsRefusedWithABeep) {
     SetAppFolders({});
 }
 
-TEST_F(TTOOL1Test, ClosingOnlyHides) {
+TEST_F(CraftPreviewWindowTest, ClosingOnlyHides) {
     Created();
     window_.show();
     QCloseEvent close;

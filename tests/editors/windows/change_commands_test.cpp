@@ -47,7 +47,7 @@ class ChangeCommandsTest : public test::EditorWindowTest {
 TEST_F(ChangeCommandsTest, DeleteAsksNamingEveryPictureAndNoLeavesTheLibraryAlone) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900});
     const Bytes before = ReadFileBytes(path);
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     for (const auto& [rows, names] : {std::pair<std::vector<int>, QString>{{1}, "4800"},
                                       {{0, 2}, "4700 and 4900"},
                                       {{2, 0, 1}, "4700, 4800 and 4900"}}) {
@@ -68,7 +68,7 @@ TEST_F(ChangeCommandsTest, DeleteAsksNamingEveryPictureAndNoLeavesTheLibraryAlon
     EXPECT_TRUE(hull->NextUndo().rfind("append", 0) == 0);
 
     // Series pictures are named with their series; beyond a screenful the rest are counted.
-    auto* mission = Open<TfMIS>(
+    auto* mission = Open<MissionEditorWindow>(
         MakeMissionLibrary("MISSION.DAT", {{2, 510, 260}, {2, 260, 260}, {7, 100, 75}}), kMission);
     SelectRows(*mission, {0, 1, 2});
     dialogs_.events.clear();
@@ -81,7 +81,7 @@ TEST_F(ChangeCommandsTest, DeleteAsksNamingEveryPictureAndNoLeavesTheLibraryAlon
         numbers[k] = 100 * k;
         rows[k] = k;
     }
-    auto* big = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "BIG.DAT", numbers), kHull);
+    auto* big = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "BIG.DAT", numbers), kHull);
     SelectRows(*big, rows);
     dialogs_.events.clear();
     big->DeleteClick();
@@ -90,7 +90,8 @@ TEST_F(ChangeCommandsTest, DeleteAsksNamingEveryPictureAndNoLeavesTheLibraryAlon
 }
 
 TEST_F(ChangeCommandsTest, DeleteAndReplaceAreOfferedOnlyWhereTheyCanAct) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800}), kHull);
+    auto* hull =
+        Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800}), kHull);
     EXPECT_EQ(Offered(*hull), "");
     SelectRows(*hull, {1});
     EXPECT_EQ(Offered(*hull), "D");
@@ -104,7 +105,8 @@ TEST_F(ChangeCommandsTest, DeleteAndReplaceAreOfferedOnlyWhereTheyCanAct) {
     EXPECT_EQ(Offered(*hull), "D");
 
     // A library of another kind is only listed: nothing is offered, asked or undone.
-    auto* readOnly = Open<TfHULL>(MakeLibrary(EditorKind::Map, "MAP.DAT", {17500}), kHull);
+    auto* readOnly =
+        Open<HullEditorWindow>(MakeLibrary(EditorKind::Map, "MAP.DAT", {17500}), kHull);
     SelectRows(*readOnly, {0});
     EXPECT_EQ(Offered(*readOnly), "");
     dialogs_.events.clear();
@@ -119,7 +121,7 @@ TEST_F(ChangeCommandsTest, DeleteAndReplaceAreOfferedOnlyWhereTheyCanAct) {
 // Rows name pictures only as they were listed: the file is read again before a change.
 TEST_F(ChangeCommandsTest, ChangesAreRefusedWhenTheFileNoLongerHoldsWhatTheListShows) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800});
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     StageHull(*hull);
     ASSERT_EQ(MakeEditorLogic(EditorKind::Hull, path, "")->WritePictureId(2, 4800, 9900),
               RenumberResult::Written);
@@ -142,7 +144,7 @@ TEST_F(ChangeCommandsTest, ChangesAreRefusedWhenTheFileNoLongerHoldsWhatTheListS
 TEST_F(ChangeCommandsTest, DeleteUndoAndRedoShowTheListWithTheRowConcernedSelected) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900, 5000});
     const Bytes before = ReadFileBytes(path);
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     SelectRows(*hull, {3, 1});
     dialogs_.confirmAnswers = {true};
     hull->DeleteClick();
@@ -174,7 +176,7 @@ TEST_F(ChangeCommandsTest, DeleteUndoAndRedoShowTheListWithTheRowConcernedSelect
 // says what it did in the words of its list and its question.
 TEST_F(ChangeCommandsTest, SeriesPicturesAreNamedAsListedInWhatUndoAndRedoSay) {
     const std::string path = MakeMissionLibrary("MISSION.DAT", {{1, 260, 260}, {3, 510, 260}});
-    auto* mission = Open<TfMIS>(path, kMission);
+    auto* mission = Open<MissionEditorWindow>(path, kMission);
     SelectRows(*mission, {0, 1});
     dialogs_.confirmAnswers = {true};
     mission->DeleteClick();
@@ -195,7 +197,7 @@ TEST_F(ChangeCommandsTest, SeriesPicturesAreNamedAsListedInWhatUndoAndRedoSay) {
 TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPictureUp) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800});
     const Bytes before = ReadFileBytes(path);
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     const QImage thumbnail = Thumbnail(*hull, 1);
     StageHull(*hull);
     SelectRows(*hull, {1});
@@ -213,7 +215,7 @@ TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPicture
     // A picture of another series' size is refused; the staged picture stays for "<- Add".
     const std::string missionPath = MakeMissionLibrary("MISSION.DAT", {{2, 510, 260}});
     const Bytes missionBefore = ReadFileBytes(missionPath);
-    auto* mission = Open<TfMIS>(missionPath, kMission);
+    auto* mission = Open<MissionEditorWindow>(missionPath, kMission);
     Import(*mission, WriteBmp("mission.bmp", TestPicture(260, 260)));
     SelectRows(*mission, {0});
     dialogs_.events.clear();
@@ -226,7 +228,7 @@ TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPicture
 
 TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800});
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     StageHull(*hull);
     Spin(*hull)->setValue(4800);
     hull->Button4Click();
@@ -247,7 +249,8 @@ TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared
     EXPECT_EQ(hull->StatusMessage(), "4700 is now used by 2 pictures");
 
     // BATTLE 2 and MISSION 2 are different numbers; only the same series counts.
-    auto* mission = Open<TfMIS>(MakeMissionLibrary("MISSION.DAT", {{2, 510, 260}}), kMission);
+    auto* mission =
+        Open<MissionEditorWindow>(MakeMissionLibrary("MISSION.DAT", {{2, 510, 260}}), kMission);
     for (const auto& [width, height, shared] :
          {std::tuple{260, 260, ""}, {510, 260, "BATTLE 2 is now used by 2 pictures"}}) {
         Import(*mission, WriteBmp("staged.bmp", TestPicture(width, height)));

@@ -31,7 +31,8 @@ std::vector<int> PictureIds(const std::string& path) {
 class HullMapWindowTest : public test::EditorWindowTest {};
 
 TEST_F(HullMapWindowTest, RefreshListsInFileOrderAndSuggestsTheNextHundred) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 9900, 4800}), kHull);
+    auto* hull = Open<HullEditorWindow>(
+        MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 9900, 4800}), kHull);
     EXPECT_EQ(Column(*hull), (QStringList{"4700", "9900", "4800"}));
     EXPECT_EQ(List(*hull)->model()->headerData(0, Qt::Horizontal).toString(), "hulls");
     EXPECT_EQ(List(*hull)->model()->columnCount(), 1);
@@ -46,19 +47,19 @@ TEST_F(HullMapWindowTest, RefreshListsInFileOrderAndSuggestsTheNextHundred) {
     EXPECT_EQ(hull->minimumWidth(), 225);
 
     // An empty library suggests the floor's next value; the spin edit clamps at its top.
-    auto* map = Open<TfMAP>(MakeLibrary(EditorKind::Map, "MAP.DAT", {}), kMap);
+    auto* map = Open<MapEditorWindow>(MakeLibrary(EditorKind::Map, "MAP.DAT", {}), kMap);
     EXPECT_TRUE(Column(*map).isEmpty());
     EXPECT_EQ(map->StatusText(), "0 pictures");
     EXPECT_EQ(Spin(*map)->value(), 17500);
     EXPECT_EQ(List(*map)->model()->headerData(0, Qt::Horizontal).toString(), "maps");
-    auto* top = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "TOP.DAT", {65500}), kHull);
+    auto* top = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "TOP.DAT", {65500}), kHull);
     EXPECT_EQ(Spin(*top)->value(), 65500);
-    auto* low = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "LOW.DAT", {100}), kHull);
+    auto* low = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "LOW.DAT", {100}), kHull);
     EXPECT_EQ(Spin(*low)->value(), 4700);
 }
 
 TEST_F(HullMapWindowTest, ThumbnailsShowTheMaskedPaletteWithEntryZeroTransparent) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kHull);
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kHull);
     const QImage hullThumbnail = Thumbnail(*hull, 0);
     ASSERT_EQ(hullThumbnail.size(), QSize(32, 32));
     EXPECT_EQ(qAlpha(hullThumbnail.pixel(0, 0)), 0);
@@ -69,7 +70,7 @@ TEST_F(HullMapWindowTest, ThumbnailsShowTheMaskedPaletteWithEntryZeroTransparent
     EXPECT_EQ(hullThumbnail.pixel(18, 20), qRgb(0, 20, 0));
     EXPECT_EQ(List(*hull)->iconSize(), QSize(32, 32));
 
-    auto* map = Open<TfMAP>(MakeLibrary(EditorKind::Map, "MAP.DAT", {17500}), kMap);
+    auto* map = Open<MapEditorWindow>(MakeLibrary(EditorKind::Map, "MAP.DAT", {17500}), kMap);
     const QImage mapThumbnail = Thumbnail(*map, 0);
     ASSERT_EQ(mapThumbnail.size(), QSize(16, 16));
     EXPECT_EQ(qAlpha(mapThumbnail.pixel(0, 0)), 0);
@@ -79,7 +80,7 @@ TEST_F(HullMapWindowTest, ThumbnailsShowTheMaskedPaletteWithEntryZeroTransparent
 
 TEST_F(HullMapWindowTest, LibraryOfAnotherKindIsListedReadOnly) {
     const std::string path = MakeLibrary(EditorKind::Map, "map.dat", {17500, 17600});
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     EXPECT_EQ(hull->windowTitle(), "HULL (map.dat) readonly");
     EXPECT_EQ(Column(*hull), (QStringList{"17500", "17600"}));
     EXPECT_FALSE(Button(*hull, 3)->isEnabled());
@@ -98,7 +99,7 @@ TEST_F(HullMapWindowTest, LibraryOfAnotherKindIsListedReadOnly) {
 
 TEST_F(HullMapWindowTest, RefreshOfAVanishedLibraryOnlyEmptiesTheList) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {9900});
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     fs::remove(path);
     hull->Button1Click();
     EXPECT_TRUE(Column(*hull).isEmpty());
@@ -109,7 +110,8 @@ TEST_F(HullMapWindowTest, RefreshOfAVanishedLibraryOnlyEmptiesTheList) {
 }
 
 TEST_F(HullMapWindowTest, ExportFollowsTheSelectionAndTellsWhatWasWritten) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900}), kHull);
+    auto* hull = Open<HullEditorWindow>(
+        MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900}), kHull);
     SelectRows(*hull, {0, 2});
     EXPECT_TRUE(Button(*hull, 2)->isEnabled());
     hull->Button2Click();
@@ -142,7 +144,7 @@ TEST_F(HullMapWindowTest, ExportFollowsTheSelectionAndTellsWhatWasWritten) {
 
 TEST_F(HullMapWindowTest, ExportOfAVanishedLibrarySaysNothing) {
     const std::string path = MakeLibrary(EditorKind::Map, "MAP.DAT", {17500});
-    auto* map = Open<TfMAP>(path, kMap);
+    auto* map = Open<MapEditorWindow>(path, kMap);
     SelectRows(*map, {0});
     fs::remove(path);
     map->Button2Click();
@@ -150,7 +152,7 @@ TEST_F(HullMapWindowTest, ExportOfAVanishedLibrarySaysNothing) {
 }
 
 TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kHull);
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kHull);
     const std::string good = WriteBmp("good.bmp", TestPicture(32, 32, 2));
     Import(*hull, good);
     EXPECT_TRUE(dialogs_.events == QStringList{"open dialog: Open BMP"});
@@ -178,7 +180,7 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
     refused(small, "Must be a valid 32 x 32 x 256 BMP");
 
     // The MAP editor takes the 16 x 16 picture.
-    auto* map = Open<TfMAP>(MakeLibrary(EditorKind::Map, "MAP.DAT", {}), kMap);
+    auto* map = Open<MapEditorWindow>(MakeLibrary(EditorKind::Map, "MAP.DAT", {}), kMap);
     Import(*map, small);
     EXPECT_TRUE(Button(*map, 4)->isEnabled());
     EXPECT_EQ(Panel(*map)->ShownPicture().size(), QSize(32, 32));
@@ -189,7 +191,7 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
 }
 
 TEST_F(HullMapWindowTest, ImportOfAnUnreadableFileUnstagesSilentlyAndCancelChangesNothing) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), kHull);
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), kHull);
     Import(*hull, WriteBmp("good.bmp", TestPicture(32, 32)));
     ASSERT_TRUE(Button(*hull, 4)->isEnabled());
     Import(*hull, std::nullopt);
@@ -208,7 +210,7 @@ TEST_F(HullMapWindowTest, ImportOfAnUnreadableFileUnstagesSilentlyAndCancelChang
 }
 
 TEST_F(HullMapWindowTest, OpenBmpDialogStartsInInputThenAtTheLastChosenFile) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), kHull);
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), kHull);
     Import(*hull, std::nullopt);
     Import(*hull, File("pictures/ship.bmp"));
     Import(*hull, std::nullopt);
@@ -230,7 +232,7 @@ TEST_F(HullMapWindowTest, OpenBmpDialogStartsInInputThenAtTheLastChosenFile) {
 }
 
 TEST_F(HullMapWindowTest, AddWaitsForAValidIdentifierInTheSpinEdit) {
-    auto* hull = Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4650}), kHull);
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4650}), kHull);
     EXPECT_EQ(Spin(*hull)->value(), 4750);
     // While nothing is staged the spin edit's changes leave "<- Add" alone.
     Spin(*hull)->setValue(4800);
@@ -260,7 +262,7 @@ TEST_F(HullMapWindowTest, AddAppendsTheStagedPictureAndRefreshes) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700});
     const Bytes before = ReadFileBytes(path);
     fs::copy_file(path, File("expected.dat"));
-    auto* hull = Open<TfHULL>(path, kHull);
+    auto* hull = Open<HullEditorWindow>(path, kHull);
     const IndexedImage picture = TestPicture(32, 32, 3);
     Import(*hull, WriteBmp("good.bmp", picture));
     Spin(*hull)->setValue(5200);
@@ -290,7 +292,7 @@ TEST_F(HullMapWindowTest, AddAppendsTheStagedPictureAndRefreshes) {
 
 TEST_F(HullMapWindowTest, AddToALibraryThatCannotBeOpenedEndsQuietly) {
     const std::string path = MakeLibrary(EditorKind::Map, "MAP.DAT", {17500});
-    auto* map = Open<TfMAP>(path, kMap);
+    auto* map = Open<MapEditorWindow>(path, kMap);
     Import(*map, WriteBmp("good.bmp", TestPicture(16, 16)));
     fs::remove(path);
     map->Button4Click();
@@ -304,7 +306,7 @@ class HullMapRenameTest : public HullMapWindowTest {
   protected:
     void SetUp() override {
         path_ = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900});
-        hull_ = Open<TfHULL>(path_, kHull);
+        hull_ = Open<HullEditorWindow>(path_, kHull);
     }
 
     // F2 released on the list, the text typed into the caption editor, Enter.
@@ -328,7 +330,7 @@ class HullMapRenameTest : public HullMapWindowTest {
     }
 
     std::string path_;
-    TfHULL* hull_ = nullptr;
+    HullEditorWindow* hull_ = nullptr;
 };
 
 TEST_F(HullMapRenameTest, OnlyF2EditsAndTheFileIsWrittenByTheTimer) {
@@ -402,7 +404,7 @@ TEST_F(HullMapRenameTest, ClosingTheWindowWritesAnAcceptedRename) {
     QMdiSubWindow* frame = area.addSubWindow(hull_);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     area.show();
-    QPointer<TfHULL> watched(hull_);
+    QPointer<HullEditorWindow> watched(hull_);
     ASSERT_TRUE(hull_->ListView1Editing(1));
     hull_->ListView1Edited(1, "9000");
     frame->close();

@@ -30,7 +30,7 @@ class IdentifierFieldTest : public test::EditorWindowTest {
 
 TEST_F(IdentifierFieldTest, HullFieldShowsAndAddWritesTheNumberTheRuleTested) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4650});
-    auto* hull = Open<TfHULL>(path, QStringLiteral("HULL ("));
+    auto* hull = Open<HullEditorWindow>(path, QStringLiteral("HULL ("));
     const std::string bmp = WriteBmp("hull.bmp", TestPicture(32, 32));
     Import(*hull, bmp);
     EXPECT_FALSE(Button(*hull, 4)->isEnabled());  // 4750
@@ -54,7 +54,7 @@ TEST_F(IdentifierFieldTest, HullFieldShowsAndAddWritesTheNumberTheRuleTested) {
 
 TEST_F(IdentifierFieldTest, ShipFieldSettlesOnTheNearestNumberInItsRange) {
     const std::string path = MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20017});
-    auto* ship = Open<TfSHIP>(path, QStringLiteral("SHIP ("));
+    auto* ship = Open<ShipEditorWindow>(path, QStringLiteral("SHIP ("));
     Import(*ship, WriteBmp("ship.bmp", TestPicture(180, 180)));
     Type(*ship, "2000");
     QTest::keyClick(Spin(*ship), Qt::Key_Return);
@@ -66,7 +66,7 @@ TEST_F(IdentifierFieldTest, ShipFieldSettlesOnTheNearestNumberInItsRange) {
 
 TEST_F(IdentifierFieldTest, MissionFieldIsHeldInsideTheStagedSeries) {
     const std::string path = MakeMissionLibrary("MISSION.DAT", {});
-    auto* mission = Open<TfMIS>(path, QStringLiteral("MISSION ("));
+    auto* mission = Open<MissionEditorWindow>(path, QStringLiteral("MISSION ("));
     const std::string battle = WriteBmp("battle.bmp", TestPicture(510, 260));
     Import(*mission, battle);
     Type(*mission, "150");
@@ -81,7 +81,7 @@ TEST_F(IdentifierFieldTest, MissionFieldIsHeldInsideTheStagedSeries) {
 
 TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700});
-    auto* hull = Open<TfHULL>(path, QStringLiteral("HULL ("));
+    auto* hull = Open<HullEditorWindow>(path, QStringLiteral("HULL ("));
     ASSERT_TRUE(hull->ListView1Editing(0));
     hull->ListView1Edited(0, "4750");
     EXPECT_EQ(hull->StatusMessage(), "Not renumbered: 4750 is not a multiple of 100");
@@ -106,7 +106,7 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     EXPECT_EQ(hull->StatusMessage(), "Cannot open HULL.DAT; nothing was added");
     EXPECT_EQ(dialogs_.beeps, 1);  // the box of the 24-bit picture's refusal only
 
-    auto* mission = Open<TfMIS>(MakeMissionLibrary("MISSION.DAT", {}), "MISSION (");
+    auto* mission = Open<MissionEditorWindow>(MakeMissionLibrary("MISSION.DAT", {}), "MISSION (");
     test::WriteFileBytes(File("picture.bmp"), test::TrueColourBmp(260, 260));
     dialogs_.events.clear();
     Import(*mission, File("picture.bmp"));

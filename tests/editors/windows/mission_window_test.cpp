@@ -25,10 +25,10 @@ std::vector<int> PictureIds(const std::string& path) {
 class MissionWindowTest : public test::EditorWindowTest {
   protected:
     // Identifiers 1, 2, 1000 and 2050: MISSION 0 and 1, mission 0, BATTLE 50.
-    TfMIS* OpenFourSeriesLibrary() {
+    MissionEditorWindow* OpenFourSeriesLibrary() {
         path_ = MakeMissionLibrary("MISSION.DAT",
                                    {{0, 260, 260}, {1, 260, 260}, {0, 100, 75}, {50, 510, 260}});
-        return Open<TfMIS>(path_, kMission);
+        return Open<MissionEditorWindow>(path_, kMission);
     }
     static QLabel* Label(const QWidget& window) { return Find<QLabel>(window, "Label1"); }
 
@@ -36,7 +36,7 @@ class MissionWindowTest : public test::EditorWindowTest {
 };
 
 TEST_F(MissionWindowTest, RefreshListsNumbersAndSeriesWordsAndLeavesTheSpinEdit) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{1, 2, 1000, 2050}));
     EXPECT_EQ(Column(*mission, 0), (QStringList{"0", "1", "0", "50"}));
     EXPECT_EQ(Column(*mission, 1), (QStringList{"MISSION", "MISSION", "mission", "BATTLE"}));
@@ -64,7 +64,7 @@ TEST_F(MissionWindowTest, RefreshListsNumbersAndSeriesWordsAndLeavesTheSpinEdit)
 }
 
 TEST_F(MissionWindowTest, ImportSuggestsTheSeriesNextNumberAndFitsThePreview) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     struct Case {
         int width, height;
         const char* label;
@@ -102,17 +102,18 @@ TEST_F(MissionWindowTest, ImportSuggestsTheSeriesNextNumberAndFitsThePreview) {
 }
 
 TEST_F(MissionWindowTest, SuggestionsClampIntoTheSeries) {
-    auto* empty = Open<TfMIS>(MakeMissionLibrary("EMPTY.DAT", {}), kMission);
+    auto* empty = Open<MissionEditorWindow>(MakeMissionLibrary("EMPTY.DAT", {}), kMission);
     Import(*empty, WriteBmp("battle.bmp", TestPicture(510, 260)));
     EXPECT_EQ(Spin(*empty)->value(), 0);
 
-    auto* full = Open<TfMIS>(MakeMissionLibrary("FULL.DAT", {{99, 510, 260}}), kMission);
+    auto* full =
+        Open<MissionEditorWindow>(MakeMissionLibrary("FULL.DAT", {{99, 510, 260}}), kMission);
     Import(*full, WriteBmp("battle.bmp", TestPicture(510, 260)));
     EXPECT_EQ(Spin(*full)->value(), 99);
 }
 
 TEST_F(MissionWindowTest, ImportRefusesOtherSizesAndDepthsAndEmptiesTheLabel) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     Import(*mission, WriteBmp("battle.bmp", TestPicture(510, 260)));
     const QImage shown = Panel(*mission)->ShownPicture();
     for (const std::string& refused :
@@ -134,7 +135,7 @@ TEST_F(MissionWindowTest, ImportRefusesOtherSizesAndDepthsAndEmptiesTheLabel) {
 }
 
 TEST_F(MissionWindowTest, AddWritesTheNumberPlusTheSeriesOffset) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     const Bytes before = ReadFileBytes(path_);
     fs::copy_file(path_, File("expected.dat"));
     const IndexedImage picture = TestPicture(260, 260, 2);
@@ -163,7 +164,7 @@ TEST_F(MissionWindowTest, AddWritesTheNumberPlusTheSeriesOffset) {
 }
 
 TEST_F(MissionWindowTest, RenameTakesTheSeriesFromTheRowsType) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     ASSERT_TRUE(mission->ListView1Editing(3));
     // Numbers that would leave the series are refused.
     for (const char* refused : {"150", "100", "-1", "1000", "x"}) {
@@ -184,7 +185,7 @@ TEST_F(MissionWindowTest, RenameTakesTheSeriesFromTheRowsType) {
 }
 
 TEST_F(MissionWindowTest, ExportNamesEachSeriesFile) {
-    TfMIS* mission = OpenFourSeriesLibrary();
+    MissionEditorWindow* mission = OpenFourSeriesLibrary();
     SelectRows(*mission, {1, 2, 3});
     mission->Button2Click();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Export: Picture exported"}));
@@ -199,7 +200,7 @@ TEST_F(MissionWindowTest, FactoryMakesTheKindsWindowWithItsCaption) {
     EXPECT_EQ(EditorCaption(EditorKind::Mission, path), "MISSION (MISSION.DAT)");
     EXPECT_EQ(EditorCaption(EditorKind::Hull, "HULL.DAT"), "HULL (HULL.DAT)");
     const auto window = CreateEditorWindow(EditorKind::Mission, path, dialogs_);
-    EXPECT_NE(dynamic_cast<TfMIS*>(window.get()), nullptr);
+    EXPECT_NE(dynamic_cast<MissionEditorWindow*>(window.get()), nullptr);
     EXPECT_EQ(window->Kind(), EditorKind::Mission);
     EXPECT_EQ(window->LibraryPath(), path);
 }

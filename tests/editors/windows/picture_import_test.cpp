@@ -68,8 +68,8 @@ class PictureImportTest : public test::EditorWindowTest {
 };
 
 TEST_F(PictureImportTest, ImportImageStagesTheConversionAndExportPngGivesItsTransparency) {
-    auto* ship =
-        Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001}), QStringLiteral("SHIP ("));
+    auto* ship = Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001}),
+                                        QStringLiteral("SHIP ("));
     AnswerConversion(*ship);
     dialogs_.fileAnswers.push_back(
         QString::fromStdString(WritePng("render.png", Ellipse(300, 200))));
@@ -97,7 +97,8 @@ TEST_F(PictureImportTest, ImportImageStagesTheConversionAndExportPngGivesItsTran
 }
 
 TEST_F(PictureImportTest, MissionPreselectsTheSeriesAndCancelStagesNothing) {
-    auto* mission = Open<TfMIS>(MakeMissionLibrary("MISSION.DAT", {}), QStringLiteral("MISSION ("));
+    auto* mission = Open<MissionEditorWindow>(MakeMissionLibrary("MISSION.DAT", {}),
+                                              QStringLiteral("MISSION ("));
     AnswerConversion(*mission, false);
     dialogs_.fileAnswers.push_back(QString::fromStdString(WritePng("small.png", Ellipse(120, 90))));
     mission->ImportImageClick();
@@ -109,8 +110,8 @@ TEST_F(PictureImportTest, MissionPreselectsTheSeriesAndCancelStagesNothing) {
 // A BMP that Import BMP takes goes its way; any other picture file to the conversion; library
 // files are not the editor's to take.
 TEST_F(PictureImportTest, DroppedFilesAreStagedByWhatTheyAre) {
-    auto* hull =
-        Open<TfHULL>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), QStringLiteral("HULL ("));
+    auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}),
+                                        QStringLiteral("HULL ("));
     AnswerConversion(*hull);
     EXPECT_TRUE(Drop(*hull, WriteBmp("exact.bmp", TestPicture(32, 32))));
     EXPECT_TRUE(asked_.isEmpty());

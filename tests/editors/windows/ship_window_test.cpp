@@ -40,7 +40,8 @@ class ShipWindowTest : public test::EditorWindowTest {
 };
 
 TEST_F(ShipWindowTest, RefreshListsGroupIdsWithTransparentThumbnails) {
-    auto* ship = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20005, 20001}), kShip);
+    auto* ship =
+        Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20005, 20001}), kShip);
     EXPECT_EQ(Column(*ship), (QStringList{"20005", "20001"}));
     EXPECT_EQ(List(*ship)->model()->headerData(0, Qt::Horizontal).toString(), "ships");
     EXPECT_EQ(ship->StatusText(), "2 pictures");
@@ -52,17 +53,18 @@ TEST_F(ShipWindowTest, RefreshListsGroupIdsWithTransparentThumbnails) {
     EXPECT_EQ(qAlpha(thumbnail.pixel(0, 0)), 0);  // black, the picture's background
     EXPECT_EQ(thumbnail.pixel(45, 60), qRgb(255, 0, 0));
 
-    auto* empty = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "EMPTY.DAT", {}), kShip);
+    auto* empty = Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "EMPTY.DAT", {}), kShip);
     EXPECT_EQ(Spin(*empty)->value(), 20001);
-    auto* full = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "FULL.DAT", {20254}), kShip);
+    auto* full = Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "FULL.DAT", {20254}), kShip);
     EXPECT_EQ(Spin(*full)->value(), 20254);
-    auto* readOnly = Open<TfSHIP>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kShip);
+    auto* readOnly =
+        Open<ShipEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kShip);
     EXPECT_EQ(readOnly->windowTitle(), "SHIP (HULL.DAT) readonly");
     EXPECT_FALSE(Button(*readOnly, 3)->isEnabled());
 }
 
 TEST_F(ShipWindowTest, ImportShowsThePictureOverThePanelColourAndDropsTheCaption) {
-    auto* ship = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {}), kShip);
+    auto* ship = Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {}), kShip);
     EXPECT_EQ(Panel(*ship)->Caption(), "180 x 180");
     EXPECT_EQ(Panel(*ship)->Colour(), ship->palette().color(QPalette::Button));
 
@@ -91,7 +93,7 @@ TEST_F(ShipWindowTest, ImportShowsThePictureOverThePanelColourAndDropsTheCaption
 }
 
 TEST_F(ShipWindowTest, SwatchStripPicksThePanelColour) {
-    auto* ship = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {}), kShip);
+    auto* ship = Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {}), kShip);
     SwatchStrip* strip = Strip(*ship);
     ASSERT_EQ(strip->size(), QSize(193, 32));
     EXPECT_EQ(strip->cursor().shape(), Qt::PointingHandCursor);
@@ -121,7 +123,7 @@ TEST_F(ShipWindowTest, AddRebuildsTheLibraryAndKeepsTheOldOneAsShipTmp) {
     const std::string path = MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001});
     const Bytes before = ReadFileBytes(path);
     fs::copy_file(path, File("expected.dat"));
-    auto* ship = Open<TfSHIP>(path, kShip);
+    auto* ship = Open<ShipEditorWindow>(path, kShip);
     const IndexedImage picture = TestPicture(180, 180, 2);
     Import(*ship, WriteBmp("ship.bmp", picture));
     Spin(*ship)->setValue(20100);
@@ -142,7 +144,7 @@ TEST_F(ShipWindowTest, AddRebuildsTheLibraryAndKeepsTheOldOneAsShipTmp) {
 
 TEST_F(ShipWindowTest, RenameChangesTheGroupAndTheImageRecord) {
     const std::string path = MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001, 20002});
-    auto* ship = Open<TfSHIP>(path, kShip);
+    auto* ship = Open<ShipEditorWindow>(path, kShip);
     ASSERT_TRUE(ship->ListView1Editing(1));
     for (const char* refused : {"20000", "20255", "x"}) {
         ship->ListView1Edited(1, refused);
@@ -155,7 +157,8 @@ TEST_F(ShipWindowTest, RenameChangesTheGroupAndTheImageRecord) {
 }
 
 TEST_F(ShipWindowTest, ExportNamesFilesByIdentifier) {
-    auto* ship = Open<TfSHIP>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20017, 20018}), kShip);
+    auto* ship =
+        Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20017, 20018}), kShip);
     SelectRows(*ship, {0});
     ship->Button2Click();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Export: Picture exported"}));

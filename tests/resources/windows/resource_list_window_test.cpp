@@ -19,10 +19,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class TTOOL0Test : public ::testing::Test {
+class ResourceListWindowTest : public ::testing::Test {
   protected:
-    TTOOL0Test() { SetAppFolders({temp_.Path().string() + "/", temp_.Path().string() + "/"}); }
-    ~TTOOL0Test() override { SetAppFolders({}); }
+    ResourceListWindowTest() {
+        SetAppFolders({temp_.Path().string() + "/", temp_.Path().string() + "/"});
+    }
+    ~ResourceListWindowTest() override { SetAppFolders({}); }
 
     std::filesystem::path File() const { return temp_.Path() / "resdata.txt"; }
     void WriteFile(const std::string& text) const {
@@ -33,7 +35,7 @@ class TTOOL0Test : public ::testing::Test {
         return std::string(bytes.begin(), bytes.end());
     }
     // Types `text` where the user's cursor is, as the keyboard would.
-    static void Type(TTOOL0& window, const QString& text) {
+    static void Type(ResourceListWindow& window, const QString& text) {
         window.TextArea()->textCursor().insertText(text);
     }
     static Lines LinesOf(ResourceList& list) {
@@ -48,9 +50,9 @@ class TTOOL0Test : public ::testing::Test {
     test::FakeUserDialogs dialogs_;
 };
 
-TEST_F(TTOOL0Test, LooksAsTheToolWindowShould) {
+TEST_F(ResourceListWindowTest, LooksAsTheToolWindowShould) {
     WriteFile("");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     EXPECT_EQ(window.windowTitle(), "resdata.txt");
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -69,35 +71,35 @@ TEST_F(TTOOL0Test, LooksAsTheToolWindowShould) {
     EXPECT_EQ(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W'));
 }
 
-TEST_F(TTOOL0Test, CreationLoadsTheFileIntoTheTextArea) {
+TEST_F(ResourceListWindowTest, CreationLoadsTheFileIntoTheTextArea) {
     WriteFile("Resdata\\HULL.DAT\nResdata\\MAP.DAT\r");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     EXPECT_EQ(window.TextArea()->toPlainText(), "Resdata\\HULL.DAT\nResdata\\MAP.DAT\n");
     EXPECT_TRUE(window.TextArea()->isEnabled());
     EXPECT_FALSE(window.SaveButton()->isEnabled());
     EXPECT_EQ(dialogs_.beeps, 0);
 }
 
-TEST_F(TTOOL0Test, WithoutTheFileCreationBeepsOnceAndTheTextAreaStaysOff) {
-    TTOOL0 window(dialogs_, nullptr);
+TEST_F(ResourceListWindowTest, WithoutTheFileCreationBeepsOnceAndTheTextAreaStaysOff) {
+    ResourceListWindow window(dialogs_, nullptr);
     EXPECT_EQ(dialogs_.events, QStringList{"beep"});
     EXPECT_FALSE(window.TextArea()->isEnabled());
     EXPECT_FALSE(window.SaveButton()->isEnabled());
     EXPECT_EQ(window.List().LineCount(), 0);
 }
 
-TEST_F(TTOOL0Test, TypingChangesTheListAndEnablesSave) {
+TEST_F(ResourceListWindowTest, TypingChangesTheListAndEnablesSave) {
     WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.TextArea()->moveCursor(QTextCursor::End);
     Type(window, "b");
     EXPECT_EQ(LinesOf(window.List()), (Lines{"a", "b"}));
     EXPECT_TRUE(window.SaveButton()->isEnabled());
 }
 
-TEST_F(TTOOL0Test, ALineAddedByAnotherWindowShowsWithoutMovingTheUsersCursor) {
+TEST_F(ResourceListWindowTest, ALineAddedByAnotherWindowShowsWithoutMovingTheUsersCursor) {
     WriteFile("Resdata\\HULL.DAT\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.TextArea()->moveCursor(QTextCursor::End);
     window.List().InsertFirstLine("Resdata\\MIS9.DAT");
     EXPECT_EQ(window.TextArea()->toPlainText(), "Resdata\\MIS9.DAT\nResdata\\HULL.DAT\n");
@@ -108,9 +110,9 @@ TEST_F(TTOOL0Test, ALineAddedByAnotherWindowShowsWithoutMovingTheUsersCursor) {
     EXPECT_EQ(LinesOf(window.List()), (Lines{"Resdata\\MIS9.DAT", "Resdata\\HULL.DAT", "x"}));
 }
 
-TEST_F(TTOOL0Test, SaveShowsTheAddedLineBreakAndWritesCrLf) {
+TEST_F(ResourceListWindowTest, SaveShowsTheAddedLineBreakAndWritesCrLf) {
     WriteFile("a\nb");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     Type(window, "z");
     window.SaveButton()->click();
     EXPECT_EQ(ReadFile(), "za\r\nb\r\n");
@@ -118,7 +120,7 @@ TEST_F(TTOOL0Test, SaveShowsTheAddedLineBreakAndWritesCrLf) {
     EXPECT_FALSE(window.SaveButton()->isEnabled());
 }
 
-TEST_F(TTOOL0Test, EveryByteSurvivesAnEditInTheTextArea) {
+TEST_F(ResourceListWindowTest, EveryByteSurvivesAnEditInTheTextArea) {
     std::string line;
     for (int value = 1; value < 256; ++value) {
         if (value != '\r' && value != '\n') {
@@ -127,7 +129,7 @@ TEST_F(TTOOL0Test, EveryByteSurvivesAnEditInTheTextArea) {
     }
     line += '\0';
     WriteFile(line + "\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.TextArea()->moveCursor(QTextCursor::End);
     Type(window, "more");
     EXPECT_EQ(LinesOf(window.List()), (Lines{line, "more"}));
@@ -135,9 +137,9 @@ TEST_F(TTOOL0Test, EveryByteSurvivesAnEditInTheTextArea) {
     EXPECT_EQ(ReadFile(), line + "\r\nmore\r\n");
 }
 
-TEST_F(TTOOL0Test, FailedReloadDisablesTheTextAreaButKeepsItsText) {
+TEST_F(ResourceListWindowTest, FailedReloadDisablesTheTextAreaButKeepsItsText) {
     WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     Type(window, "b");
     std::filesystem::remove(File());
     dialogs_.unsavedChangesAnswers = {UnsavedChangesAnswer::Discard};
@@ -147,9 +149,9 @@ TEST_F(TTOOL0Test, FailedReloadDisablesTheTextAreaButKeepsItsText) {
     EXPECT_EQ(window.TextArea()->toPlainText(), "ba\n");
 }
 
-TEST_F(TTOOL0Test, ReloadAsksFirstWhenThereAreChanges) {
+TEST_F(ResourceListWindowTest, ReloadAsksFirstWhenThereAreChanges) {
     WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.ReloadButton()->click();
     EXPECT_TRUE(dialogs_.events.isEmpty());
 
@@ -174,9 +176,9 @@ TEST_F(TTOOL0Test, ReloadAsksFirstWhenThereAreChanges) {
     EXPECT_EQ(dialogs_.events, (QStringList{question, question, question}));
 }
 
-TEST_F(TTOOL0Test, CtrlSSavesWhileTheWindowIsActive) {
+TEST_F(ResourceListWindowTest, CtrlSSavesWhileTheWindowIsActive) {
     WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -190,9 +192,9 @@ TEST_F(TTOOL0Test, CtrlSSavesWhileTheWindowIsActive) {
     EXPECT_FALSE(window.ReloadButton()->toolTip().isEmpty());
 }
 
-TEST_F(TTOOL0Test, ClosingOnlyHidesAndKeepsTheEdits) {
+TEST_F(ResourceListWindowTest, ClosingOnlyHidesAndKeepsTheEdits) {
     WriteFile("a\r\n");
-    TTOOL0 window(dialogs_, nullptr);
+    ResourceListWindow window(dialogs_, nullptr);
     window.show();
     Type(window, "b");
     window.close();
