@@ -36,7 +36,7 @@ void MainWindowProjects::CreateEditor(EditorKind kind, const QString& path,
 
 void MainWindowProjects::RefreshNewEditor() {
     if (newEditor_ != nullptr) {
-        newEditor_->Button1Click();
+        newEditor_->RefreshClick();
     }
 }
 

@@ -171,13 +171,13 @@ class LibraryEditorLogic {
     // and what is needed instead.
     std::string DescribeRefusedBmp(const std::string& fileName, const BmpPicture& bitmap) const;
 
-    // ListView1Edited: the rename to schedule, or none when the caption reverts.
+    // OnCaptionEdited: the rename to schedule, or none when the caption reverts.
     std::optional<PendingRename> AcceptRename(int row, const std::string& oldCaption,
                                               const std::string& newText,
                                               const std::string& typeWord) const;
     // Why AcceptRename refuses `newText` on a row showing `typeWord`; empty when it accepts it.
     std::string RenameRefusal(const std::string& newText, const std::string& typeWord) const;
-    // TimerTimer: writes a pending rename.
+    // OnRenameTimer: writes a pending rename.
     RenumberResult WritePictureId(int position, int oldIdentifier, int newIdentifier) const;
 
     // Delete: the pictures at `rows` (0-based) go, recorded in the change journal.

@@ -167,7 +167,7 @@ void RefreshUntilDrawn(benchmark::State& state, const LibraryFile& library, int 
     Window window(library.Path(), dialogs);
     window.show();
     for (auto _ : state) {
-        window.Button1Click();
+        window.RefreshClick();
         const QPixmap drawn = window.grab();
         benchmark::DoNotOptimize(drawn.cacheKey());
     }

@@ -31,20 +31,21 @@ HullMapEditorWindow::HullMapEditorWindow(EditorKind kind, const QString& library
                                          UserDialogs& dialogs, QWidget* parent)
     : LibraryEditorWindow(kind, libraryPath, dialogs, ShapeOf(kind), parent) {
     ArrangeControls();
-    Panel1->setToolTip(QStringLiteral("The staged picture, at twice its size"));
+    previewPanel_->setToolTip(QStringLiteral("The staged picture, at twice its size"));
     // Every change of the text, also one that is no number yet (it counts as the minimum); the
     // spin box reports only acceptable texts, its text field only what the user types.
-    connect(Spin1, &QSpinBox::textChanged, this, &HullMapEditorWindow::Spin1Change);
-    if (auto* text = Spin1->findChild<QLineEdit*>()) {
-        connect(text, &QLineEdit::textChanged, this, &HullMapEditorWindow::Spin1Change);
+    connect(identifierSpin_, &QSpinBox::textChanged, this,
+            &HullMapEditorWindow::OnIdentifierChanged);
+    if (auto* text = identifierSpin_->findChild<QLineEdit*>()) {
+        connect(text, &QLineEdit::textChanged, this, &HullMapEditorWindow::OnIdentifierChanged);
     }
 }
 
 // Closing the window takes the focus from a field holding a half-typed number, which then
 // settles and changes: by then this part of the window is gone.
 HullMapEditorWindow::~HullMapEditorWindow() {
-    disconnect(Spin1, nullptr, this, nullptr);
-    if (auto* text = Spin1->findChild<QLineEdit*>()) {
+    disconnect(identifierSpin_, nullptr, this, nullptr);
+    if (auto* text = identifierSpin_->findChild<QLineEdit*>()) {
         disconnect(text, nullptr, this, nullptr);
     }
 }
@@ -52,13 +53,15 @@ HullMapEditorWindow::~HullMapEditorWindow() {
 void HullMapEditorWindow::ArrangeControls() {
     auto* column = new QVBoxLayout;
     column->setContentsMargins(8, 8, 8, 8);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{Button1, Button2, Button8, Button3, Button7, Panel1, Spin1,
-                                         Button4, Button6, Button5}) {
-        if (control != Panel1) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             refreshButton_, exportBmpButton_, exportPngButton_, importBmpButton_,
+             importImageButton_, previewPanel_, identifierSpin_, addButton_, replaceButton_,
+             deleteButton_}) {
+        if (control != previewPanel_) {
             // "Import image..." takes the width its caption needs, which the column follows.
-            control->setFixedWidth(std::max(
-                kColumnWidth, control == Button7 ? control->sizeHint().width() : kColumnWidth));
+            control->setFixedWidth(std::max(kColumnWidth, control == importImageButton_
+                                                              ? control->sizeHint().width()
+                                                              : kColumnWidth));
         }
         column->addWidget(control, 0, Qt::AlignLeft);
     }
@@ -67,13 +70,14 @@ void HullMapEditorWindow::ArrangeControls() {
 }
 
 void HullMapEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
-    Panel1->ShowPicture(StagedIsConverted() ? ConvertedImage(picture) : StagedImage(picture));
+    previewPanel_->ShowPicture(StagedIsConverted() ? ConvertedImage(picture)
+                                                   : StagedImage(picture));
 }
 
 // While the spin edit is disabled (nothing staged, or just appended) its changes, such as
 // Refresh's suggestion, leave "<- Add" alone.
-void HullMapEditorWindow::Spin1Change() {
-    if (!Spin1->isEnabled()) {
+void HullMapEditorWindow::OnIdentifierChanged() {
+    if (!identifierSpin_->isEnabled()) {
         return;
     }
     RetestAdd();

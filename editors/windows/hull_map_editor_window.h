@@ -13,7 +13,7 @@ class HullMapEditorWindow : public LibraryEditorWindow {
     ~HullMapEditorWindow() override;
 
     // Re-tests "<- Add" against the identifier rule while a picture is staged.
-    void Spin1Change();
+    void OnIdentifierChanged();
 
   protected:
     HullMapEditorWindow(EditorKind kind, const QString& libraryPath, UserDialogs& dialogs,

@@ -4,7 +4,7 @@
 
 namespace vexlor {
 
-// Spin1, the field that holds the number for "<- Add". Whatever text the user leaves in it
+// The field that holds the number for "<- Add". Whatever text the user leaves in it
 // becomes the number that the text stands for, and the field shows that number at once: a text
 // that is no number reads as the minimum, a number beyond the range as the range's nearer end.
 // A plain spin box would go back to its previous value instead, so that "<- Add" could write a

@@ -125,7 +125,7 @@ ConversionTarget LibraryEditorWindow::TargetFor(const RgbaPicture& source) const
 }
 
 void LibraryEditorWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!Button7->isEnabled() || DroppedPicturePath(event->mimeData()).isEmpty()) {
+    if (!importImageButton_->isEnabled() || DroppedPicturePath(event->mimeData()).isEmpty()) {
         event->ignore();
         return;
     }
@@ -136,7 +136,7 @@ void LibraryEditorWindow::dragEnterEvent(QDragEnterEvent* event) {
 // end, and the conversion dialog would hold it up.
 void LibraryEditorWindow::dropEvent(QDropEvent* event) {
     const QString path = DroppedPicturePath(event->mimeData());
-    if (!Button7->isEnabled() || path.isEmpty()) {
+    if (!importImageButton_->isEnabled() || path.isEmpty()) {
         event->ignore();
         return;
     }

@@ -87,13 +87,13 @@ LibraryEditorWindow::LibraryEditorWindow(EditorKind kind, const QString& library
       logic_(MakeEditorLogic(kind, ToFilePath(libraryPath),
                              ResolvePath(AppFolders().working, "SHIP.tmp"))) {
     CreateControls(shape);
-    FormCreate(shape);
+    ApplyWindowShape(shape);
     // A picture file dropped on the window is staged; library files go on to the main window.
     setAcceptDrops(true);
 }
 
 LibraryEditorWindow::~LibraryEditorWindow() {
-    FormDestroy();
+    OnDestroy();
 }
 
 EditorKind LibraryEditorWindow::Kind() const {
@@ -134,99 +134,101 @@ QSize LibraryEditorWindow::sizeHint() const {
 void LibraryEditorWindow::CreateControls(const WindowShape& shape) {
     const KindConstants& constants = logic_->Constants();
     CreateListView(shape.listWidth);
-    Button1 = CreateButton(QStringLiteral("Refresh"), QStringLiteral("Button1"),
-                           &LibraryEditorWindow::Button1Click);
-    Button1->setToolTip(QStringLiteral("Read the library again and list its pictures"));
-    Button2 = CreateButton(QStringLiteral("Export BMP"), QStringLiteral("Button2"),
-                           &LibraryEditorWindow::Button2Click);
-    Button2->setToolTip(
+    refreshButton_ = CreateButton(QStringLiteral("Refresh"), QStringLiteral("RefreshButton"),
+                                  &LibraryEditorWindow::RefreshClick);
+    refreshButton_->setToolTip(QStringLiteral("Read the library again and list its pictures"));
+    exportBmpButton_ = CreateButton(QStringLiteral("Export BMP"), QStringLiteral("ExportBmpButton"),
+                                    &LibraryEditorWindow::ExportBmpClick);
+    exportBmpButton_->setToolTip(
         QStringLiteral("Write the selected pictures as BMP files into the Output folder"));
-    Button3 = CreateButton(QStringLiteral("Import BMP"), QStringLiteral("Button3"),
-                           &LibraryEditorWindow::Button3Click);
-    Button3->setToolTip(QStringLiteral("Choose a 256-colour %1 BMP to stage for \"<- Add\"")
-                            .arg(QString::fromStdString(logic_->StagedSizes())));
-    Button7 = CreateButton(QStringLiteral("Import image..."), QStringLiteral("Button7"),
-                           &LibraryEditorWindow::ImportImageClick);
-    Button7->setToolTip(
+    importBmpButton_ = CreateButton(QStringLiteral("Import BMP"), QStringLiteral("ImportBmpButton"),
+                                    &LibraryEditorWindow::ImportBmpClick);
+    importBmpButton_->setToolTip(
+        QStringLiteral("Choose a 256-colour %1 BMP to stage for \"<- Add\"")
+            .arg(QString::fromStdString(logic_->StagedSizes())));
+    importImageButton_ =
+        CreateButton(QStringLiteral("Import image..."), QStringLiteral("ImportImageButton"),
+                     &LibraryEditorWindow::ImportImageClick);
+    importImageButton_->setToolTip(
         QStringLiteral("Choose any picture file (PNG, JPEG, GIF, TIFF, WebP, BMP...) and convert "
                        "it to %1 and 255 colours to stage for \"<- Add\"")
             .arg(QString::fromStdString(logic_->StagedSizes())));
-    Button8 = CreateButton(QStringLiteral("Export PNG"), QStringLiteral("Button8"),
-                           &LibraryEditorWindow::ExportPngClick);
-    Button8->setToolTip(QStringLiteral(
+    exportPngButton_ = CreateButton(QStringLiteral("Export PNG"), QStringLiteral("ExportPngButton"),
+                                    &LibraryEditorWindow::ExportPngClick);
+    exportPngButton_->setToolTip(QStringLiteral(
         "Write the selected pictures as PNG files with transparency into the Output folder"));
-    Button4 = CreateButton(QStringLiteral("<- Add"), QStringLiteral("Button4"),
-                           &LibraryEditorWindow::Button4Click);
+    addButton_ = CreateButton(QStringLiteral("<- Add"), QStringLiteral("AddButton"),
+                              &LibraryEditorWindow::AddClick);
     ShowAddToolTip(true);
-    Button5 = CreateButton(QStringLiteral("Delete"), QStringLiteral("Button5"),
-                           &LibraryEditorWindow::DeleteClick);
-    Button5->setToolTip(
+    deleteButton_ = CreateButton(QStringLiteral("Delete"), QStringLiteral("DeleteButton"),
+                                 &LibraryEditorWindow::DeleteClick);
+    deleteButton_->setToolTip(
         QStringLiteral("Delete the selected pictures from the library (Del); Undo brings them "
                        "back"));
-    Button6 = CreateButton(QStringLiteral("Replace"), QStringLiteral("Button6"),
-                           &LibraryEditorWindow::ReplaceClick);
-    Button6->setToolTip(
+    replaceButton_ = CreateButton(QStringLiteral("Replace"), QStringLiteral("ReplaceButton"),
+                                  &LibraryEditorWindow::ReplaceClick);
+    replaceButton_->setToolTip(
         QStringLiteral("Put the staged picture in place of the selected one, keeping its number"));
     CreateSpinEdit();
     CreateListMenu();
-    Panel1 = new PreviewPanel(QString::fromLatin1(constants.previewCaption), shape.panelSize,
-                              QSize(constants.previewWidth, constants.previewHeight), this);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    statusText_ = new QLabel(StatusBar1);
-    StatusBar1->addWidget(statusText_, 1);
-    statusMessage_ = new QLabel(StatusBar1);
+    previewPanel_ = new PreviewPanel(QString::fromLatin1(constants.previewCaption), shape.panelSize,
+                                     QSize(constants.previewWidth, constants.previewHeight), this);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar"));
+    statusBar_->setSizeGripEnabled(false);
+    statusText_ = new QLabel(statusBar_);
+    statusBar_->addWidget(statusText_, 1);
+    statusMessage_ = new QLabel(statusBar_);
     statusMessage_->setObjectName(QStringLiteral("StatusMessage"));
     statusMessage_->setWordWrap(true);
     statusMessage_->hide();
-    StatusBar1->addWidget(statusMessage_, 1);
+    statusBar_->addWidget(statusMessage_, 1);
     statusMessageTimer_ = new QTimer(this);
     statusMessageTimer_->setSingleShot(true);
     statusMessageTimer_->setInterval(kStatusMessageMs);
     connect(statusMessageTimer_, &QTimer::timeout, this, &LibraryEditorWindow::ClearStatusMessage);
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setSingleShot(true);
-    Timer->setInterval(kRenameDelayMs);
-    connect(Timer, &QTimer::timeout, this, &LibraryEditorWindow::TimerTimer);
+    renameTimer_ = new QTimer(this);
+    renameTimer_->setObjectName(QStringLiteral("RenameTimer"));
+    renameTimer_->setSingleShot(true);
+    renameTimer_->setInterval(kRenameDelayMs);
+    connect(renameTimer_, &QTimer::timeout, this, &LibraryEditorWindow::OnRenameTimer);
 }
 
 void LibraryEditorWindow::CreateListView(int width) {
     const KindConstants& constants = logic_->Constants();
-    ListView1 = new QTreeView(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setFixedWidth(width);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setItemsExpandable(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setSortingEnabled(false);
-    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Captions are edited through F2 alone, and only as ListView1Editing allows.
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setIconSize(QSize(constants.thumbnailSize, constants.thumbnailSize));
-    QPalette colours = ListView1->palette();
+    pictureList_ = new QTreeView(this);
+    pictureList_->setObjectName(QStringLiteral("PictureList"));
+    pictureList_->setFixedWidth(width);
+    pictureList_->setRootIsDecorated(false);
+    pictureList_->setItemsExpandable(false);
+    pictureList_->setUniformRowHeights(true);
+    pictureList_->setSortingEnabled(false);
+    pictureList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    pictureList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Captions are edited through F2 alone, and only as OnCaptionEditing allows.
+    pictureList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pictureList_->setIconSize(QSize(constants.thumbnailSize, constants.thumbnailSize));
+    QPalette colours = pictureList_->palette();
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Text, QColor(ToRgb(constants.textColour)));
-    ListView1->setPalette(colours);
-    QFont bold = ListView1->font();
+    pictureList_->setPalette(colours);
+    QFont bold = pictureList_->font();
     bold.setBold(true);
-    ListView1->setFont(bold);
+    pictureList_->setFont(bold);
 
     model_ = new PictureListModel(logic_, this);
-    ListView1->setModel(model_);
-    ListView1->setItemDelegate(new CaptionEditDelegate(
-        [this](int row) { return ListView1Editing(row); },
-        [this](int row, const QString& text) { ListView1Edited(row, text); }, ListView1));
+    pictureList_->setModel(model_);
+    pictureList_->setItemDelegate(new CaptionEditDelegate(
+        [this](int row) { return OnCaptionEditing(row); },
+        [this](int row, const QString& text) { OnCaptionEdited(row, text); }, pictureList_));
     if (model_->columnCount() > 1) {
-        ListView1->header()->setStretchLastSection(false);
-        ListView1->header()->resizeSection(0, kCaptionColumnWidthWithType);
-        ListView1->header()->resizeSection(1, kTypeColumnWidth);
+        pictureList_->header()->setStretchLastSection(false);
+        pictureList_->header()->resizeSection(0, kCaptionColumnWidthWithType);
+        pictureList_->header()->resizeSection(1, kTypeColumnWidth);
     }
-    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &LibraryEditorWindow::ListView1SelectItem);
-    ListView1->installEventFilter(this);
+    connect(pictureList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LibraryEditorWindow::OnPictureSelected);
+    pictureList_->installEventFilter(this);
     ShowListToolTip(false);
 }
 
@@ -245,8 +247,8 @@ void LibraryEditorWindow::CreateListMenu() {
     redoItem_ = AddListMenuItem(RedoItemText({}), QStringLiteral("ListRedo"),
                                 &LibraryEditorWindow::RedoClick);
     redoItem_->setShortcuts(kRedoShortcuts);
-    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListView1, &QWidget::customContextMenuRequested, this,
+    pictureList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pictureList_, &QWidget::customContextMenuRequested, this,
             &LibraryEditorWindow::ShowListMenu);
 }
 
@@ -263,7 +265,7 @@ QAction* LibraryEditorWindow::AddListMenuItem(const QString& caption, const QStr
 void LibraryEditorWindow::ShowListMenu(const QPoint& position) {
     ShowEditStates();
     ShowUndoRedoItems();
-    listMenu_->popup(ListView1->viewport()->mapToGlobal(position));
+    listMenu_->popup(pictureList_->viewport()->mapToGlobal(position));
 }
 
 void LibraryEditorWindow::ShowUndoRedoItems() {
@@ -278,19 +280,19 @@ void LibraryEditorWindow::ShowUndoRedoItems() {
 void LibraryEditorWindow::ShowEditStates() {
     const bool canDelete = CanDelete();
     const bool canReplace = CanReplace();
-    Button5->setEnabled(canDelete);
+    deleteButton_->setEnabled(canDelete);
     deleteItem_->setEnabled(canDelete);
-    Button6->setEnabled(canReplace);
+    replaceButton_->setEnabled(canReplace);
     replaceItem_->setEnabled(canReplace);
 }
 
 bool LibraryEditorWindow::CanDelete() const {
-    return model_->List().editable && ListView1->selectionModel()->hasSelection();
+    return model_->List().editable && pictureList_->selectionModel()->hasSelection();
 }
 
 bool LibraryEditorWindow::CanReplace() const {
     return model_->List().editable && staged_ &&
-           ListView1->selectionModel()->selectedRows().size() == 1;
+           pictureList_->selectionModel()->selectedRows().size() == 1;
 }
 
 std::string LibraryEditorWindow::NextUndo() const {
@@ -304,14 +306,14 @@ std::string LibraryEditorWindow::NextRedo() const {
 void LibraryEditorWindow::ShowListToolTip(bool editable) {
     const QString pictures = QStringLiteral(
         "The library's pictures in file order; Ctrl or Shift with a click selects several");
-    ListView1->setToolTip(pictures +
-                          (editable ? QStringLiteral("\nF2: renumber the first selected picture")
-                                    : QStringLiteral("\nRead-only: renumbering is off")));
+    pictureList_->setToolTip(pictures +
+                             (editable ? QStringLiteral("\nF2: renumber the first selected picture")
+                                       : QStringLiteral("\nRead-only: renumbering is off")));
 }
 
 void LibraryEditorWindow::ShowAddToolTip(bool valid) {
-    Button4->setToolTip(valid ? kAddToolTip
-                              : QString::fromStdString(logic_->IdentifierRule(StagedSeries())));
+    addButton_->setToolTip(valid ? kAddToolTip
+                                 : QString::fromStdString(logic_->IdentifierRule(StagedSeries())));
 }
 
 QPushButton* LibraryEditorWindow::CreateButton(const QString& caption, const QString& name,
@@ -325,17 +327,17 @@ QPushButton* LibraryEditorWindow::CreateButton(const QString& caption, const QSt
 
 void LibraryEditorWindow::CreateSpinEdit() {
     const KindConstants& constants = logic_->Constants();
-    Spin1 = new IdentifierSpinBox(this);
-    Spin1->setObjectName(QStringLiteral("Spin1"));
-    Spin1->setRange(constants.spinMinimum, constants.spinMaximum);
-    Spin1->setSingleStep(constants.spinStep);
-    Spin1->setValue(constants.spinMinimum);
-    Spin1->SetMaxLength(constants.spinMaxLength);
+    identifierSpin_ = new IdentifierSpinBox(this);
+    identifierSpin_->setObjectName(QStringLiteral("IdentifierSpin"));
+    identifierSpin_->setRange(constants.spinMinimum, constants.spinMaximum);
+    identifierSpin_->setSingleStep(constants.spinStep);
+    identifierSpin_->setValue(constants.spinMinimum);
+    identifierSpin_->SetMaxLength(constants.spinMaxLength);
     ShowSpinToolTip();
 }
 
 void LibraryEditorWindow::ShowSpinToolTip() {
-    Spin1->setToolTip(
+    identifierSpin_->setToolTip(
         QStringLiteral("The number for \"<- Add\": type it or use the arrows; Enter settles it\n"
                        "%1")
             .arg(QString::fromStdString(logic_->IdentifierRule(StagedSeries()))));
@@ -344,16 +346,16 @@ void LibraryEditorWindow::ShowSpinToolTip() {
 void LibraryEditorWindow::ArrangeWindow(QLayout* controls) {
     auto* columns = new QHBoxLayout;
     columns->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(ListView1);
+    columns->addWidget(pictureList_);
     columns->addLayout(controls, 1);
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
     rows->addLayout(columns, 1);
-    rows->addWidget(StatusBar1);
+    rows->addWidget(statusBar_);
 }
 
-void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
+void LibraryEditorWindow::ApplyWindowShape(const WindowShape& shape) {
     setAttribute(Qt::WA_DeleteOnClose);
     if (shape.minimumWidth > 0) {
         setMinimumWidth(shape.minimumWidth);
@@ -361,38 +363,38 @@ void LibraryEditorWindow::FormCreate(const WindowShape& shape) {
     defaultSize_ = shape.defaultSize;
     resize(defaultSize_);
     staged_.reset();
-    Button2->setEnabled(false);
-    Button3->setEnabled(false);
-    Button7->setEnabled(false);
-    Button8->setEnabled(false);
-    Button4->setEnabled(false);
-    Button5->setEnabled(false);
-    Button6->setEnabled(false);
-    Spin1->setEnabled(false);
+    exportBmpButton_->setEnabled(false);
+    importBmpButton_->setEnabled(false);
+    importImageButton_->setEnabled(false);
+    exportPngButton_->setEnabled(false);
+    addButton_->setEnabled(false);
+    deleteButton_->setEnabled(false);
+    replaceButton_->setEnabled(false);
+    identifierSpin_->setEnabled(false);
 }
 
 void LibraryEditorWindow::closeEvent(QCloseEvent* event) {
-    FormClose();
+    OnClose();
     event->accept();
 }
 
 // A rename accepted just before the window closes is still written: the user saw it accepted.
-void LibraryEditorWindow::FormClose() {
+void LibraryEditorWindow::OnClose() {
     FlushPendingRename();
 }
 
-void LibraryEditorWindow::FormDestroy() {
+void LibraryEditorWindow::OnDestroy() {
     FlushPendingRename();
     staged_.reset();
 }
 
-void LibraryEditorWindow::Button1Click() {
+void LibraryEditorWindow::RefreshClick() {
     StatusProgress progress(this, QStringLiteral("Reading"));
     PictureList list = logic_->LoadPictureList(std::ref(progress));
     const bool opened = list.opened;
     const bool editable = list.editable;
     model_->ShowList(std::move(list));
-    ListView1SelectItem();
+    OnPictureSelected();
     ShowRefreshProblems(model_->List());
     if (!opened) {
         emit LibraryChanged();
@@ -401,8 +403,8 @@ void LibraryEditorWindow::Button1Click() {
     model_->SetCaptionsEditable(editable);
     ShowListToolTip(editable);
     if (editable) {
-        Button3->setEnabled(true);
-        Button7->setEnabled(true);
+        importBmpButton_->setEnabled(true);
+        importImageButton_->setEnabled(true);
     } else {
         ShowReadOnlyCaption();
     }
@@ -428,10 +430,10 @@ void LibraryEditorWindow::ShowReadOnlyCaption() {
 }
 
 void LibraryEditorWindow::ShowRefreshedList(const PictureList& list) {
-    Spin1->setValue(logic_->SuggestedIdentifier(list));
+    identifierSpin_->setValue(logic_->SuggestedIdentifier(list));
 }
 
-void LibraryEditorWindow::Button2Click() {
+void LibraryEditorWindow::ExportBmpClick() {
     ExportSelected(ExportFormat::Bmp);
 }
 
@@ -469,14 +471,14 @@ void LibraryEditorWindow::ShowExportOutcome(const ExportResult& result) {
 
 QList<int> LibraryEditorWindow::SelectedRows() const {
     QList<int> rows;
-    for (const QModelIndex& index : ListView1->selectionModel()->selectedRows()) {
+    for (const QModelIndex& index : pictureList_->selectionModel()->selectedRows()) {
         rows.append(index.row());
     }
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
-void LibraryEditorWindow::Button3Click() {
+void LibraryEditorWindow::ImportBmpClick() {
     const std::optional<QString> path = dialogs_.AskOpenFile(ImportRequest());
     if (path) {
         StageBmpFile(*path);
@@ -486,9 +488,9 @@ void LibraryEditorWindow::Button3Click() {
 void LibraryEditorWindow::BeginStaging(const QString& path) {
     lastImportPath_ = path;
     BeginImport();
-    Button4->setEnabled(false);
+    addButton_->setEnabled(false);
     ShowAddToolTip(true);
-    Spin1->setEnabled(false);
+    identifierSpin_->setEnabled(false);
     staged_.reset();
     ShowEditStates();
 }
@@ -515,7 +517,7 @@ void LibraryEditorWindow::StageBmpFile(const QString& path) {
 void LibraryEditorWindow::Stage(ImageToAdd picture) {
     staged_ = std::move(picture);
     ShowStagedPicture(staged_->image);
-    Spin1->setEnabled(true);
+    identifierSpin_->setEnabled(true);
     ShowSpinToolTip();
     // The suggestion may break the identifier rule; "<- Add" waits for a valid number then.
     RetestAdd();
@@ -524,7 +526,7 @@ void LibraryEditorWindow::Stage(ImageToAdd picture) {
 
 void LibraryEditorWindow::RetestAdd() {
     const bool valid = logic_->IsValidIdentifier(SpinValue(), StagedSeries());
-    Button4->setEnabled(valid);
+    addButton_->setEnabled(valid);
     ShowAddToolTip(valid);
 }
 
@@ -546,13 +548,13 @@ FileDialogRequest LibraryEditorWindow::ImportRequest() const {
 }
 
 int LibraryEditorWindow::SpinValue() const {
-    return Spin1->TypedValue();
+    return identifierSpin_->TypedValue();
 }
 
-void LibraryEditorWindow::Button4Click() {
+void LibraryEditorWindow::AddClick() {
     // The edit ends here at the latest, so that the number written is the one the field shows
     // and the rule tested.
-    const int value = Spin1->SettledValue();
+    const int value = identifierSpin_->SettledValue();
     if (staged_ && !logic_->IsValidIdentifier(value, StagedSeries())) {
         RetestAdd();
         ShowStatusMessage(QString::fromStdString("Not added: " +
@@ -579,7 +581,7 @@ void LibraryEditorWindow::Button4Click() {
     if (result != WriteResult::Ok) {
         dialogs_.Beep();
     }
-    Button1Click();
+    RefreshClick();
     if (result != WriteResult::Ok) {
         ShowStatusMessage(failure);
     } else {
@@ -593,9 +595,9 @@ void LibraryEditorWindow::Button4Click() {
 }
 
 void LibraryEditorWindow::SpendStagedPicture() {
-    Panel1->ClearPicture();
-    Spin1->setEnabled(false);
-    Button4->setEnabled(false);
+    previewPanel_->ClearPicture();
+    identifierSpin_->setEnabled(false);
+    addButton_->setEnabled(false);
     ShowAddToolTip(true);
     staged_.reset();
     ShowEditStates();
@@ -714,7 +716,7 @@ void LibraryEditorWindow::ShowChangeDone(const ChangeOutcome& outcome, const std
         ShowChangeRefused(outcome.message);
         return;
     }
-    Button1Click();
+    RefreshClick();
     SelectRow(outcome.row);
     ShowStatusAfterRefresh(done);
 }
@@ -725,9 +727,9 @@ void LibraryEditorWindow::SelectRow(int row) {
         return;
     }
     const QModelIndex index = model_->index(std::min(row, count - 1), 0);
-    ListView1->selectionModel()->setCurrentIndex(
+    pictureList_->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->scrollTo(index);
+    pictureList_->scrollTo(index);
 }
 
 void LibraryEditorWindow::ShowStatusAfterRefresh(const std::string& text) {
@@ -737,26 +739,26 @@ void LibraryEditorWindow::ShowStatusAfterRefresh(const std::string& text) {
                           : QString::fromStdString(text) + QStringLiteral(". ") + problem);
 }
 
-void LibraryEditorWindow::ListView1SelectItem() {
-    Button2->setEnabled(ListView1->selectionModel()->hasSelection());
-    Button8->setEnabled(Button2->isEnabled());
+void LibraryEditorWindow::OnPictureSelected() {
+    exportBmpButton_->setEnabled(pictureList_->selectionModel()->hasSelection());
+    exportPngButton_->setEnabled(exportBmpButton_->isEnabled());
     ShowEditStates();
 }
 
-bool LibraryEditorWindow::ListView1KeyUp(int key) {
+bool LibraryEditorWindow::OnListKeyUp(int key) {
     if (key != Qt::Key_F2) {
         return false;
     }
     const QList<int> rows = SelectedRows();
     if (!rows.isEmpty()) {
         const QModelIndex first = model_->index(rows.front(), 0);
-        ListView1->scrollTo(first);
-        ListView1->edit(first);
+        pictureList_->scrollTo(first);
+        pictureList_->edit(first);
     }
     return true;
 }
 
-bool LibraryEditorWindow::ListView1Editing(int row) {
+bool LibraryEditorWindow::OnCaptionEditing(int row) {
     if (!model_->CaptionsEditable()) {
         return false;
     }
@@ -764,7 +766,7 @@ bool LibraryEditorWindow::ListView1Editing(int row) {
     return true;
 }
 
-void LibraryEditorWindow::ListView1Edited(int row, const QString& text) {
+void LibraryEditorWindow::OnCaptionEdited(int row, const QString& text) {
     const std::optional<PendingRename> rename = logic_->AcceptRename(
         row, oldCaption_.toStdString(), text.toStdString(), model_->TypeWord(row).toStdString());
     if (!rename) {
@@ -777,13 +779,13 @@ void LibraryEditorWindow::ListView1Edited(int row, const QString& text) {
     model_->SetCaption(row, text);
     // One slot: a later edit overwrites it, and a running timer is not started again.
     pendingRename_ = *rename;
-    if (rename->startTimer && !Timer->isActive()) {
-        Timer->start();
+    if (rename->startTimer && !renameTimer_->isActive()) {
+        renameTimer_->start();
     }
 }
 
-void LibraryEditorWindow::TimerTimer() {
-    Timer->stop();
+void LibraryEditorWindow::OnRenameTimer() {
+    renameTimer_->stop();
     if (!pendingRename_) {
         return;
     }
@@ -805,13 +807,13 @@ void LibraryEditorWindow::TimerTimer() {
 }
 
 void LibraryEditorWindow::FlushPendingRename() {
-    if (Timer != nullptr && Timer->isActive()) {
-        TimerTimer();
+    if (renameTimer_ != nullptr && renameTimer_->isActive()) {
+        OnRenameTimer();
     }
 }
 
 bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    if (watched == pictureList_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
@@ -821,9 +823,9 @@ bool LibraryEditorWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == ListView1 && event->type() == QEvent::KeyRelease) {
+    if (watched == pictureList_ && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (!key->isAutoRepeat() && ListView1KeyUp(key->key())) {
+        if (!key->isAutoRepeat() && OnListKeyUp(key->key())) {
             return true;
         }
     }

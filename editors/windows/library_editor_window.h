@@ -46,7 +46,7 @@ const QList<QKeySequence>& RedoShortcuts();
 // The kinds differ in their logic (chosen by kind), in how the staged picture is shown, and in how
 // the controls stand; the subclasses hold that.
 //
-// The main window creates the editor for a library path, sets its caption, runs Button1Click
+// The main window creates the editor for a library path, sets its caption, runs RefreshClick
 // under the busy cursor and shows it. Closing the window destroys it.
 class LibraryEditorWindow : public QWidget {
     Q_OBJECT
@@ -79,13 +79,13 @@ class LibraryEditorWindow : public QWidget {
     QSize sizeHint() const override;
 
     // Refresh: lists the library anew.
-    void Button1Click();
+    void RefreshClick();
     // Export BMP of the selected rows.
-    void Button2Click();
+    void ExportBmpClick();
     // Import BMP: stages a picture for "<- Add".
-    void Button3Click();
+    void ImportBmpClick();
     // "<- Add": appends the staged picture under the spin edit's number.
-    void Button4Click();
+    void AddClick();
     // Export PNG of the selected rows: the same pictures as Export BMP, with transparency.
     void ExportPngClick();
     // Import image: any picture file, converted in the conversion dialog, staged for "<- Add".
@@ -105,14 +105,14 @@ class LibraryEditorWindow : public QWidget {
     // when the library is not the editor's own kind.
     std::string NextUndo() const;
     std::string NextRedo() const;
-    void ListView1SelectItem();
+    void OnPictureSelected();
     // F2 released in the list edits the first selected row's caption; true when consumed.
-    bool ListView1KeyUp(int key);
+    bool OnListKeyUp(int key);
     // Whether caption editing may begin; remembers the caption as it was.
-    bool ListView1Editing(int row);
-    void ListView1Edited(int row, const QString& text);
+    bool OnCaptionEditing(int row);
+    void OnCaptionEdited(int row, const QString& text);
     // Writes the rename accepted last.
-    void TimerTimer();
+    void OnRenameTimer();
 
   signals:
     // What Undo and Redo would do may have changed: a command that may have changed the library
@@ -157,19 +157,19 @@ class LibraryEditorWindow : public QWidget {
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    QTreeView* ListView1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;  // Delete
-    QPushButton* Button6 = nullptr;  // Replace
-    QPushButton* Button7 = nullptr;  // Import image...
-    QPushButton* Button8 = nullptr;  // Export PNG
-    IdentifierSpinBox* Spin1 = nullptr;
-    PreviewPanel* Panel1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QTimer* Timer = nullptr;
+    QTreeView* pictureList_ = nullptr;
+    QPushButton* refreshButton_ = nullptr;
+    QPushButton* exportBmpButton_ = nullptr;
+    QPushButton* importBmpButton_ = nullptr;
+    QPushButton* addButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    QPushButton* replaceButton_ = nullptr;
+    QPushButton* importImageButton_ = nullptr;
+    QPushButton* exportPngButton_ = nullptr;
+    IdentifierSpinBox* identifierSpin_ = nullptr;
+    PreviewPanel* previewPanel_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QTimer* renameTimer_ = nullptr;
 
   private:
     void CreateControls(const WindowShape& shape);
@@ -186,9 +186,9 @@ class LibraryEditorWindow : public QWidget {
     void ShowEditStates();
     bool CanDelete() const;
     bool CanReplace() const;
-    void FormCreate(const WindowShape& shape);
-    void FormClose();
-    void FormDestroy();
+    void ApplyWindowShape(const WindowShape& shape);
+    void OnClose();
+    void OnDestroy();
     void ShowReadOnlyCaption();
     void ShowListToolTip(bool editable);
     void ShowAddToolTip(bool valid);

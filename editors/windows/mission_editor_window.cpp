@@ -20,10 +20,10 @@ const LibraryEditorWindow::WindowShape kShape = {kListWidth, 0, QSize(223, 221),
 MissionEditorWindow::MissionEditorWindow(const QString& libraryPath, UserDialogs& dialogs,
                                          QWidget* parent)
     : SwatchEditorWindow(EditorKind::Mission, libraryPath, dialogs, kShape, parent),
-      Label1(new QLabel(QStringLiteral("         "), this)) {
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setToolTip(QStringLiteral("The series that the staged picture is added to"));
-    ArrangeControls(Label1);
+      seriesLabel_(new QLabel(QStringLiteral("         "), this)) {
+    seriesLabel_->setObjectName(QStringLiteral("SeriesLabel"));
+    seriesLabel_->setToolTip(QStringLiteral("The series that the staged picture is added to"));
+    ArrangeControls(seriesLabel_);
 }
 
 void MissionEditorWindow::ShowRefreshedList(const PictureList& list) {
@@ -31,7 +31,7 @@ void MissionEditorWindow::ShowRefreshedList(const PictureList& list) {
 }
 
 void MissionEditorWindow::BeginImport() {
-    Label1->clear();
+    seriesLabel_->clear();
 }
 
 void MissionEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
@@ -39,16 +39,16 @@ void MissionEditorWindow::ShowStagedPicture(const IndexedImage& picture) {
     const SeriesInfo& info = InfoOf(series);
     FitPreviewTo(picture);
     ShowTransparentPicture(picture);
-    Label1->setText(QString::fromLatin1(info.spinLabel));
-    Spin1->setMaximum(info.maximumNumber);
-    Spin1->setValue(MissionEditorLogic::SuggestedNumber(numbersInUse_, series));
+    seriesLabel_->setText(QString::fromLatin1(info.spinLabel));
+    identifierSpin_->setMaximum(info.maximumNumber);
+    identifierSpin_->setValue(MissionEditorLogic::SuggestedNumber(numbersInUse_, series));
 }
 
 // The image keeps its width and takes the picture's shape; the panel and the strip below it
 // follow.
 void MissionEditorWindow::FitPreviewTo(const IndexedImage& picture) {
     const int height = (2 * kPreviewWidth * picture.height + picture.width) / (2 * picture.width);
-    Panel1->FitImageHeight(height);
+    previewPanel_->FitImageHeight(height);
     layout()->activate();
 }
 

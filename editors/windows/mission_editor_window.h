@@ -26,7 +26,7 @@ class MissionEditorWindow final : public SwatchEditorWindow {
   private:
     void FitPreviewTo(const IndexedImage& picture);
 
-    QLabel* Label1;
+    QLabel* seriesLabel_;
     PictureList numbersInUse_;  // the highest number per series; no entries
 };
 

@@ -13,12 +13,12 @@ constexpr int kImageInset = 8;
 PreviewPanel::PreviewPanel(const QString& caption, QSize panelSize, QSize imageSize,
                            QWidget* parent)
     : QFrame(parent), caption_(caption), image_(new QLabel(this)) {
-    setObjectName(QStringLiteral("Panel1"));
+    setObjectName(QStringLiteral("PreviewPanel"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setAutoFillBackground(true);
     SetColour(palette().color(QPalette::Button));
     setFixedSize(panelSize);
-    image_->setObjectName(QStringLiteral("Image1"));
+    image_->setObjectName(QStringLiteral("PreviewImage"));
     image_->setGeometry(QRect(QPoint(kImageInset, kImageInset), imageSize));
 }
 

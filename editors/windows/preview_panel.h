@@ -6,7 +6,7 @@ class QLabel;
 
 namespace vexlor {
 
-// Panel1 with Image1: a sunken panel whose caption stands in its middle, behind the picture,
+// A sunken panel whose caption stands in its middle, behind the picture,
 // and whose colour shows through the picture's see-through pixels.
 class PreviewPanel final : public QFrame {
     Q_OBJECT

@@ -16,7 +16,7 @@ class SwatchEditorWindow : public LibraryEditorWindow {
 
   public:
     // A mouse button released over the swatch strip at `x` pixels from its left edge.
-    void Image2MouseUp(int x);
+    void OnSwatchClicked(int x);
 
   protected:
     SwatchEditorWindow(EditorKind kind, const QString& libraryPath, UserDialogs& dialogs,
@@ -29,7 +29,7 @@ class SwatchEditorWindow : public LibraryEditorWindow {
     // The panel's caption goes with the first staged picture and does not come back.
     void ShowTransparentPicture(const IndexedImage& picture);
 
-    SwatchStrip* Image2 = nullptr;
+    SwatchStrip* swatchStrip_ = nullptr;
 };
 
 }  // namespace vexlor

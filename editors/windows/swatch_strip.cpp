@@ -31,7 +31,7 @@ QImage DrawStrip() {
 }  // namespace
 
 SwatchStrip::SwatchStrip(QWidget* parent) : QLabel(parent), strip_(DrawStrip()) {
-    setObjectName(QStringLiteral("Image2"));
+    setObjectName(QStringLiteral("SwatchStrip"));
     setPixmap(QPixmap::fromImage(strip_));
     setFixedSize(strip_.size());
     setCursor(Qt::PointingHandCursor);

@@ -5,7 +5,7 @@
 
 namespace vexlor {
 
-// Image2: six colour swatches in a 193 x 32 strip with a black frame and black separators
+// Six colour swatches in a 193 x 32 strip with a black frame and black separators
 // every 32 pixels. A mouse button released over it reports where.
 class SwatchStrip final : public QLabel {
     Q_OBJECT

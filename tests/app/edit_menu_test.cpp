@@ -50,7 +50,7 @@ class EditMenuTest : public ::testing::Test {
         auto* editor = new Window(QString::fromStdString(path), dialogs_);
         editor->setWindowTitle(QString::fromStdString(name));
         QMdiSubWindow* frame = mainWindow_.AddEditorWindow(editor);
-        editor->Button1Click();
+        editor->RefreshClick();
         frame->show();
         return editor;
     }
@@ -71,7 +71,7 @@ class EditMenuTest : public ::testing::Test {
     }
     QMenu* EditMenu() const { return mainWindow_.menuBar()->actions().at(1)->menu(); }
     static void Select(LibraryEditorWindow& editor, int row) {
-        auto* list = editor.findChild<QTreeView*>(QStringLiteral("ListView1"));
+        auto* list = editor.findChild<QTreeView*>(QStringLiteral("PictureList"));
         list->selectionModel()->select(
             list->model()->index(row, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -105,7 +105,7 @@ TEST_F(EditMenuTest, UndoAndRedoSayWhatTheActiveEditorWouldTakeBack) {
     EXPECT_EQ(Shown("Undo1"), "&Undo append 4900");
     EXPECT_EQ(Shown("Redo1"), "&Redo delete 4800");
     // The list's own menu says the same.
-    auto* list = hull_->findChild<QTreeView*>(QStringLiteral("ListView1"));
+    auto* list = hull_->findChild<QTreeView*>(QStringLiteral("PictureList"));
     emit list->customContextMenuRequested(QPoint(4, 4));
     auto* listMenu = hull_->findChild<QMenu*>(QStringLiteral("ListMenu"));
     EXPECT_EQ(hull_->findChild<QAction*>(QStringLiteral("ListRedo"))->text(), "&Redo delete 4800");

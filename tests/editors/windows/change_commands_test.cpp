@@ -28,11 +28,12 @@ class ChangeCommandsTest : public test::EditorWindowTest {
     }
     // "D" and "R" for Delete and Replace enabled, as the buttons and the list's menu offer them.
     static QString Offered(const QWidget& window) {
-        EXPECT_EQ(Find<QAction>(window, "ListDelete")->isEnabled(), Button(window, 5)->isEnabled());
+        EXPECT_EQ(Find<QAction>(window, "ListDelete")->isEnabled(),
+                  Button(window, "DeleteButton")->isEnabled());
         EXPECT_EQ(Find<QAction>(window, "ListReplace")->isEnabled(),
-                  Button(window, 6)->isEnabled());
-        return QString(Button(window, 5)->isEnabled() ? "D" : "") +
-               (Button(window, 6)->isEnabled() ? "R" : "");
+                  Button(window, "ReplaceButton")->isEnabled());
+        return QString(Button(window, "DeleteButton")->isEnabled() ? "D" : "") +
+               (Button(window, "ReplaceButton")->isEnabled() ? "R" : "");
     }
     // A picture unlike the libraries' own: a green line across it.
     void StageHull(LibraryEditorWindow& window) {
@@ -100,7 +101,7 @@ TEST_F(ChangeCommandsTest, DeleteAndReplaceAreOfferedOnlyWhereTheyCanAct) {
     SelectRows(*hull, {0, 1});
     EXPECT_EQ(Offered(*hull), "D");
     // "<- Add" uses the staged picture up.
-    hull->Button4Click();
+    hull->AddClick();
     SelectRows(*hull, {0});
     EXPECT_EQ(Offered(*hull), "D");
 
@@ -231,19 +232,19 @@ TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared
     auto* hull = Open<HullEditorWindow>(path, kHull);
     StageHull(*hull);
     Spin(*hull)->setValue(4800);
-    hull->Button4Click();
+    hull->AddClick();
     EXPECT_EQ(Selected(*hull), QList<int>{2});
     EXPECT_EQ(hull->StatusMessage(), "4800 is now used by 2 pictures");
     StageHull(*hull);
     Spin(*hull)->setValue(4900);
-    hull->Button4Click();
+    hull->AddClick();
     EXPECT_EQ(Selected(*hull), QList<int>{3});
     EXPECT_TRUE(hull->StatusMessage().isEmpty());
 
     SelectRows(*hull, {3});
-    ASSERT_TRUE(hull->ListView1Editing(3));
-    hull->ListView1Edited(3, "4700");
-    hull->TimerTimer();
+    ASSERT_TRUE(hull->OnCaptionEditing(3));
+    hull->OnCaptionEdited(3, "4700");
+    hull->OnRenameTimer();
     EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800, 4800, 4700}));
     EXPECT_EQ(Selected(*hull), QList<int>{3});
     EXPECT_EQ(hull->StatusMessage(), "4700 is now used by 2 pictures");
@@ -255,7 +256,7 @@ TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared
          {std::tuple{260, 260, ""}, {510, 260, "BATTLE 2 is now used by 2 pictures"}}) {
         Import(*mission, WriteBmp("staged.bmp", TestPicture(width, height)));
         Spin(*mission)->setValue(2);
-        mission->Button4Click();
+        mission->AddClick();
         EXPECT_EQ(mission->StatusMessage(), shared);
     }
 }

@@ -134,7 +134,7 @@ class EditorWindowTest : public ::testing::Test {
         window->setWindowTitle(
             prefix + QString::fromStdString(std::filesystem::path(path).filename().string()) +
             QStringLiteral(")"));
-        window->Button1Click();
+        window->RefreshClick();
         window->show();
         return window;
     }
@@ -143,7 +143,7 @@ class EditorWindowTest : public ::testing::Test {
     void Import(LibraryEditorWindow& window, const std::optional<std::string>& path) {
         dialogs_.fileAnswers.push_back(path ? std::optional(QString::fromStdString(*path))
                                             : std::nullopt);
-        window.Button3Click();
+        window.ImportBmpClick();
     }
 
     template <class Control>
@@ -152,13 +152,15 @@ class EditorWindowTest : public ::testing::Test {
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
-    static QPushButton* Button(const QWidget& window, int number) {
-        return Find<QPushButton>(window, QStringLiteral("Button%1").arg(number).toLatin1().data());
+    static QPushButton* Button(const QWidget& window, const char* name) {
+        return Find<QPushButton>(window, name);
     }
-    static QSpinBox* Spin(const QWidget& window) { return Find<QSpinBox>(window, "Spin1"); }
-    static QTreeView* List(const QWidget& window) { return Find<QTreeView>(window, "ListView1"); }
+    static QSpinBox* Spin(const QWidget& window) {
+        return Find<QSpinBox>(window, "IdentifierSpin");
+    }
+    static QTreeView* List(const QWidget& window) { return Find<QTreeView>(window, "PictureList"); }
     static PreviewPanel* Panel(const QWidget& window) {
-        return Find<PreviewPanel>(window, "Panel1");
+        return Find<PreviewPanel>(window, "PreviewPanel");
     }
 
     static QStringList Column(const QWidget& window, int column = 0) {

@@ -39,9 +39,9 @@ TEST_F(HullMapWindowTest, RefreshListsInFileOrderAndSuggestsTheNextHundred) {
     EXPECT_EQ(hull->StatusText(), "3 pictures");
     EXPECT_EQ(Spin(*hull)->value(), 10000);
     EXPECT_EQ(hull->windowTitle(), "HULL (HULL.DAT)");
-    EXPECT_TRUE(Button(*hull, 3)->isEnabled());
-    for (int number : {2, 4}) {
-        EXPECT_FALSE(Button(*hull, number)->isEnabled()) << number;
+    EXPECT_TRUE(Button(*hull, "ImportBmpButton")->isEnabled());
+    for (const char* name : {"ExportBmpButton", "AddButton"}) {
+        EXPECT_FALSE(Button(*hull, name)->isEnabled()) << name;
     }
     EXPECT_FALSE(Spin(*hull)->isEnabled());
     EXPECT_EQ(hull->minimumWidth(), 225);
@@ -83,16 +83,16 @@ TEST_F(HullMapWindowTest, LibraryOfAnotherKindIsListedReadOnly) {
     auto* hull = Open<HullEditorWindow>(path, kHull);
     EXPECT_EQ(hull->windowTitle(), "HULL (map.dat) readonly");
     EXPECT_EQ(Column(*hull), (QStringList{"17500", "17600"}));
-    EXPECT_FALSE(Button(*hull, 3)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "ImportBmpButton")->isEnabled());
     EXPECT_FALSE(List(*hull)->model()->flags(List(*hull)->model()->index(0, 0)) &
                  Qt::ItemIsEditable);
-    EXPECT_FALSE(hull->ListView1Editing(0));
+    EXPECT_FALSE(hull->OnCaptionEditing(0));
     // A second Refresh does not repeat the suffix.
-    hull->Button1Click();
+    hull->RefreshClick();
     EXPECT_EQ(hull->windowTitle(), "HULL (map.dat) readonly");
 
     SelectRows(*hull, {1});
-    hull->Button2Click();
+    hull->ExportBmpClick();
     // Named as the HULL editor names its exports.
     EXPECT_TRUE(fs::exists(OutputFolder() / "hull_14800_17600.bmp"));
 }
@@ -101,7 +101,7 @@ TEST_F(HullMapWindowTest, RefreshOfAVanishedLibraryOnlyEmptiesTheList) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {9900});
     auto* hull = Open<HullEditorWindow>(path, kHull);
     fs::remove(path);
-    hull->Button1Click();
+    hull->RefreshClick();
     EXPECT_TRUE(Column(*hull).isEmpty());
     EXPECT_EQ(hull->StatusText(), "1 pictures");
     EXPECT_EQ(Spin(*hull)->value(), 10000);
@@ -113,8 +113,8 @@ TEST_F(HullMapWindowTest, ExportFollowsTheSelectionAndTellsWhatWasWritten) {
     auto* hull = Open<HullEditorWindow>(
         MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700, 4800, 4900}), kHull);
     SelectRows(*hull, {0, 2});
-    EXPECT_TRUE(Button(*hull, 2)->isEnabled());
-    hull->Button2Click();
+    EXPECT_TRUE(Button(*hull, "ExportBmpButton")->isEnabled());
+    hull->ExportBmpClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Export: Picture exported"}));
     EXPECT_TRUE(fs::exists(OutputFolder() / "hull_26000_4700.bmp"));
     EXPECT_FALSE(fs::exists(OutputFolder() / "hull_26000_4800.bmp"));
@@ -124,17 +124,17 @@ TEST_F(HullMapWindowTest, ExportFollowsTheSelectionAndTellsWhatWasWritten) {
     EXPECT_EQ(exported.indexed.width, 32);
 
     List(*hull)->clearSelection();
-    EXPECT_FALSE(Button(*hull, 2)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "ExportBmpButton")->isEnabled());
     // A Refresh forgets the selection.
     SelectRows(*hull, {1});
-    hull->Button1Click();
-    EXPECT_FALSE(Button(*hull, 2)->isEnabled());
+    hull->RefreshClick();
+    EXPECT_FALSE(Button(*hull, "ExportBmpButton")->isEnabled());
 
     // Without the Output folder nothing can be written, and the message says which files.
     dialogs_.events.clear();
     fs::remove_all(OutputFolder());
     SelectRows(*hull, {1});
-    hull->Button2Click();
+    hull->ExportBmpClick();
     ASSERT_EQ(dialogs_.messages.size(), 2u);
     EXPECT_EQ(dialogs_.events.front(), "beep");
     EXPECT_EQ(dialogs_.messages.back().caption, "Export");
@@ -147,7 +147,7 @@ TEST_F(HullMapWindowTest, ExportOfAVanishedLibrarySaysNothing) {
     auto* map = Open<MapEditorWindow>(path, kMap);
     SelectRows(*map, {0});
     fs::remove(path);
-    map->Button2Click();
+    map->ExportBmpClick();
     EXPECT_TRUE(dialogs_.events.isEmpty());
 }
 
@@ -156,7 +156,7 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
     const std::string good = WriteBmp("good.bmp", TestPicture(32, 32, 2));
     Import(*hull, good);
     EXPECT_TRUE(dialogs_.events == QStringList{"open dialog: Open BMP"});
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     EXPECT_TRUE(Spin(*hull)->isEnabled());
     const QImage preview = Panel(*hull)->ShownPicture();
     ASSERT_EQ(preview.size(), QSize(64, 64));
@@ -169,7 +169,7 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
         EXPECT_EQ(dialogs_.events, (QStringList{"open dialog: Open BMP", "beep",
                                                 QStringLiteral("message: Format error: ") + text}))
             << path;
-        EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+        EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
         EXPECT_FALSE(Spin(*hull)->isEnabled());
         // The preview keeps showing the last accepted picture.
         EXPECT_EQ(Panel(*hull)->ShownPicture(), preview);
@@ -182,7 +182,7 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
     // The MAP editor takes the 16 x 16 picture.
     auto* map = Open<MapEditorWindow>(MakeLibrary(EditorKind::Map, "MAP.DAT", {}), kMap);
     Import(*map, small);
-    EXPECT_TRUE(Button(*map, 4)->isEnabled());
+    EXPECT_TRUE(Button(*map, "AddButton")->isEnabled());
     EXPECT_EQ(Panel(*map)->ShownPicture().size(), QSize(32, 32));
     dialogs_.events.clear();
     test::WriteFileBytes(File("deep16.bmp"), test::TrueColourBmp(16, 16));
@@ -193,19 +193,19 @@ TEST_F(HullMapWindowTest, ImportStagesOnlyAnEightBitPictureOfTheKindsSize) {
 TEST_F(HullMapWindowTest, ImportOfAnUnreadableFileUnstagesSilentlyAndCancelChangesNothing) {
     auto* hull = Open<HullEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {}), kHull);
     Import(*hull, WriteBmp("good.bmp", TestPicture(32, 32)));
-    ASSERT_TRUE(Button(*hull, 4)->isEnabled());
+    ASSERT_TRUE(Button(*hull, "AddButton")->isEnabled());
     Import(*hull, std::nullopt);
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
 
     test::WriteFileBytes(File("broken.bmp"), Bytes{'B', 'M', 1, 2, 3});
     Import(*hull, File("broken.bmp"));
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     EXPECT_FALSE(Spin(*hull)->isEnabled());
     EXPECT_EQ(dialogs_.beeps, 0);
     EXPECT_TRUE(dialogs_.messages.empty());
     // Nothing staged: "<- Add" pressed anyway leaves the library alone.
     const Bytes before = ReadFileBytes(File("HULL.DAT"));
-    hull->Button4Click();
+    hull->AddClick();
     EXPECT_EQ(ReadFileBytes(File("HULL.DAT")), before);
 }
 
@@ -236,26 +236,26 @@ TEST_F(HullMapWindowTest, AddWaitsForAValidIdentifierInTheSpinEdit) {
     EXPECT_EQ(Spin(*hull)->value(), 4750);
     // While nothing is staged the spin edit's changes leave "<- Add" alone.
     Spin(*hull)->setValue(4800);
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     Spin(*hull)->setValue(4750);
 
     Import(*hull, WriteBmp("good.bmp", TestPicture(32, 32)));
     EXPECT_TRUE(Spin(*hull)->isEnabled());
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     Spin(*hull)->setValue(4800);
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     Spin(*hull)->setValue(4750);
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     // What the user types counts; a text that is no number reads as 0, a valid identifier.
     QLineEdit* text = Spin(*hull)->findChild<QLineEdit*>();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->maxLength(), 5);
     text->setText("5000");
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     text->setText("50");
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     text->setText("");
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
 }
 
 TEST_F(HullMapWindowTest, AddAppendsTheStagedPictureAndRefreshes) {
@@ -266,7 +266,7 @@ TEST_F(HullMapWindowTest, AddAppendsTheStagedPictureAndRefreshes) {
     const IndexedImage picture = TestPicture(32, 32, 3);
     Import(*hull, WriteBmp("good.bmp", picture));
     Spin(*hull)->setValue(5200);
-    hull->Button4Click();
+    hull->AddClick();
 
     // The same bytes that the logic writes, and nothing but the header, the group and the end
     // of the file changed.
@@ -283,7 +283,7 @@ TEST_F(HullMapWindowTest, AddAppendsTheStagedPictureAndRefreshes) {
     EXPECT_EQ(Column(*hull), (QStringList{"4700", "5200"}));
     EXPECT_EQ(hull->StatusText(), "2 pictures");
     EXPECT_EQ(Spin(*hull)->value(), 5300);
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());
     EXPECT_FALSE(Spin(*hull)->isEnabled());
     EXPECT_TRUE(Panel(*hull)->ShownPicture().isNull());
     EXPECT_EQ(Panel(*hull)->Caption(), "32 x 32");
@@ -295,11 +295,11 @@ TEST_F(HullMapWindowTest, AddToALibraryThatCannotBeOpenedEndsQuietly) {
     auto* map = Open<MapEditorWindow>(path, kMap);
     Import(*map, WriteBmp("good.bmp", TestPicture(16, 16)));
     fs::remove(path);
-    map->Button4Click();
+    map->AddClick();
     EXPECT_EQ(dialogs_.beeps, 0);
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(Column(*map), QStringList{"17500"});
-    EXPECT_FALSE(Button(*map, 4)->isEnabled());
+    EXPECT_FALSE(Button(*map, "AddButton")->isEnabled());
 }
 
 class HullMapRenameTest : public HullMapWindowTest {
@@ -343,7 +343,7 @@ TEST_F(HullMapRenameTest, OnlyF2EditsAndTheFileIsWrittenByTheTimer) {
     RenameFirstSelected("5000");
     EXPECT_EQ(Column(*hull_), (QStringList{"4700", "5000", "4900"}));
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 4800, 4900}));
-    EXPECT_TRUE(hull_->findChild<QTimer*>("Timer")->isActive());
+    EXPECT_TRUE(hull_->findChild<QTimer*>("RenameTimer")->isActive());
     QTest::qWait(300);
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 5000, 4900}));
     // No Refresh follows: the suggestion and the status text stay.
@@ -357,7 +357,7 @@ TEST_F(HullMapRenameTest, InvalidIdentifiersRevertTheCaption) {
     for (const char* text : {"4750", "-100", "65600", "abc"}) {
         RenameFirstSelected(text);
         EXPECT_EQ(Column(*hull_).front(), "4700") << text;
-        EXPECT_FALSE(hull_->findChild<QTimer*>("Timer")->isActive()) << text;
+        EXPECT_FALSE(hull_->findChild<QTimer*>("RenameTimer")->isActive()) << text;
     }
     EXPECT_EQ(ReadFileBytes(path_), before);
     RenameFirstSelected("65500");
@@ -365,25 +365,25 @@ TEST_F(HullMapRenameTest, InvalidIdentifiersRevertTheCaption) {
 }
 
 TEST_F(HullMapRenameTest, OneSlotOnlyTheLastAcceptedEditIsWritten) {
-    ASSERT_TRUE(hull_->ListView1Editing(0));
-    hull_->ListView1Edited(0, "100");
-    ASSERT_TRUE(hull_->ListView1Editing(2));
-    hull_->ListView1Edited(2, "0");
-    hull_->TimerTimer();
+    ASSERT_TRUE(hull_->OnCaptionEditing(0));
+    hull_->OnCaptionEdited(0, "100");
+    ASSERT_TRUE(hull_->OnCaptionEditing(2));
+    hull_->OnCaptionEdited(2, "0");
+    hull_->OnRenameTimer();
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 4800, 0}));
     EXPECT_EQ(Column(*hull_), (QStringList{"100", "4800", "0"}));
 
     // A duplicate identifier is written too.
-    ASSERT_TRUE(hull_->ListView1Editing(1));
-    hull_->ListView1Edited(1, "4700");
-    hull_->TimerTimer();
+    ASSERT_TRUE(hull_->OnCaptionEditing(1));
+    hull_->OnCaptionEdited(1, "4700");
+    hull_->OnRenameTimer();
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 4700, 0}));
 }
 
 TEST_F(HullMapRenameTest, ARenamedRowKeepsItsThumbnail) {
-    ASSERT_TRUE(hull_->ListView1Editing(1));
-    hull_->ListView1Edited(1, "5000");
-    hull_->TimerTimer();
+    ASSERT_TRUE(hull_->OnCaptionEditing(1));
+    hull_->OnCaptionEdited(1, "5000");
+    hull_->OnRenameTimer();
     // The record now differs from the one listed; its picture is still shown.
     EXPECT_EQ(Thumbnail(*hull_, 1).pixel(17, 20), qRgb(0, 200, 0));
 }
@@ -392,9 +392,9 @@ TEST_F(HullMapRenameTest, ARecordChangedMeanwhileIsLeftAlone) {
     ASSERT_TRUE(MakeEditorLogic(EditorKind::Hull, path_, "")->WritePictureId(1, 4700, 6000) ==
                 RenumberResult::Written);
     const Bytes before = ReadFileBytes(path_);
-    ASSERT_TRUE(hull_->ListView1Editing(0));
-    hull_->ListView1Edited(0, "7000");
-    hull_->TimerTimer();
+    ASSERT_TRUE(hull_->OnCaptionEditing(0));
+    hull_->OnCaptionEdited(0, "7000");
+    hull_->OnRenameTimer();
     EXPECT_EQ(ReadFileBytes(path_), before);
     EXPECT_EQ(Column(*hull_).front(), "7000");
 }
@@ -405,8 +405,8 @@ TEST_F(HullMapRenameTest, ClosingTheWindowWritesAnAcceptedRename) {
     frame->setAttribute(Qt::WA_DeleteOnClose);
     area.show();
     QPointer<HullEditorWindow> watched(hull_);
-    ASSERT_TRUE(hull_->ListView1Editing(1));
-    hull_->ListView1Edited(1, "9000");
+    ASSERT_TRUE(hull_->OnCaptionEditing(1));
+    hull_->OnCaptionEdited(1, "9000");
     frame->close();
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{4700, 9000, 4900}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -415,8 +415,8 @@ TEST_F(HullMapRenameTest, ClosingTheWindowWritesAnAcceptedRename) {
 
 // Closing the main window destroys its editors without closing them first.
 TEST_F(HullMapRenameTest, DestroyingTheWindowWritesAnAcceptedRename) {
-    ASSERT_TRUE(hull_->ListView1Editing(0));
-    hull_->ListView1Edited(0, "9000");
+    ASSERT_TRUE(hull_->OnCaptionEditing(0));
+    hull_->OnCaptionEdited(0, "9000");
     delete hull_;
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{9000, 4800, 4900}));
 }

@@ -33,22 +33,23 @@ TEST_F(IdentifierFieldTest, HullFieldShowsAndAddWritesTheNumberTheRuleTested) {
     auto* hull = Open<HullEditorWindow>(path, QStringLiteral("HULL ("));
     const std::string bmp = WriteBmp("hull.bmp", TestPicture(32, 32));
     Import(*hull, bmp);
-    EXPECT_FALSE(Button(*hull, 4)->isEnabled());  // 4750
-    EXPECT_EQ(Button(*hull, 4)->toolTip(), "The number must be a multiple of 100 from 0 to 65500");
+    EXPECT_FALSE(Button(*hull, "AddButton")->isEnabled());  // 4750
+    EXPECT_EQ(Button(*hull, "AddButton")->toolTip(),
+              "The number must be a multiple of 100 from 0 to 65500");
 
     // A cleared field reads as 0, which the rule takes; leaving it shows 0, not 4750 again.
     Type(*hull, "");
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     LeaveField(*hull);
     EXPECT_EQ(Shown(*hull), "0");
-    hull->Button4Click();
+    hull->AddClick();
     EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0}));
 
     // Beyond the range: held at 65500 as "<- Add" ends the edit.
     Import(*hull, bmp);
     Type(*hull, "99999");
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
-    hull->Button4Click();
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
+    hull->AddClick();
     EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0, 65500}));
 }
 
@@ -60,7 +61,7 @@ TEST_F(IdentifierFieldTest, ShipFieldSettlesOnTheNearestNumberInItsRange) {
     QTest::keyClick(Spin(*ship), Qt::Key_Return);
     EXPECT_EQ(Shown(*ship), "20001");
     Type(*ship, "30000");
-    ship->Button4Click();
+    ship->AddClick();
     EXPECT_EQ(Column(*ship), (QStringList{"20017", "20254"}));
 }
 
@@ -72,18 +73,18 @@ TEST_F(IdentifierFieldTest, MissionFieldIsHeldInsideTheStagedSeries) {
     Type(*mission, "150");
     LeaveField(*mission);
     EXPECT_EQ(Shown(*mission), "99");
-    mission->Button4Click();
+    mission->AddClick();
     Import(*mission, battle);
     Type(*mission, "-");
-    mission->Button4Click();
+    mission->AddClick();
     EXPECT_EQ(test::PictureIds(EditorKind::Mission, path), (std::vector<int>{2099, 2000}));
 }
 
 TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     const std::string path = MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700});
     auto* hull = Open<HullEditorWindow>(path, QStringLiteral("HULL ("));
-    ASSERT_TRUE(hull->ListView1Editing(0));
-    hull->ListView1Edited(0, "4750");
+    ASSERT_TRUE(hull->OnCaptionEditing(0));
+    hull->OnCaptionEdited(0, "4750");
     EXPECT_EQ(hull->StatusMessage(), "Not renumbered: 4750 is not a multiple of 100");
     EXPECT_EQ(hull->StatusText(), "1 pictures");
 
@@ -100,9 +101,9 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
     Import(*hull, WriteBmp("hull.bmp", TestPicture(32, 32)));
     std::filesystem::remove(path);
     SelectRows(*hull, {0});
-    hull->Button2Click();
+    hull->ExportBmpClick();
     EXPECT_EQ(hull->StatusMessage(), "Cannot open HULL.DAT; nothing was exported");
-    hull->Button4Click();
+    hull->AddClick();
     EXPECT_EQ(hull->StatusMessage(), "Cannot open HULL.DAT; nothing was added");
     EXPECT_EQ(dialogs_.beeps, 1);  // the box of the 24-bit picture's refusal only
 
@@ -117,7 +118,7 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
               "picture.bmp is 260 x 260 with 24 bits per pixel; a "
               "256-colour (8-bit) BMP is needed");
     // A Refresh that lists the library again drops the message.
-    mission->Button1Click();
+    mission->RefreshClick();
     EXPECT_TRUE(mission->StatusMessage().isEmpty());
 }
 

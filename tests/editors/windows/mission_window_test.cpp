@@ -30,7 +30,7 @@ class MissionWindowTest : public test::EditorWindowTest {
                                    {{0, 260, 260}, {1, 260, 260}, {0, 100, 75}, {50, 510, 260}});
         return Open<MissionEditorWindow>(path_, kMission);
     }
-    static QLabel* Label(const QWidget& window) { return Find<QLabel>(window, "Label1"); }
+    static QLabel* Label(const QWidget& window) { return Find<QLabel>(window, "SeriesLabel"); }
 
     std::string path_;
 };
@@ -78,12 +78,12 @@ TEST_F(MissionWindowTest, ImportSuggestsTheSeriesNextNumberAndFitsThePreview) {
         EXPECT_EQ(Label(*mission)->text(), c.label);
         EXPECT_EQ(Spin(*mission)->maximum(), c.maximum) << c.label;
         EXPECT_EQ(Spin(*mission)->value(), c.suggestion) << c.label;
-        EXPECT_TRUE(Button(*mission, 4)->isEnabled()) << c.label;
+        EXPECT_TRUE(Button(*mission, "AddButton")->isEnabled()) << c.label;
         const QLabel* image = Panel(*mission)->Image();
         EXPECT_EQ(image->size(), QSize(204, c.imageHeight)) << c.label;
         EXPECT_EQ(image->pos(), QPoint(8, 8));
         EXPECT_EQ(Panel(*mission)->height(), c.imageHeight + 16) << c.label;
-        const QWidget* strip = Find<SwatchStrip>(*mission, "Image2");
+        const QWidget* strip = Find<SwatchStrip>(*mission, "SwatchStrip");
         EXPECT_EQ(strip->y(), Panel(*mission)->y() + Panel(*mission)->height() + 8) << c.label;
         const QImage preview = Panel(*mission)->ShownPicture();
         EXPECT_EQ(preview.size(), QSize(204, c.imageHeight));
@@ -124,7 +124,7 @@ TEST_F(MissionWindowTest, ImportRefusesOtherSizesAndDepthsAndEmptiesTheLabel) {
                   (QStringList{"beep",
                                "message: Format error: Need a 510x260 or 260x260 or 100x75 BMP"}));
         EXPECT_TRUE(Label(*mission)->text().isEmpty());
-        EXPECT_FALSE(Button(*mission, 4)->isEnabled());
+        EXPECT_FALSE(Button(*mission, "AddButton")->isEnabled());
         EXPECT_EQ(Panel(*mission)->ShownPicture(), shown);
     }
     for (const auto& [width, height] : {std::pair{510, 260}, {260, 260}, {100, 75}}) {
@@ -141,7 +141,7 @@ TEST_F(MissionWindowTest, AddWritesTheNumberPlusTheSeriesOffset) {
     const IndexedImage picture = TestPicture(260, 260, 2);
     Import(*mission, WriteBmp("mission.bmp", picture));
     Spin(*mission)->setValue(999);  // beyond the series: held at 998
-    mission->Button4Click();
+    mission->AddClick();
 
     ASSERT_EQ(MakeEditorLogic(EditorKind::Mission, File("expected.dat"), "")
                   ->AppendPicture(picture, 998)
@@ -155,7 +155,7 @@ TEST_F(MissionWindowTest, AddWritesTheNumberPlusTheSeriesOffset) {
     EXPECT_EQ(Column(*mission, 1).back(), "MISSION");
     EXPECT_EQ(mission->StatusText(), "5 pictures");
     EXPECT_EQ(Label(*mission)->text(), "MISSION id:");
-    EXPECT_FALSE(Button(*mission, 4)->isEnabled());
+    EXPECT_FALSE(Button(*mission, "AddButton")->isEnabled());
     EXPECT_FALSE(Spin(*mission)->isEnabled());
 
     // The next staging counts the new picture.
@@ -165,20 +165,20 @@ TEST_F(MissionWindowTest, AddWritesTheNumberPlusTheSeriesOffset) {
 
 TEST_F(MissionWindowTest, RenameTakesTheSeriesFromTheRowsType) {
     MissionEditorWindow* mission = OpenFourSeriesLibrary();
-    ASSERT_TRUE(mission->ListView1Editing(3));
+    ASSERT_TRUE(mission->OnCaptionEditing(3));
     // Numbers that would leave the series are refused.
     for (const char* refused : {"150", "100", "-1", "1000", "x"}) {
-        mission->ListView1Edited(3, refused);
+        mission->OnCaptionEdited(3, refused);
         EXPECT_EQ(Column(*mission, 0).at(3), "50") << refused;
     }
-    mission->ListView1Edited(3, "7");
-    mission->TimerTimer();
-    ASSERT_TRUE(mission->ListView1Editing(2));
-    mission->ListView1Edited(2, "999");
-    mission->TimerTimer();
-    ASSERT_TRUE(mission->ListView1Editing(0));
-    mission->ListView1Edited(0, "998");
-    mission->TimerTimer();
+    mission->OnCaptionEdited(3, "7");
+    mission->OnRenameTimer();
+    ASSERT_TRUE(mission->OnCaptionEditing(2));
+    mission->OnCaptionEdited(2, "999");
+    mission->OnRenameTimer();
+    ASSERT_TRUE(mission->OnCaptionEditing(0));
+    mission->OnCaptionEdited(0, "998");
+    mission->OnRenameTimer();
     EXPECT_EQ(PictureIds(path_), (std::vector<int>{999, 2, 1999, 2007}));
     EXPECT_EQ(Column(*mission, 0), (QStringList{"998", "1", "999", "7"}));
     EXPECT_EQ(Column(*mission, 1), (QStringList{"MISSION", "MISSION", "mission", "BATTLE"}));
@@ -187,7 +187,7 @@ TEST_F(MissionWindowTest, RenameTakesTheSeriesFromTheRowsType) {
 TEST_F(MissionWindowTest, ExportNamesEachSeriesFile) {
     MissionEditorWindow* mission = OpenFourSeriesLibrary();
     SelectRows(*mission, {1, 2, 3});
-    mission->Button2Click();
+    mission->ExportBmpClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Export: Picture exported"}));
     for (const char* name : {"BATTLE_50.bmp", "MISSION_1.bmp", "sMISSION_0.bmp"}) {
         EXPECT_TRUE(fs::exists(OutputFolder() / name)) << name;

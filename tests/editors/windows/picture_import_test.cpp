@@ -78,14 +78,14 @@ TEST_F(PictureImportTest, ImportImageStagesTheConversionAndExportPngGivesItsTran
     ASSERT_EQ(asked_, QStringList{"render.png"});
     ASSERT_EQ(target_.sizes.size(), 1u);
     EXPECT_EQ(target_.sizes[0].width, 180);
-    EXPECT_TRUE(Button(*ship, 4)->isEnabled());
+    EXPECT_TRUE(Button(*ship, "AddButton")->isEnabled());
     Spin(*ship)->setValue(20002);
-    ship->Button4Click();
+    ship->AddClick();
     EXPECT_EQ(Column(*ship), (QStringList{"20001", "20002"}));
 
     SelectRows(*ship, {1});
-    ship->ListView1SelectItem();
-    ASSERT_TRUE(Button(*ship, 8)->isEnabled());
+    ship->OnPictureSelected();
+    ASSERT_TRUE(Button(*ship, "ExportPngButton")->isEnabled());
     ship->ExportPngClick();
     RgbaPicture exported;
     std::string error;
@@ -104,7 +104,7 @@ TEST_F(PictureImportTest, MissionPreselectsTheSeriesAndCancelStagesNothing) {
     mission->ImportImageClick();
     ASSERT_EQ(target_.sizes.size(), 3u);
     EXPECT_EQ(target_.sizes[static_cast<std::size_t>(target_.preselected)].word, "mission");
-    EXPECT_FALSE(Button(*mission, 4)->isEnabled());
+    EXPECT_FALSE(Button(*mission, "AddButton")->isEnabled());
 }
 
 // A BMP that Import BMP takes goes its way; any other picture file to the conversion; library
@@ -115,7 +115,7 @@ TEST_F(PictureImportTest, DroppedFilesAreStagedByWhatTheyAre) {
     AnswerConversion(*hull);
     EXPECT_TRUE(Drop(*hull, WriteBmp("exact.bmp", TestPicture(32, 32))));
     EXPECT_TRUE(asked_.isEmpty());
-    EXPECT_TRUE(Button(*hull, 4)->isEnabled());
+    EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     EXPECT_TRUE(Drop(*hull, WriteBmp("large.bmp", TestPicture(64, 64))));
     EXPECT_EQ(asked_, QStringList{"large.bmp"});
     EXPECT_TRUE(Drop(*hull, WritePng("p.png", Ellipse(32, 32))));

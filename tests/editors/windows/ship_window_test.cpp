@@ -19,7 +19,9 @@ const QString kShip = QStringLiteral("SHIP (");
 
 class ShipWindowTest : public test::EditorWindowTest {
   protected:
-    static SwatchStrip* Strip(const QWidget& window) { return Find<SwatchStrip>(window, "Image2"); }
+    static SwatchStrip* Strip(const QWidget& window) {
+        return Find<SwatchStrip>(window, "SwatchStrip");
+    }
 
     // GroupId of the group records and of the image records, in file order.
     static std::vector<int> GroupIds(const std::string& path) {
@@ -60,7 +62,7 @@ TEST_F(ShipWindowTest, RefreshListsGroupIdsWithTransparentThumbnails) {
     auto* readOnly =
         Open<ShipEditorWindow>(MakeLibrary(EditorKind::Hull, "HULL.DAT", {4700}), kShip);
     EXPECT_EQ(readOnly->windowTitle(), "SHIP (HULL.DAT) readonly");
-    EXPECT_FALSE(Button(*readOnly, 3)->isEnabled());
+    EXPECT_FALSE(Button(*readOnly, "ImportBmpButton")->isEnabled());
 }
 
 TEST_F(ShipWindowTest, ImportShowsThePictureOverThePanelColourAndDropsTheCaption) {
@@ -74,11 +76,11 @@ TEST_F(ShipWindowTest, ImportShowsThePictureOverThePanelColourAndDropsTheCaption
                                                    "message: Format error: Must be a "
                                                    "valid 180 x 180 x 256 BMP"}));
     EXPECT_EQ(Panel(*ship)->Caption(), "180 x 180");
-    EXPECT_FALSE(Button(*ship, 4)->isEnabled());
+    EXPECT_FALSE(Button(*ship, "AddButton")->isEnabled());
 
     // Background index 3, which the picture also uses inside: all of it is see-through.
     Import(*ship, WriteBmp("ship.bmp", TestPicture(180, 180, 3)));
-    EXPECT_TRUE(Button(*ship, 4)->isEnabled());
+    EXPECT_TRUE(Button(*ship, "AddButton")->isEnabled());
     EXPECT_TRUE(Spin(*ship)->isEnabled());
     EXPECT_TRUE(Panel(*ship)->Caption().isEmpty());
     const QImage preview = Panel(*ship)->ShownPicture();
@@ -87,7 +89,7 @@ TEST_F(ShipWindowTest, ImportShowsThePictureOverThePanelColourAndDropsTheCaption
     EXPECT_EQ(qAlpha(preview.pixel(92, 102)), 0);  // 1 + (92 + 102) % 3 = index 3
     EXPECT_EQ(preview.pixel(90, 102), qRgb(255, 0, 0));
 
-    ship->Button4Click();
+    ship->AddClick();
     EXPECT_TRUE(Panel(*ship)->ShownPicture().isNull());
     EXPECT_TRUE(Panel(*ship)->Caption().isEmpty());
 }
@@ -107,12 +109,12 @@ TEST_F(ShipWindowTest, SwatchStripPicksThePanelColour) {
         {0, QColor(255, 0, 0)}, {40, QColor(0, 255, 0)},      {64, QColor(0, 0, 255)},
         {100, QColor(0, 0, 0)}, {150, QColor(192, 192, 192)}, {191, QColor(255, 255, 255)}};
     for (const auto& [x, colour] : swatches) {
-        ship->Image2MouseUp(x);
+        ship->OnSwatchClicked(x);
         EXPECT_EQ(Panel(*ship)->Colour(), colour) << x;
     }
     // The last column and releases outside the strip leave the colour as it is.
     for (int x : {192, 300, -1}) {
-        ship->Image2MouseUp(x);
+        ship->OnSwatchClicked(x);
         EXPECT_EQ(Panel(*ship)->Colour(), QColor(255, 255, 255)) << x;
     }
     QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(70, 20));
@@ -127,7 +129,7 @@ TEST_F(ShipWindowTest, AddRebuildsTheLibraryAndKeepsTheOldOneAsShipTmp) {
     const IndexedImage picture = TestPicture(180, 180, 2);
     Import(*ship, WriteBmp("ship.bmp", picture));
     Spin(*ship)->setValue(20100);
-    ship->Button4Click();
+    ship->AddClick();
 
     ASSERT_EQ(MakeEditorLogic(EditorKind::Ship, File("expected.dat"), File("expected.tmp"))
                   ->AppendPicture(picture, 20100)
@@ -138,21 +140,21 @@ TEST_F(ShipWindowTest, AddRebuildsTheLibraryAndKeepsTheOldOneAsShipTmp) {
     EXPECT_EQ(GroupIds(path), (std::vector<int>{20001, 20100, 20001, 20100}));
     EXPECT_EQ(Column(*ship), (QStringList{"20001", "20100"}));
     EXPECT_EQ(Spin(*ship)->value(), 20101);
-    EXPECT_FALSE(Button(*ship, 4)->isEnabled());
+    EXPECT_FALSE(Button(*ship, "AddButton")->isEnabled());
     EXPECT_EQ(dialogs_.beeps, 0);
 }
 
 TEST_F(ShipWindowTest, RenameChangesTheGroupAndTheImageRecord) {
     const std::string path = MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20001, 20002});
     auto* ship = Open<ShipEditorWindow>(path, kShip);
-    ASSERT_TRUE(ship->ListView1Editing(1));
+    ASSERT_TRUE(ship->OnCaptionEditing(1));
     for (const char* refused : {"20000", "20255", "x"}) {
-        ship->ListView1Edited(1, refused);
+        ship->OnCaptionEdited(1, refused);
         EXPECT_EQ(Column(*ship).at(1), "20002") << refused;
     }
-    ship->ListView1Edited(1, "20100");
+    ship->OnCaptionEdited(1, "20100");
     EXPECT_EQ(Column(*ship).at(1), "20100");
-    ship->TimerTimer();
+    ship->OnRenameTimer();
     EXPECT_EQ(GroupIds(path), (std::vector<int>{20001, 20100, 20001, 20100}));
 }
 
@@ -160,7 +162,7 @@ TEST_F(ShipWindowTest, ExportNamesFilesByIdentifier) {
     auto* ship =
         Open<ShipEditorWindow>(MakeLibrary(EditorKind::Ship, "SHIP.DAT", {20017, 20018}), kShip);
     SelectRows(*ship, {0});
-    ship->Button2Click();
+    ship->ExportBmpClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Export: Picture exported"}));
     BmpPicture exported;
     ASSERT_TRUE(ReadBmpFile((OutputFolder() / "ship_20017.bmp").string(), exported));
