@@ -87,7 +87,7 @@ int RunVexlor(int argc, char** argv) {
 
     // A refused game executable ends the program here, before any further window.
     auto* previewWindow = new CraftPreviewWindow(dialogs, resourceListWindow->List(), &mainWindow);
-    if (!previewWindow->FormCreate()) {
+    if (!previewWindow->ReadGameFiles()) {
         return 0;
     }
     mainWindow.SetPreviewWindow(previewWindow);

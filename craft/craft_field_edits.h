@@ -8,7 +8,7 @@
 
 namespace vexlor {
 
-// The Preview's five number fields, in the order of Spin1 to Spin5.
+// The Preview's five number fields, in the order they stand in its window.
 enum class CraftField { Hull, Map, Battle, Mission, MissionLower };
 inline constexpr int kCraftFieldCount = 5;
 

@@ -55,7 +55,7 @@ bool ResourceList::Save() {
     return saved;
 }
 
-void ResourceList::Memo1Change() {
+void ResourceList::OnTextChanged() {
     if (!loading_) {
         saveEnabled_ = true;
         NotifyStateChanged();
@@ -64,7 +64,7 @@ void ResourceList::Memo1Change() {
 
 void ResourceList::SetEditedText(std::string_view text) {
     text_ = SplitLines(text);
-    Memo1Change();
+    OnTextChanged();
 }
 
 const std::string& ResourceList::Line(int index) const {
@@ -99,7 +99,7 @@ void ResourceList::ChangeLines(LineText text) {
     if (onLinesChanged_) {
         onLinesChanged_();
     }
-    Memo1Change();
+    OnTextChanged();
 }
 
 void ResourceList::NotifyStateChanged() {

@@ -33,7 +33,7 @@ class ResourceList {
     // Writes the lines to the file. False (after a beep) when it could not be written.
     bool Save();
     // Any change of the text: it needs saving, unless a load is replacing it.
-    void Memo1Change();
+    void OnTextChanged();
     // The text as the user left it in the text area; counts as a change.
     void SetEditedText(std::string_view text);
 

@@ -59,7 +59,26 @@ QImage ToQImage(const TrueColourImage& picture) {
 }
 
 QString CraftFieldName(CraftField field) {
-    return QStringLiteral("Spin%1").arg(static_cast<int>(field) + 1);
+    switch (field) {
+        case CraftField::Hull:
+            return QStringLiteral("HullField");
+        case CraftField::Map:
+            return QStringLiteral("MapField");
+        case CraftField::Battle:
+            return QStringLiteral("BattleField");
+        case CraftField::Mission:
+            return QStringLiteral("MissionField");
+        case CraftField::MissionLower:
+            break;
+    }
+    return QStringLiteral("MissionLowerField");
+}
+
+// The picture panels and their library labels are numbered 1 to 3 as the libraries they show.
+QString PictureKindName(int number) {
+    static const QString kNames[] = {QStringLiteral("Hull"), QStringLiteral("Map"),
+                                     QStringLiteral("Ship")};
+    return kNames[number - 1];
 }
 
 }  // namespace
@@ -69,7 +88,7 @@ CraftPreviewWindow::CraftPreviewWindow(UserDialogs& dialogs, ResourceList& resou
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
       dialogs_(dialogs),
       resources_(resources) {
-    setObjectName(QStringLiteral("TOOL1"));
+    setObjectName(QStringLiteral("CraftPreview"));
     setWindowTitle(kCaption);
     setFixedSize(kClientWidth, kClientHeight);
     CreateControls();
@@ -84,34 +103,34 @@ void CraftPreviewWindow::CreateControls() {
 }
 
 void CraftPreviewWindow::CreateContextMenu() {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->setToolTipsVisible(true);
-    RestoreBackupItem1 = PopupMenu1->addAction(QStringLiteral("Restore the backup..."));
-    RestoreBackupItem1->setObjectName(QStringLiteral("RestoreBackupItem1"));
-    RestoreBackupItem1->setToolTip(
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("ContextMenu"));
+    contextMenu_->setToolTipsVisible(true);
+    restoreBackupItem_ = contextMenu_->addAction(QStringLiteral("Restore the backup..."));
+    restoreBackupItem_->setObjectName(QStringLiteral("RestoreBackupItem"));
+    restoreBackupItem_->setToolTip(
         QStringLiteral("Puts xwingalliance.exe.bak back in place of the executable, after asking, "
                        "and shows its values"));
-    connect(RestoreBackupItem1, &QAction::triggered, this, &CraftPreviewWindow::RestoreBackupClick);
+    connect(restoreBackupItem_, &QAction::triggered, this, &CraftPreviewWindow::RestoreBackupClick);
 }
 
 // Tooltips are not wrapped, so the long ones are broken into lines here.
 void CraftPreviewWindow::DescribeControls() {
-    ComboBox1->setToolTip(QStringLiteral(
+    craftList_->setToolTip(QStringLiteral(
         "The game's craft, named as in strings.txt.\nChoosing one shows its picture numbers and "
         "searches\nthe resource list's libraries for its pictures"));
-    Button1->setToolTip(
+    refreshButton_->setToolTip(
         QStringLiteral("Shows the selected craft again,\nsearching the libraries as they are now"));
-    SpeedButton2->setToolTip(QStringLiteral("The previous craft"));
-    SpeedButton3->setToolTip(QStringLiteral("The next craft"));
-    Button2->setToolTip(QStringLiteral(
+    previousButton_->setToolTip(QStringLiteral("The previous craft"));
+    nextButton_->setToolTip(QStringLiteral("The next craft"));
+    saveButton_->setToolTip(QStringLiteral(
         "Writes the HULL and MAP numbers and the enabled images into xwingalliance.exe.\n"
         "The first Save that changes it makes the copy xwingalliance.exe.bak beside it,\n"
         "unless one is there; right-click the window to restore that copy"));
-    Spin1->SetDescription(
+    hullField_->SetDescription(
         QStringLiteral("The craft's picture number in the HULL libraries, 0 to 65500\n"
                        "(the arrows step by 100). Only craft 1 to 71 have one"));
-    Spin2->SetDescription(
+    mapField_->SetDescription(
         QStringLiteral("The craft's picture number in the MAP libraries, 0 to 65500\n"
                        "(the arrows step by 100)"));
     const struct {
@@ -119,9 +138,9 @@ void CraftPreviewWindow::DescribeControls() {
         QLabel* label;
         const char* kind;
         const char* size;
-    } pictures[] = {{Panel1, Label1, "HULL", "32 x 32"},
-                    {Panel2, Label2, "MAP", "16 x 16"},
-                    {Panel3, Label3, "SHIP", "180 x 180"}};
+    } pictures[] = {{hullPanel_, hullLibraryLabel_, "HULL", "32 x 32"},
+                    {mapPanel_, mapLibraryLabel_, "MAP", "16 x 16"},
+                    {shipPanel_, shipLibraryLabel_, "SHIP", "180 x 180"}};
     for (const auto& picture : pictures) {
         const QString kind = QString::fromLatin1(picture.kind);
         picture.panel->setToolTip(
@@ -132,7 +151,7 @@ void CraftPreviewWindow::DescribeControls() {
             QStringLiteral("The %1 library that holds the picture; \"?\" when none was found")
                 .arg(kind));
     }
-    Static1->setToolTip(
+    shipNumber_->setToolTip(
         QStringLiteral("The craft's SHIP picture number: 20000 + its SHIP slot in the "
                        "executable;\n\"none\" when no slot names the craft. It is not changed "
                        "here"));
@@ -140,65 +159,65 @@ void CraftPreviewWindow::DescribeControls() {
 }
 
 void CraftPreviewWindow::DescribeSettings() {
-    GroupBox1->setToolTip(
+    settingsGroup_->setToolTip(
         QStringLiteral("Three one-byte values of the executable, 0 to 255, written by Save"));
     const CraftField settings[] = {CraftField::Battle, CraftField::Mission,
                                    CraftField::MissionLower};
     for (std::size_t i = 0; i < std::size(settings); ++i) {
         const QString description =
             QStringLiteral("The enabled images value \"%1\", 0 to 255, written by Save")
-                .arg(SettingCaptions[i]->text());
-        SettingCaptions[i]->setToolTip(description);
+                .arg(settingCaptions_[i]->text());
+        settingCaptions_[i]->setToolTip(description);
         Field(settings[i])->SetDescription(description);
     }
 }
 
 void CraftPreviewWindow::CreateCraftControls() {
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setGeometry(8, 8, 297, kFieldHeight);
-    ComboBox1->setMaxVisibleItems(kVisibleCraftRows);
+    craftList_ = new QComboBox(this);
+    craftList_->setObjectName(QStringLiteral("CraftList"));
+    craftList_->setGeometry(8, 8, 297, kFieldHeight);
+    craftList_->setMaxVisibleItems(kVisibleCraftRows);
     // Styles whose popup covers the list's current row ignore the row count; this one is kept.
-    ComboBox1->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
-    Button1 = new QPushButton(QStringLiteral("Refresh"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(8, 32, 81, 25);
-    SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
-    SpeedButton2->setText(QStringLiteral("-"));
-    SpeedButton2->setGeometry(128, 32, 25, 25);
-    SpeedButton3 = new QToolButton(this);
-    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    SpeedButton3->setText(QStringLiteral("+"));
-    SpeedButton3->setGeometry(160, 32, 25, 25);
-    Button2 = new QPushButton(QStringLiteral("Save"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(224, 32, 81, 25);
-    Button2->setEnabled(false);
+    craftList_->setStyleSheet(QStringLiteral("combobox-popup: 0;"));
+    refreshButton_ = new QPushButton(QStringLiteral("Refresh"), this);
+    refreshButton_->setObjectName(QStringLiteral("RefreshButton"));
+    refreshButton_->setGeometry(8, 32, 81, 25);
+    previousButton_ = new QToolButton(this);
+    previousButton_->setObjectName(QStringLiteral("PreviousButton"));
+    previousButton_->setText(QStringLiteral("-"));
+    previousButton_->setGeometry(128, 32, 25, 25);
+    nextButton_ = new QToolButton(this);
+    nextButton_->setObjectName(QStringLiteral("NextButton"));
+    nextButton_->setText(QStringLiteral("+"));
+    nextButton_->setGeometry(160, 32, 25, 25);
+    saveButton_ = new QPushButton(QStringLiteral("Save"), this);
+    saveButton_->setObjectName(QStringLiteral("SaveButton"));
+    saveButton_->setGeometry(224, 32, 81, 25);
+    saveButton_->setEnabled(false);
     // Only the user's choice counts as a change of the list; the steps select from the program.
-    connect(ComboBox1, &QComboBox::activated, this, &CraftPreviewWindow::ComboBox1Select);
-    connect(Button1, &QPushButton::clicked, this, &CraftPreviewWindow::Button1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &CraftPreviewWindow::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &CraftPreviewWindow::SpeedButton3Click);
-    connect(Button2, &QPushButton::clicked, this, &CraftPreviewWindow::Button2Click);
+    connect(craftList_, &QComboBox::activated, this, &CraftPreviewWindow::OnCraftChosen);
+    connect(refreshButton_, &QPushButton::clicked, this, &CraftPreviewWindow::RefreshClick);
+    connect(previousButton_, &QToolButton::clicked, this, &CraftPreviewWindow::PreviousClick);
+    connect(nextButton_, &QToolButton::clicked, this, &CraftPreviewWindow::NextClick);
+    connect(saveButton_, &QPushButton::clicked, this, &CraftPreviewWindow::SaveClick);
 }
 
 void CraftPreviewWindow::CreatePictureControls() {
-    Spin1 = CreateField(CraftField::Hull, QRect(8, 72, 65, kFieldHeight), this);
-    Panel1 = CreatePanel(1, QRect(80, 64, 41, 41), QSize(32, 32));
-    Label1 = CreateLibraryLabel(1, 77);
-    Spin2 = CreateField(CraftField::Map, QRect(8, 112, 65, kFieldHeight), this);
-    Panel2 = CreatePanel(2, QRect(88, 112, 25, 25), QSize(16, 16));
-    Label2 = CreateLibraryLabel(2, 117);
-    Static1 = CreateShipNumberBox();
-    Label3 = CreateLibraryLabel(3, 149);
-    Panel3 = CreatePanel(3, QRect(8, 176, 189, 189), QSize(180, 180));
+    hullField_ = CreateField(CraftField::Hull, QRect(8, 72, 65, kFieldHeight), this);
+    hullPanel_ = CreatePanel(1, QRect(80, 64, 41, 41), QSize(32, 32));
+    hullLibraryLabel_ = CreateLibraryLabel(1, 77);
+    mapField_ = CreateField(CraftField::Map, QRect(8, 112, 65, kFieldHeight), this);
+    mapPanel_ = CreatePanel(2, QRect(88, 112, 25, 25), QSize(16, 16));
+    mapLibraryLabel_ = CreateLibraryLabel(2, 117);
+    shipNumber_ = CreateShipNumberBox();
+    shipLibraryLabel_ = CreateLibraryLabel(3, 149);
+    shipPanel_ = CreatePanel(3, QRect(8, 176, 189, 189), QSize(180, 180));
 }
 
 // Black on white while a slot names the craft, greyed while none does.
 QLabel* CraftPreviewWindow::CreateShipNumberBox() {
     auto* box = new QLabel(QStringLiteral("0"), this);
-    box->setObjectName(QStringLiteral("Static1"));
+    box->setObjectName(QStringLiteral("ShipNumber"));
     box->setGeometry(8, 144, 65, kFieldHeight);
     box->setFrameShape(QFrame::Box);
     box->setAutoFillBackground(true);
@@ -211,23 +230,23 @@ QLabel* CraftPreviewWindow::CreateShipNumberBox() {
 }
 
 void CraftPreviewWindow::CreateSettingControls() {
-    GroupBox1 = new QGroupBox(QStringLiteral("Enabled images"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(200, 176, 105, 185);
+    settingsGroup_ = new QGroupBox(QStringLiteral("Enabled images"), this);
+    settingsGroup_->setObjectName(QStringLiteral("EnabledImages"));
+    settingsGroup_->setGeometry(200, 176, 105, 185);
     const struct {
         CraftField field;
         const char* caption;
         NumberSpinEdit** spin;
-    } settings[] = {{CraftField::Battle, "BATTLE", &Spin3},
-                    {CraftField::Mission, "MISSION", &Spin4},
-                    {CraftField::MissionLower, "mission", &Spin5}};
+    } settings[] = {{CraftField::Battle, "BATTLE", &battleField_},
+                    {CraftField::Mission, "MISSION", &missionField_},
+                    {CraftField::MissionLower, "mission", &missionLowerField_}};
     int top = 24;
-    QLabel** caption = SettingCaptions;
+    QLabel** caption = settingCaptions_;
     for (const auto& setting : settings) {
-        *caption = new QLabel(QString::fromLatin1(setting.caption), GroupBox1);
+        *caption = new QLabel(QString::fromLatin1(setting.caption), settingsGroup_);
         (*caption++)->setGeometry(16, top, 73, kLabelHeight);
         *setting.spin =
-            CreateField(setting.field, QRect(16, top + 16, 73, kFieldHeight), GroupBox1);
+            CreateField(setting.field, QRect(16, top + 16, 73, kFieldHeight), settingsGroup_);
         top += 52;
     }
 }
@@ -238,60 +257,61 @@ NumberSpinEdit* CraftPreviewWindow::CreateField(CraftField field, const QRect& g
     auto* spin = new NumberSpinEdit(FieldMaxOf(field), picture ? kPictureNumberStep : 1, parent);
     spin->setObjectName(CraftFieldName(field));
     spin->setGeometry(geometry);
-    connect(spin, &NumberSpinEdit::FieldTextChanged, this, [this, field] { Spin1Change(field); });
+    connect(spin, &NumberSpinEdit::FieldTextChanged, this,
+            [this, field] { OnFieldChanged(field); });
     return spin;
 }
 
 PicturePanel* CraftPreviewWindow::CreatePanel(int number, const QRect& geometry, QSize areaSize) {
     auto* panel = new PicturePanel(geometry.size(), areaSize, this);
-    panel->setObjectName(QStringLiteral("Panel%1").arg(number));
-    panel->Image()->setObjectName(QStringLiteral("Image%1").arg(number));
+    panel->setObjectName(PictureKindName(number) + QStringLiteral("Panel"));
+    panel->Image()->setObjectName(PictureKindName(number) + QStringLiteral("Image"));
     panel->move(geometry.topLeft());
     return panel;
 }
 
 QLabel* CraftPreviewWindow::CreateLibraryLabel(int number, int top) {
     auto* label = new QLabel(kNotSearched, this);
-    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    label->setObjectName(PictureKindName(number) + QStringLiteral("LibraryLabel"));
     label->setGeometry(kLabelLeft, top, kLabelWidth, kLabelHeight);
     return label;
 }
 
-bool CraftPreviewWindow::FormCreate() {
+bool CraftPreviewWindow::ReadGameFiles() {
     const bool accepted = preview_.Load(AppFolders().game);
     for (const std::string& name : preview_.Names()) {
-        ComboBox1->addItem(QString::fromLatin1(name));
+        craftList_->addItem(QString::fromLatin1(name));
     }
-    ComboBox1->setCurrentIndex(0);
+    craftList_->setCurrentIndex(0);
     if (!accepted) {
         dialogs_.Beep();
         dialogs_.ShowMessage(QString::fromLatin1(kNeedVersionMessage),
                              QString::fromLatin1(kBadVersionCaption));
         return false;
     }
-    ComboBox1Change();
+    DisplayCraft();
     return true;
 }
 
-void CraftPreviewWindow::ComboBox1Select() {
+void CraftPreviewWindow::OnCraftChosen() {
     bool saved = false;
     if (!SettleEdits(saved)) {
-        ComboBox1->setCurrentIndex(displayedPosition_);
+        craftList_->setCurrentIndex(displayedPosition_);
         return;
     }
-    ComboBox1Change();
+    DisplayCraft();
 }
 
-void CraftPreviewWindow::Button1Click() {
+void CraftPreviewWindow::RefreshClick() {
     bool saved = false;
     if (SettleEdits(saved)) {
-        ComboBox1Change();
+        DisplayCraft();
     }
 }
 
-void CraftPreviewWindow::ComboBox1Change() {
+void CraftPreviewWindow::DisplayCraft() {
     ++displayRuns_;
-    displayedPosition_ = ComboBox1->currentIndex();
+    displayedPosition_ = craftList_->currentIndex();
     const bool searching = displayRuns_ >= 2;
     ResetDisplay(searching);
     CraftDisplay display;
@@ -310,35 +330,35 @@ void CraftPreviewWindow::ComboBox1Change() {
 }
 
 void CraftPreviewWindow::ResetDisplay(bool searching) {
-    Spin1->setEnabled(false);
-    Spin2->setEnabled(false);
-    Button2->setEnabled(false);
-    for (QLabel* label : {Label1, Label2, Label3}) {
+    hullField_->setEnabled(false);
+    mapField_->setEnabled(false);
+    saveButton_->setEnabled(false);
+    for (QLabel* label : {hullLibraryLabel_, mapLibraryLabel_, shipLibraryLabel_}) {
         label->setText(searching ? kUnknownLibrary : kNotSearched);
     }
-    for (PicturePanel* panel : {Panel1, Panel2, Panel3}) {
+    for (PicturePanel* panel : {hullPanel_, mapPanel_, shipPanel_}) {
         panel->SetCaption(searching ? kNone : QString());
         panel->ClearPicture();
     }
-    Static1->setText(kNone);
-    Static1->setEnabled(false);
+    shipNumber_->setText(kNone);
+    shipNumber_->setEnabled(false);
 }
 
 void CraftPreviewWindow::FillFields(const CraftDisplay& display) {
     edits_.BeginFilling();
-    Spin3->SetFieldValue(display.battle);
-    Spin4->SetFieldValue(display.mission);
-    Spin5->SetFieldValue(display.missionLower);
+    battleField_->SetFieldValue(display.battle);
+    missionField_->SetFieldValue(display.mission);
+    missionLowerField_->SetFieldValue(display.missionLower);
     if (display.hull) {
-        Spin1->SetFieldValue(*display.hull);
-        Spin1->setEnabled(true);
+        hullField_->SetFieldValue(*display.hull);
+        hullField_->setEnabled(true);
     } else {
-        Spin1->SetFieldText(kNone);
+        hullField_->SetFieldText(kNone);
     }
-    Spin2->SetFieldValue(display.map);
-    Spin2->setEnabled(true);
-    Static1->setText(QString::fromStdString(display.ship));
-    Static1->setEnabled(display.shipEnabled);
+    mapField_->SetFieldValue(display.map);
+    mapField_->setEnabled(true);
+    shipNumber_->setText(QString::fromStdString(display.ship));
+    shipNumber_->setEnabled(display.shipEnabled);
     edits_.EndFilling();
 }
 
@@ -347,9 +367,9 @@ void CraftPreviewWindow::ShowPictures(const CraftPictures& pictures) {
         const std::optional<CraftPicture>& found;
         PicturePanel* panel;
         QLabel* label;
-    } kinds[] = {{pictures.hull, Panel1, Label1},
-                 {pictures.map, Panel2, Label2},
-                 {pictures.ship, Panel3, Label3}};
+    } kinds[] = {{pictures.hull, hullPanel_, hullLibraryLabel_},
+                 {pictures.map, mapPanel_, mapLibraryLabel_},
+                 {pictures.ship, shipPanel_, shipLibraryLabel_}};
     for (const auto& kind : kinds) {
         if (!kind.found) {
             continue;
@@ -360,20 +380,20 @@ void CraftPreviewWindow::ShowPictures(const CraftPictures& pictures) {
     }
 }
 
-void CraftPreviewWindow::Spin1Change(CraftField field) {
+void CraftPreviewWindow::OnFieldChanged(CraftField field) {
     if (edits_.Changed(field)) {
-        Button2->setEnabled(true);
+        saveButton_->setEnabled(true);
     }
 }
 
-void CraftPreviewWindow::Button2Click() {
-    Button2->setEnabled(false);
+void CraftPreviewWindow::SaveClick() {
+    saveButton_->setEnabled(false);
     const int craft = SelectedCraft();
     if (!preview_.Tables().MapPictureId.Holds(craft)) {
         return;
     }
     if (SaveEdits(craft)) {
-        ComboBox1Change();
+        DisplayCraft();
     }
 }
 
@@ -386,7 +406,7 @@ bool CraftPreviewWindow::SaveEdits(int craft) {
     if (failure) {
         // The user's values stay in the fields, ready for another try.
         TellFailure(failure->text, failure->caption);
-        Button2->setEnabled(true);
+        saveButton_->setEnabled(true);
         return false;
     }
     return true;
@@ -420,20 +440,20 @@ bool CraftPreviewWindow::SettleUnsavedWork() {
         return false;
     }
     if (saved) {
-        ComboBox1Change();
+        DisplayCraft();
     }
     return true;
 }
 
-void CraftPreviewWindow::SpeedButton2Click() {
-    if (ComboBox1->currentIndex() > 0) {
-        SelectAndDisplay(ComboBox1->currentIndex() - 1);
+void CraftPreviewWindow::PreviousClick() {
+    if (craftList_->currentIndex() > 0) {
+        SelectAndDisplay(craftList_->currentIndex() - 1);
     }
 }
 
-void CraftPreviewWindow::SpeedButton3Click() {
-    if (ComboBox1->currentIndex() < ComboBox1->count() - 1) {
-        SelectAndDisplay(ComboBox1->currentIndex() + 1);
+void CraftPreviewWindow::NextClick() {
+    if (craftList_->currentIndex() < craftList_->count() - 1) {
+        SelectAndDisplay(craftList_->currentIndex() + 1);
     }
 }
 
@@ -442,8 +462,8 @@ void CraftPreviewWindow::SelectAndDisplay(int position) {
     if (!SettleEdits(saved)) {
         return;
     }
-    ComboBox1->setCurrentIndex(position);
-    ComboBox1Change();
+    craftList_->setCurrentIndex(position);
+    DisplayCraft();
 }
 
 void CraftPreviewWindow::RestoreBackupClick() {
@@ -464,7 +484,7 @@ void CraftPreviewWindow::RestoreBackupClick() {
         TellFailure(failure->text, failure->caption);
         return;
     }
-    ComboBox1Change();
+    DisplayCraft();
 }
 
 void CraftPreviewWindow::TellFailure(const std::string& text, const std::string& caption) {
@@ -473,7 +493,7 @@ void CraftPreviewWindow::TellFailure(const std::string& text, const std::string&
 }
 
 int CraftPreviewWindow::SelectedCraft() const {
-    return ComboBox1->currentIndex() + 1;
+    return craftList_->currentIndex() + 1;
 }
 
 std::vector<std::string> CraftPreviewWindow::ResourceLines() const {
@@ -488,39 +508,39 @@ std::vector<std::string> CraftPreviewWindow::ResourceLines() const {
 NumberSpinEdit* CraftPreviewWindow::Field(CraftField field) const {
     switch (field) {
         case CraftField::Hull:
-            return Spin1;
+            return hullField_;
         case CraftField::Map:
-            return Spin2;
+            return mapField_;
         case CraftField::Battle:
-            return Spin3;
+            return battleField_;
         case CraftField::Mission:
-            return Spin4;
+            return missionField_;
         case CraftField::MissionLower:
             break;
     }
-    return Spin5;
+    return missionLowerField_;
 }
 
 PicturePanel* CraftPreviewWindow::Panel(int number) const {
-    const std::array<PicturePanel*, 3> panels{Panel1, Panel2, Panel3};
+    const std::array<PicturePanel*, 3> panels{hullPanel_, mapPanel_, shipPanel_};
     return number >= 1 && number <= 3 ? panels[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
 QLabel* CraftPreviewWindow::LibraryLabel(int number) const {
-    const std::array<QLabel*, 3> labels{Label1, Label2, Label3};
+    const std::array<QLabel*, 3> labels{hullLibraryLabel_, mapLibraryLabel_, shipLibraryLabel_};
     return number >= 1 && number <= 3 ? labels[static_cast<std::size_t>(number - 1)] : nullptr;
 }
 
 void CraftPreviewWindow::closeEvent(QCloseEvent* event) {
-    FormClose(*event);
+    HideInsteadOfClosing(*event);
 }
 
 void CraftPreviewWindow::contextMenuEvent(QContextMenuEvent* event) {
-    RestoreBackupItem1->setEnabled(preview_.HasBackup());
-    PopupMenu1->exec(event->globalPos());
+    restoreBackupItem_->setEnabled(preview_.HasBackup());
+    contextMenu_->exec(event->globalPos());
 }
 
-void CraftPreviewWindow::FormClose(QCloseEvent& event) {
+void CraftPreviewWindow::HideInsteadOfClosing(QCloseEvent& event) {
     event.ignore();
     hide();
 }

@@ -36,38 +36,38 @@ class CraftPreviewWindow : public QWidget, public UnsavedWork {
 
     // The creation's reading of the game files. False when the executable is refused; the user
     // has then been told and the program must end.
-    bool FormCreate();
+    bool ReadGameFiles();
 
     // The craft display: fields from the tables, then (from the second run on) the search.
-    void ComboBox1Change();
+    void DisplayCraft();
     // The user chose a craft from the list.
-    void ComboBox1Select();
+    void OnCraftChosen();
     // "Refresh".
-    void Button1Click();
+    void RefreshClick();
     // Any number field changed.
-    void Spin1Change(CraftField field);
+    void OnFieldChanged(CraftField field);
     // Save.
-    void Button2Click();
+    void SaveClick();
     // "-" and "+".
-    void SpeedButton2Click();
-    void SpeedButton3Click();
+    void PreviousClick();
+    void NextClick();
     // The context menu's "Restore the backup...".
     void RestoreBackupClick();
 
     bool SettleUnsavedWork() override;
 
-    QComboBox* CraftList() const { return ComboBox1; }
-    QPushButton* RefreshButton() const { return Button1; }
-    QPushButton* SaveButton() const { return Button2; }
-    QToolButton* PreviousButton() const { return SpeedButton2; }
-    QToolButton* NextButton() const { return SpeedButton3; }
-    // Spin1 to Spin5 in the order of CraftField.
+    QComboBox* CraftList() const { return craftList_; }
+    QPushButton* RefreshButton() const { return refreshButton_; }
+    QPushButton* SaveButton() const { return saveButton_; }
+    QToolButton* PreviousButton() const { return previousButton_; }
+    QToolButton* NextButton() const { return nextButton_; }
+    // The number field of each CraftField.
     NumberSpinEdit* Field(CraftField field) const;
-    // Panel1 to Panel3 and Label1 to Label3: HULL, MAP, SHIP.
+    // The picture panels and library labels by number, 1 to 3: HULL, MAP, SHIP.
     PicturePanel* Panel(int number) const;
     QLabel* LibraryLabel(int number) const;
-    QLabel* ShipNumber() const { return Static1; }
-    QAction* RestoreBackupItem() const { return RestoreBackupItem1; }
+    QLabel* ShipNumber() const { return shipNumber_; }
+    QAction* RestoreBackupItem() const { return restoreBackupItem_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,7 +85,7 @@ class CraftPreviewWindow : public QWidget, public UnsavedWork {
     void CreateContextMenu();
     void DescribeControls();
     void DescribeSettings();
-    void FormClose(QCloseEvent& event);
+    void HideInsteadOfClosing(QCloseEvent& event);
     // Empties every field and panel; `searching` says whether pictures not found will be called
     // missing ("none", "?") or whether none was looked for yet.
     void ResetDisplay(bool searching);
@@ -112,27 +112,27 @@ class CraftPreviewWindow : public QWidget, public UnsavedWork {
     // The list position whose craft the fields show, and to which a kept edit takes it back.
     int displayedPosition_ = 0;
 
-    QComboBox* ComboBox1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QPushButton* Button2 = nullptr;
-    NumberSpinEdit* Spin1 = nullptr;
-    NumberSpinEdit* Spin2 = nullptr;
-    NumberSpinEdit* Spin3 = nullptr;
-    NumberSpinEdit* Spin4 = nullptr;
-    NumberSpinEdit* Spin5 = nullptr;
-    PicturePanel* Panel1 = nullptr;
-    PicturePanel* Panel2 = nullptr;
-    PicturePanel* Panel3 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Static1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* SettingCaptions[3] = {};
-    QMenu* PopupMenu1 = nullptr;
-    QAction* RestoreBackupItem1 = nullptr;
+    QComboBox* craftList_ = nullptr;
+    QPushButton* refreshButton_ = nullptr;
+    QToolButton* previousButton_ = nullptr;
+    QToolButton* nextButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    NumberSpinEdit* hullField_ = nullptr;
+    NumberSpinEdit* mapField_ = nullptr;
+    NumberSpinEdit* battleField_ = nullptr;
+    NumberSpinEdit* missionField_ = nullptr;
+    NumberSpinEdit* missionLowerField_ = nullptr;
+    PicturePanel* hullPanel_ = nullptr;
+    PicturePanel* mapPanel_ = nullptr;
+    PicturePanel* shipPanel_ = nullptr;
+    QLabel* hullLibraryLabel_ = nullptr;
+    QLabel* mapLibraryLabel_ = nullptr;
+    QLabel* shipLibraryLabel_ = nullptr;
+    QLabel* shipNumber_ = nullptr;
+    QGroupBox* settingsGroup_ = nullptr;
+    QLabel* settingCaptions_[3] = {};
+    QMenu* contextMenu_ = nullptr;
+    QAction* restoreBackupItem_ = nullptr;
 };
 
 }  // namespace vexlor

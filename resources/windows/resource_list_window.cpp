@@ -62,57 +62,57 @@ void ReplaceDifference(QPlainTextEdit& textArea, const QString& current, const Q
 
 ResourceListWindow::ResourceListWindow(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(dialogs), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("TOOL0"));
+    setObjectName(QStringLiteral("ResourceList"));
     setWindowTitle(QStringLiteral("resdata.txt"));
     setFixedSize(kClientWidth, kClientHeight);
     CreateControls();
     list_.SetOnLinesChanged([this] { ShowLines(); });
     list_.SetOnStateChanged([this] { ShowState(); });
     ShowState();
-    FormCreate();
+    LoadOnCreation();
 }
 
 void ResourceListWindow::CreateControls() {
-    SpeedButton1 = CreateButton(QStringLiteral("Reload"), QStringLiteral("SpeedButton1"),
-                                kReloadButtonGeometry, this);
-    SpeedButton2 = CreateButton(QStringLiteral("Save"), QStringLiteral("SpeedButton2"),
-                                kSaveButtonGeometry, this);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(0, kClientHeight - kTextAreaHeight, kClientWidth, kTextAreaHeight);
-    Memo1->setFont(FixedPitchFont(kTextAreaFontPixels));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reloadButton_ = CreateButton(QStringLiteral("Reload"), QStringLiteral("ReloadButton"),
+                                 kReloadButtonGeometry, this);
+    saveButton_ = CreateButton(QStringLiteral("Save"), QStringLiteral("SaveButton"),
+                               kSaveButtonGeometry, this);
+    textArea_ = new QPlainTextEdit(this);
+    textArea_->setObjectName(QStringLiteral("TextArea"));
+    textArea_->setGeometry(0, kClientHeight - kTextAreaHeight, kClientWidth, kTextAreaHeight);
+    textArea_->setFont(FixedPitchFont(kTextAreaFontPixels));
+    textArea_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     DescribeButtons();
-    connect(SpeedButton1, &QToolButton::clicked, this, &ResourceListWindow::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &ResourceListWindow::SpeedButton2Click);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, &ResourceListWindow::Memo1Change);
+    connect(reloadButton_, &QToolButton::clicked, this, &ResourceListWindow::ReloadClick);
+    connect(saveButton_, &QToolButton::clicked, this, &ResourceListWindow::SaveClick);
+    connect(textArea_, &QPlainTextEdit::textChanged, this, &ResourceListWindow::OnTextChanged);
 }
 
 // The button's own shortcut works only while the button is enabled, as a click would, and
 // only while this window is the active one.
 void ResourceListWindow::DescribeButtons() {
-    SpeedButton1->setToolTip(QStringLiteral("Read resdata.txt again from the game folder"));
-    SpeedButton2->setShortcut(kSaveShortcut);
-    SpeedButton2->setToolTip(QStringLiteral("Write the list to resdata.txt (%1)")
-                                 .arg(kSaveShortcut.toString(QKeySequence::NativeText)));
+    reloadButton_->setToolTip(QStringLiteral("Read resdata.txt again from the game folder"));
+    saveButton_->setShortcut(kSaveShortcut);
+    saveButton_->setToolTip(QStringLiteral("Write the list to resdata.txt (%1)")
+                                .arg(kSaveShortcut.toString(QKeySequence::NativeText)));
 }
 
-void ResourceListWindow::FormCreate() {
+void ResourceListWindow::LoadOnCreation() {
     Reload();
 }
 
 void ResourceListWindow::closeEvent(QCloseEvent* event) {
-    FormClose(*event);
+    HideInsteadOfClosing(*event);
 }
 
-void ResourceListWindow::FormClose(QCloseEvent& event) {
+void ResourceListWindow::HideInsteadOfClosing(QCloseEvent& event) {
     event.ignore();
     hide();
 }
 
-void ResourceListWindow::SpeedButton1Click() {
+void ResourceListWindow::ReloadClick() {
     if (SettleUnsavedWork()) {
         Reload();
     }
@@ -121,11 +121,11 @@ void ResourceListWindow::SpeedButton1Click() {
 // A freshly loaded text is read from its top.
 void ResourceListWindow::Reload() {
     if (list_.Reload()) {
-        Memo1->moveCursor(QTextCursor::Start);
+        textArea_->moveCursor(QTextCursor::Start);
     }
 }
 
-void ResourceListWindow::SpeedButton2Click() {
+void ResourceListWindow::SaveClick() {
     list_.Save();
 }
 
@@ -145,7 +145,7 @@ bool ResourceListWindow::SettleUnsavedWork() {
     return false;
 }
 
-void ResourceListWindow::Memo1Change() {
+void ResourceListWindow::OnTextChanged() {
     if (showingLines_) {
         return;
     }
@@ -154,18 +154,18 @@ void ResourceListWindow::Memo1Change() {
 
 void ResourceListWindow::ShowLines() {
     showingLines_ = true;
-    ReplaceDifference(*Memo1, TextAreaText(), ToTextAreaText(list_.Text()));
+    ReplaceDifference(*textArea_, TextAreaText(), ToTextAreaText(list_.Text()));
     showingLines_ = false;
 }
 
 void ResourceListWindow::ShowState() {
-    Memo1->setEnabled(list_.TextAreaEnabled());
-    SpeedButton2->setEnabled(list_.SaveEnabled());
+    textArea_->setEnabled(list_.TextAreaEnabled());
+    saveButton_->setEnabled(list_.SaveEnabled());
 }
 
 // The raw text keeps a no-break space as it is, where toPlainText() would make it a space.
 QString ResourceListWindow::TextAreaText() const {
-    QString text = Memo1->document()->toRawText();
+    QString text = textArea_->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }

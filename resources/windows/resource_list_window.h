@@ -22,9 +22,9 @@ class ResourceListWindow : public QWidget, public UnsavedWork {
     ResourceListWindow(UserDialogs& dialogs, QWidget* parent);
 
     ResourceList& List() { return list_; }
-    QToolButton* ReloadButton() const { return SpeedButton1; }
-    QToolButton* SaveButton() const { return SpeedButton2; }
-    QPlainTextEdit* TextArea() const { return Memo1; }
+    QToolButton* ReloadButton() const { return reloadButton_; }
+    QToolButton* SaveButton() const { return saveButton_; }
+    QPlainTextEdit* TextArea() const { return textArea_; }
 
     // Asks whether to save the list's unsaved changes. Discard leaves them in place: whatever
     // asked is about to drop them itself, and may still be called off by another window.
@@ -35,12 +35,12 @@ class ResourceListWindow : public QWidget, public UnsavedWork {
 
   private:
     void CreateControls();
-    void FormCreate();
-    void FormClose(QCloseEvent& event);
-    void SpeedButton1Click();
+    void LoadOnCreation();
+    void HideInsteadOfClosing(QCloseEvent& event);
+    void ReloadClick();
     void Reload();
-    void SpeedButton2Click();
-    void Memo1Change();
+    void SaveClick();
+    void OnTextChanged();
     void ShowLines();
     void ShowState();
     void DescribeButtons();
@@ -48,9 +48,9 @@ class ResourceListWindow : public QWidget, public UnsavedWork {
 
     ResourceList list_;
     UserDialogs& dialogs_;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QToolButton* reloadButton_ = nullptr;
+    QToolButton* saveButton_ = nullptr;
+    QPlainTextEdit* textArea_ = nullptr;
     // True while the text area takes over the list's lines, which is no edit of the user's.
     bool showingLines_ = false;
 };

@@ -66,7 +66,7 @@ TEST_F(ResourceListTest, LoadingNeverEnablesSaveEvenWhenTheWindowReportsTheChang
     bool loadingSeen = false;
     list_.SetOnLinesChanged([this, &loadingSeen] {
         loadingSeen = list_.Loading();
-        list_.Memo1Change();
+        list_.OnTextChanged();
     });
     Load("a\r\n");
     EXPECT_TRUE(loadingSeen);

@@ -52,7 +52,7 @@ class CraftPreviewWindowTest : public ::testing::Test {
 
     // The window as start-up leaves it: created, its one display run done.
     CraftPreviewWindow& Created() {
-        EXPECT_TRUE(window_.FormCreate());
+        EXPECT_TRUE(window_.ReadGameFiles());
         dialogs_.events.clear();
         return window_;
     }
@@ -415,7 +415,7 @@ TEST_F(CraftPreviewWindowTest, TheFirstChangingSaveBacksTheExecutableUpOnce) {
 
     // Another run finds the backup and leaves it as it is.
     CraftPreviewWindow again(dialogs_, resources_, nullptr);
-    ASSERT_TRUE(again.FormCreate());
+    ASSERT_TRUE(again.ReadGameFiles());
     Type(*again.Field(CraftField::Map), "1700");
     again.SaveButton()->click();
     EXPECT_EQ(test::EntryOf(ExecutableNow(), exe::kMap, 1), 1700);
@@ -487,7 +487,7 @@ TEST_F(CraftPreviewWindowTest, TheCraftListShowsSixteenRowsAndTheMapCaptionFits)
     for (QWidget* control : window_.findChildren<QWidget*>()) {
         const bool ownControl =
             !control->inherits("QMenu") &&
-            (control->parent() == &window_ || control->parent()->objectName() == "GroupBox1");
+            (control->parent() == &window_ || control->parent()->objectName() == "EnabledImages");
         if (ownControl) {
             EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
         }
@@ -517,7 +517,7 @@ TEST(CraftPreviewWindowCreation, AnExecutableOfAnotherVersionIsRefusedWithABeep)
     test::FakeUserDialogs dialogs;
     ResourceList resources(dialogs);
     CraftPreviewWindow window(dialogs, resources, nullptr);
-    EXPECT_FALSE(window.FormCreate());
+    EXPECT_FALSE(window.ReadGameFiles());
     EXPECT_EQ(dialogs.events,
               (QStringList{"beep", "message: Bad version: Need XWingAlliance 2.02"}));
     EXPECT_EQ(test::ReadFileBytes(game.Executable()), other);
