@@ -30,19 +30,19 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     const QString title = QString::fromLatin1(kApplicationTitle);
     setWindowTitle(QStringLiteral("About ") + title);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(ApplicationIcon().pixmap(kIconSize, kIconSize));
-    Image1->setFixedSize(kIconSize, kIconSize);
+    iconLabel_ = new QLabel(this);
+    iconLabel_->setObjectName(QStringLiteral("IconLabel"));
+    iconLabel_->setPixmap(ApplicationIcon().pixmap(kIconSize, kIconSize));
+    iconLabel_->setFixedSize(kIconSize, kIconSize);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OkButton"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(16);
-    layout->addWidget(Image1, 0, 0, 4, 1, Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(iconLabel_, 0, 0, 4, 1, Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(CreateTextLabel(title, true, this), 0, 1);
     layout->addWidget(
         CreateTextLabel(QStringLiteral("Picture library editor for X-Wing Alliance 2.02"), false,
@@ -56,7 +56,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
         CreateTextLabel(QStringLiteral("Licensed under the GNU GPL, version 3 or later."), false,
                         this),
         3, 1);
-    layout->addWidget(Button1, 4, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(okButton_, 4, 0, 1, 2, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -14,12 +14,12 @@ class AboutBox : public QDialog {
   public:
     explicit AboutBox(QWidget* parent);
 
-    QLabel* IconLabel() const { return Image1; }
-    QPushButton* OkButton() const { return Button1; }
+    QLabel* IconLabel() const { return iconLabel_; }
+    QPushButton* OkButton() const { return okButton_; }
 
   private:
-    QLabel* Image1 = nullptr;
-    QPushButton* Button1 = nullptr;
+    QLabel* iconLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace vexlor

@@ -20,24 +20,24 @@ const char* const kKindItems[] = {"HULL library", "MAP library", "SHIP library",
 }  // namespace
 
 KindDialog::KindDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("CHOOSE"));
+    setObjectName(QStringLiteral("KindDialog"));
     QFont boldFont = font();
     boldFont.setBold(true);
     setFont(boldFont);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OkButton"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
     // Escape rejects a QDialog already; the button does the same.
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateRadioGroup());
     layout->addLayout(buttons);
@@ -45,18 +45,18 @@ KindDialog::KindDialog(UserDialogs& dialogs, QWidget* parent) : QDialog(parent),
 }
 
 QGroupBox* KindDialog::CreateRadioGroup() {
-    RadioGroup1 = new QGroupBox(QStringLiteral("Type"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    kindGroup_ = new QGroupBox(QStringLiteral("Type"), this);
+    kindGroup_->setObjectName(QStringLiteral("KindGroup"));
     kinds_ = new QButtonGroup(this);
-    auto* items = new QVBoxLayout(RadioGroup1);
+    auto* items = new QVBoxLayout(kindGroup_);
     int kind = 1;
     for (const char* item : kKindItems) {
-        auto* button = new QRadioButton(QString::fromLatin1(item), RadioGroup1);
+        auto* button = new QRadioButton(QString::fromLatin1(item), kindGroup_);
         kinds_->addButton(button, kind++);
         items->addWidget(button);
     }
     ChooseKind(1);
-    return RadioGroup1;
+    return kindGroup_;
 }
 
 int KindDialog::AskLibraryKind(const QString& caption) {

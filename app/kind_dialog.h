@@ -24,18 +24,18 @@ class KindDialog : public QDialog {
     // The kind now chosen in the radio group, counted from 1.
     int ChosenKind() const;
     void ChooseKind(int kind);
-    QPushButton* OkButton() const { return Button1; }
-    QPushButton* CancelButton() const { return Button2; }
+    QPushButton* OkButton() const { return okButton_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
 
   private:
     QGroupBox* CreateRadioGroup();
     void CentreOnScreen();
 
     UserDialogs& dialogs_;
-    QGroupBox* RadioGroup1 = nullptr;
+    QGroupBox* kindGroup_ = nullptr;
     QButtonGroup* kinds_ = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace vexlor

@@ -53,7 +53,15 @@ QString WithShortcut(const char* text, const QKeySequence& shortcut) {
 }
 
 // The tooltips of the toolbar buttons, by number.
-QString SpeedButtonTip(int number) {
+// The toolbar's buttons, 1 to 7 from the left.
+QString ToolBarButtonName(int number) {
+    static const char* const kNames[] = {
+        "NewProjectButton",          "OpenProjectButton", "CascadeButton", "TileSideBySideButton",
+        "TileOneAboveAnotherButton", "ResdataButton",     "PreviewButton"};
+    return QString::fromLatin1(kNames[number - 1]);
+}
+
+QString ToolBarButtonTip(int number) {
     switch (number) {
         case 1:
             return WithShortcut("New project: create an empty library", kNewShortcut);
@@ -96,7 +104,7 @@ MainWindow::MainWindow(UserDialogs& dialogs)
     : dialogs_(dialogs),
       projectWindows_(std::make_unique<MainWindowProjects>(*this, dialogs)),
       projectCommands_(std::make_unique<ProjectCommands>(dialogs, *projectWindows_)) {
-    setObjectName(QStringLiteral("Master"));
+    setObjectName(QStringLiteral("MainWindow"));
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -128,7 +136,7 @@ MainWindow::MainWindow(UserDialogs& dialogs)
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::FormCreate() {
+bool MainWindow::SetUp() {
     setWindowTitle(QStringLiteral(" ") + QString::fromLatin1(kApplicationTitle) +
                    QStringLiteral(" "));
     if (AppFolders().game.empty()) {
@@ -152,7 +160,7 @@ void MainWindow::CreateWorkingFolders() {
 
 void MainWindow::CreateToolBar() {
     QToolBar* toolBar = addToolBar(QStringLiteral("Commands"));
-    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setObjectName(QStringLiteral("ToolBar"));
     toolBar->setMovable(false);
     toolBar->setFloatable(false);
     toolBar->setFixedHeight(kToolBarHeight);
@@ -160,25 +168,26 @@ void MainWindow::CreateToolBar() {
     setContextMenuPolicy(Qt::NoContextMenu);
     const QIcon none;
     toolBar->addWidget(
-        AddSpeedButton(1, QStringLiteral("New"), none, &MainWindow::SpeedButton1Click));
+        AddToolBarButton(1, QStringLiteral("New"), none, &MainWindow::NewProjectClick));
     toolBar->addWidget(
-        AddSpeedButton(2, QStringLiteral("Open"), none, &MainWindow::SpeedButton2Click));
+        AddToolBarButton(2, QStringLiteral("Open"), none, &MainWindow::OpenProjectClick));
     toolBar->addSeparator();
-    toolBar->addWidget(AddSpeedButton(3, {}, CascadeIcon(), &MainWindow::SpeedButton3Click));
-    toolBar->addWidget(AddSpeedButton(4, {}, TileSideBySideIcon(), &MainWindow::SpeedButton4Click));
+    toolBar->addWidget(AddToolBarButton(3, {}, CascadeIcon(), &MainWindow::CascadeClick));
     toolBar->addWidget(
-        AddSpeedButton(5, {}, TileOneAboveAnotherIcon(), &MainWindow::SpeedButton5Click));
+        AddToolBarButton(4, {}, TileSideBySideIcon(), &MainWindow::TileSideBySideClick));
+    toolBar->addWidget(
+        AddToolBarButton(5, {}, TileOneAboveAnotherIcon(), &MainWindow::TileOneAboveAnotherClick));
     toolBar->addSeparator();
     toolBar->addWidget(
-        AddSpeedButton(6, QStringLiteral("Resdata"), none, &MainWindow::SpeedButton6Click));
+        AddToolBarButton(6, QStringLiteral("Resdata"), none, &MainWindow::ToggleResourceListClick));
     toolBar->addWidget(
-        AddSpeedButton(7, QStringLiteral("Preview"), none, &MainWindow::SpeedButton7Click));
+        AddToolBarButton(7, QStringLiteral("Preview"), none, &MainWindow::TogglePreviewClick));
 }
 
-QToolButton* MainWindow::AddSpeedButton(int number, const QString& caption, const QIcon& icon,
-                                        void (MainWindow::*handler)()) {
+QToolButton* MainWindow::AddToolBarButton(int number, const QString& caption, const QIcon& icon,
+                                          void (MainWindow::*handler)()) {
     auto* button = new QToolButton(this);
-    button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
+    button->setObjectName(ToolBarButtonName(number));
     if (icon.isNull()) {
         button->setText(caption);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -187,63 +196,67 @@ QToolButton* MainWindow::AddSpeedButton(int number, const QString& caption, cons
         button->setIcon(icon);
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }
-    button->setToolTip(SpeedButtonTip(number));
+    button->setToolTip(ToolBarButtonTip(number));
     connect(button, &QToolButton::clicked, this, handler);
-    speedButtons_.append(button);
+    toolBarButtons_.append(button);
     return button;
 }
 
-QToolButton* MainWindow::SpeedButton(int number) const {
-    return (number >= 1 && number <= speedButtons_.size()) ? speedButtons_.at(number - 1) : nullptr;
+QToolButton* MainWindow::ToolBarButton(int number) const {
+    return (number >= 1 && number <= toolBarButtons_.size()) ? toolBarButtons_.at(number - 1)
+                                                             : nullptr;
 }
 
 void MainWindow::CreateMenus() {
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    AddMenuItem(fileMenu, QStringLiteral("New1"), QStringLiteral("&New project..."),
-                &MainWindow::SpeedButton1Click)
+    AddMenuItem(fileMenu, QStringLiteral("NewProjectItem"), QStringLiteral("&New project..."),
+                &MainWindow::NewProjectClick)
         ->setShortcut(kNewShortcut);
-    AddMenuItem(fileMenu, QStringLiteral("Open1"), QStringLiteral("&Open project..."),
-                &MainWindow::SpeedButton2Click)
+    AddMenuItem(fileMenu, QStringLiteral("OpenProjectItem"), QStringLiteral("&Open project..."),
+                &MainWindow::OpenProjectClick)
         ->setShortcut(kOpenShortcut);
-    AddMenuItem(fileMenu, QStringLiteral("Browse1"), QStringLiteral("&Browse library..."),
-                &MainWindow::Browse1Click)
+    AddMenuItem(fileMenu, QStringLiteral("BrowseLibraryItem"), QStringLiteral("&Browse library..."),
+                &MainWindow::BrowseLibraryClick)
         ->setShortcut(kBrowseShortcut);
     fileMenu->addSeparator();
-    AddMenuItem(fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit"), &MainWindow::Exit1Click)
+    AddMenuItem(fileMenu, QStringLiteral("ExitItem"), QStringLiteral("Exit"),
+                &MainWindow::ExitClick)
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
 
     CreateEditMenu();
 
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    resdataItem_ = AddViewItem(viewMenu, QStringLiteral("Resdata1"), QStringLiteral("&Resdata"),
-                               kResdataShortcut, &MainWindow::SpeedButton6Click);
-    previewItem_ = AddViewItem(viewMenu, QStringLiteral("Preview1"), QStringLiteral("&Preview"),
-                               kPreviewShortcut, &MainWindow::SpeedButton7Click);
+    resdataItem_ = AddViewItem(viewMenu, QStringLiteral("ResdataItem"), QStringLiteral("&Resdata"),
+                               kResdataShortcut, &MainWindow::ToggleResourceListClick);
+    previewItem_ = AddViewItem(viewMenu, QStringLiteral("PreviewItem"), QStringLiteral("&Preview"),
+                               kPreviewShortcut, &MainWindow::TogglePreviewClick);
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
-    arrangeActions_ = {AddMenuItem(windowMenu_, QStringLiteral("Cascade1"),
-                                   QStringLiteral("&Cascade"), &MainWindow::SpeedButton3Click),
-                       AddMenuItem(windowMenu_, QStringLiteral("Tilevert1"),
-                                   QStringLiteral("Tile &vert"), &MainWindow::SpeedButton4Click),
-                       AddMenuItem(windowMenu_, QStringLiteral("Tilehorz1"),
-                                   QStringLiteral("Tile &horz"), &MainWindow::SpeedButton5Click)};
+    arrangeActions_ = {
+        AddMenuItem(windowMenu_, QStringLiteral("CascadeItem"), QStringLiteral("&Cascade"),
+                    &MainWindow::CascadeClick),
+        AddMenuItem(windowMenu_, QStringLiteral("TileVerticallyItem"), QStringLiteral("Tile &vert"),
+                    &MainWindow::TileSideBySideClick),
+        AddMenuItem(windowMenu_, QStringLiteral("TileHorizontallyItem"),
+                    QStringLiteral("Tile &horz"), &MainWindow::TileOneAboveAnotherClick)};
     connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::UpdateWindowMenu);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&?"));
-    AddMenuItem(helpMenu, QStringLiteral("Help1"), QStringLiteral("&Help"), &MainWindow::Help1Click)
+    AddMenuItem(helpMenu, QStringLiteral("HelpItem"), QStringLiteral("&Help"),
+                &MainWindow::HelpClick)
         ->setShortcut(QKeySequence(Qt::Key_F1));
     helpMenu->addSeparator();
-    AddMenuItem(helpMenu, QStringLiteral("About1"), QStringLiteral("&About..."),
-                &MainWindow::About1Click);
+    AddMenuItem(helpMenu, QStringLiteral("AboutItem"), QStringLiteral("&About..."),
+                &MainWindow::AboutClick);
 }
 
 void MainWindow::CreateEditMenu() {
     QMenu* editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
     undoItem_ =
-        AddMenuItem(editMenu, QStringLiteral("Undo1"), UndoItemText({}), &MainWindow::Undo1Click);
+        AddMenuItem(editMenu, QStringLiteral("UndoItem"), UndoItemText({}), &MainWindow::UndoClick);
     undoItem_->setShortcut(UndoShortcut());
     redoItem_ =
-        AddMenuItem(editMenu, QStringLiteral("Redo1"), RedoItemText({}), &MainWindow::Redo1Click);
+        AddMenuItem(editMenu, QStringLiteral("RedoItem"), RedoItemText({}), &MainWindow::RedoClick);
     redoItem_->setShortcuts(RedoShortcuts());
     connect(editMenu, &QMenu::aboutToShow, this, &MainWindow::UpdateEditMenu);
     UpdateEditMenu();
@@ -554,41 +567,41 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
 }
 
-void MainWindow::SpeedButton1Click() {
+void MainWindow::NewProjectClick() {
     projectCommands_->NewProject();
 }
 
-void MainWindow::SpeedButton2Click() {
+void MainWindow::OpenProjectClick() {
     projectCommands_->OpenProject();
 }
 
-void MainWindow::Browse1Click() {
+void MainWindow::BrowseLibraryClick() {
     projectCommands_->BrowseLibrary();
 }
 
-void MainWindow::SpeedButton3Click() {
+void MainWindow::CascadeClick() {
     mdiArea_->cascadeSubWindows();
 }
 
-void MainWindow::SpeedButton4Click() {
+void MainWindow::TileSideBySideClick() {
     TileSideBySide(*mdiArea_);
 }
 
-void MainWindow::SpeedButton5Click() {
+void MainWindow::TileOneAboveAnotherClick() {
     TileOneAboveAnother(*mdiArea_);
 }
 
-void MainWindow::SpeedButton6Click() {
+void MainWindow::ToggleResourceListClick() {
     ToggleToolWindow(resourceListWindow_);
     ShowVisibility(resdataItem_, resourceListWindow_);
 }
 
-void MainWindow::SpeedButton7Click() {
+void MainWindow::TogglePreviewClick() {
     ToggleToolWindow(previewWindow_);
     ShowVisibility(previewItem_, previewWindow_);
 }
 
-void MainWindow::Undo1Click() {
+void MainWindow::UndoClick() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->UndoClick();
     } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
@@ -596,7 +609,7 @@ void MainWindow::Undo1Click() {
     }
 }
 
-void MainWindow::Redo1Click() {
+void MainWindow::RedoClick() {
     if (LibraryEditorWindow* editor = ActiveEditor()) {
         editor->RedoClick();
     } else if (LibraryBrowserWindow* browser = ActiveBrowser()) {
@@ -604,13 +617,13 @@ void MainWindow::Redo1Click() {
     }
 }
 
-void MainWindow::Exit1Click() {
+void MainWindow::ExitClick() {
     close();
 }
 
 // Where the desktop has no program for text files, the program shows the file itself; a missing
 // file is left unmentioned.
-void MainWindow::Help1Click() {
+void MainWindow::HelpClick() {
     const std::string path = ResolvePath(AppFolders().program, "Help.txt");
     const QString shownPath = QFile::decodeName(QByteArray::fromStdString(path));
     if (dialogs_.OpenWithShell(shownPath)) {
@@ -635,7 +648,7 @@ void MainWindow::ShowHelpViewer(const QString& path) {
     helpViewer_->activateWindow();
 }
 
-void MainWindow::About1Click() {
+void MainWindow::AboutClick() {
     if (about_ != nullptr) {
         dialogs_.RunModal(*about_);
     }

@@ -43,7 +43,7 @@ class MainWindow : public QMainWindow {
 
     // The start-up check, run once right after construction. False when the game folder is
     // unknown; the user has then been told and the program must end with exit code 0.
-    bool FormCreate();
+    bool SetUp();
 
     // The long-lived windows created after this one.
     void SetResourceListWindow(QWidget* window);
@@ -78,23 +78,23 @@ class MainWindow : public QMainWindow {
     void OpenCommandLineLibraries(const QStringList& paths);
 
     // Toolbar buttons by their number, 1 to 7.
-    QToolButton* SpeedButton(int number) const;
+    QToolButton* ToolBarButton(int number) const;
 
-    void SpeedButton1Click();
-    void SpeedButton2Click();
+    void NewProjectClick();
+    void OpenProjectClick();
     // Browse library...: a library of any kind, read-only but for its repair.
-    void Browse1Click();
-    void SpeedButton3Click();
-    void SpeedButton4Click();
-    void SpeedButton5Click();
-    void SpeedButton6Click();
-    void SpeedButton7Click();
-    void Exit1Click();
+    void BrowseLibraryClick();
+    void CascadeClick();
+    void TileSideBySideClick();
+    void TileOneAboveAnotherClick();
+    void ToggleResourceListClick();
+    void TogglePreviewClick();
+    void ExitClick();
     // Undo and Redo of the active editor window's library.
-    void Undo1Click();
-    void Redo1Click();
-    void Help1Click();
-    void About1Click();
+    void UndoClick();
+    void RedoClick();
+    void HelpClick();
+    void AboutClick();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -106,8 +106,8 @@ class MainWindow : public QMainWindow {
 
   private:
     void CreateToolBar();
-    QToolButton* AddSpeedButton(int number, const QString& caption, const QIcon& icon,
-                                void (MainWindow::*handler)());
+    QToolButton* AddToolBarButton(int number, const QString& caption, const QIcon& icon,
+                                  void (MainWindow::*handler)());
     void CreateMenus();
     QAction* AddMenuItem(QMenu* menu, const QString& name, const QString& caption,
                          void (MainWindow::*handler)());
@@ -132,7 +132,7 @@ class MainWindow : public QMainWindow {
     QMdiArea* mdiArea_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> arrangeActions_;
-    QList<QToolButton*> speedButtons_;
+    QList<QToolButton*> toolBarButtons_;
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     QAction* resdataItem_ = nullptr;

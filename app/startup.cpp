@@ -76,7 +76,7 @@ int RunVexlor(int argc, char** argv) {
 
     QtUserDialogs dialogs;
     MainWindow mainWindow(dialogs);
-    if (!mainWindow.FormCreate()) {
+    if (!mainWindow.SetUp()) {
         return 0;
     }
     AnswerLaterCopies(instance, mainWindow);

@@ -57,7 +57,7 @@ class BrowseLibraryTest : public ::testing::Test {
     }
     void Browse(const fs::path& path) {
         dialogs_.fileAnswers.push_back(QString::fromStdString(path.string()));
-        Item("Browse1")->trigger();
+        Item("BrowseLibraryItem")->trigger();
     }
 
     test::TempDir temp_;
@@ -67,7 +67,7 @@ class BrowseLibraryTest : public ::testing::Test {
 };
 
 TEST_F(BrowseLibraryTest, BrowseLibraryOpensABrowserOnceAndActivatesItAgain) {
-    EXPECT_EQ(Item("Browse1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+    EXPECT_EQ(Item("BrowseLibraryItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
     Browse(Library("ONE.DAT"));
     EXPECT_EQ(dialogs_.fileRequests.back().title, "Browse library");
     EXPECT_EQ(dialogs_.fileRequests.back().filterIndex, 1);
@@ -85,7 +85,7 @@ TEST_F(BrowseLibraryTest, BrowseLibraryOpensABrowserOnceAndActivatesItAgain) {
     EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
 
     dialogs_.fileAnswers.push_back(std::nullopt);
-    Item("Browse1")->trigger();
+    Item("BrowseLibraryItem")->trigger();
     EXPECT_EQ(Browsers().size(), 2);
 }
 
@@ -108,14 +108,14 @@ TEST_F(BrowseLibraryTest, ARepairConfirmedIsTakenBackByTheEditMenusUndo) {
     EXPECT_NE(test::ReadFileBytes(path), damaged);
     EXPECT_EQ(GetU16(&test::ReadFileBytes(path)[12]), 3);
     EXPECT_FALSE(repair->isEnabled());
-    EXPECT_TRUE(Item("Undo1")->isEnabled());
-    EXPECT_TRUE(Item("Undo1")->text().contains("repair"));
+    EXPECT_TRUE(Item("UndoItem")->isEnabled());
+    EXPECT_TRUE(Item("UndoItem")->text().contains("repair"));
 
-    Item("Undo1")->trigger();
+    Item("UndoItem")->trigger();
     EXPECT_EQ(test::ReadFileBytes(path), damaged);
     EXPECT_TRUE(repair->isEnabled());
-    EXPECT_TRUE(Item("Redo1")->isEnabled());
-    Item("Redo1")->trigger();
+    EXPECT_TRUE(Item("RedoItem")->isEnabled());
+    Item("RedoItem")->trigger();
     EXPECT_EQ(GetU16(&test::ReadFileBytes(path)[12]), 3);
 }
 
@@ -128,7 +128,7 @@ TEST_F(BrowseLibraryTest, ASoundLibraryIsNeverRepaired) {
     dialogs_.confirmAnswers.push_back(true);
     browser->RepairClick();
     EXPECT_EQ(test::ReadFileBytes(path), sound);
-    EXPECT_FALSE(Item("Undo1")->isEnabled());
+    EXPECT_FALSE(Item("UndoItem")->isEnabled());
 }
 
 // A drop from a file manager onto the editor area, once the drop has ended.

@@ -44,7 +44,7 @@ class KindDialogTest : public ::testing::Test {
 };
 
 TEST_F(KindDialogTest, OffersTheFourKindsInABoldFixedDialog) {
-    const auto* group = chooser_.findChild<QGroupBox*>(QStringLiteral("RadioGroup1"));
+    const auto* group = chooser_.findChild<QGroupBox*>(QStringLiteral("KindGroup"));
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->title(), "Type");
     QStringList items;

@@ -87,39 +87,39 @@ class EditMenuTest : public ::testing::Test {
 
 TEST_F(EditMenuTest, UndoAndRedoSayWhatTheActiveEditorWouldTakeBack) {
     Activate(hull_);
-    EXPECT_EQ(Shown("Undo1"), "&Undo append 4900");
-    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+    EXPECT_EQ(Shown("UndoItem"), "&Undo append 4900");
+    EXPECT_EQ(Shown("RedoItem"), "(&Redo)");
     Select(*hull_, 1);
     dialogs_.confirmAnswers = {true};
     hull_->DeleteClick();
     // Said at once, without the menu being opened: the shortcut follows the item.
-    EXPECT_EQ(Shown("Undo1"), "&Undo delete 4800");
+    EXPECT_EQ(Shown("UndoItem"), "&Undo delete 4800");
     Activate(map_);
-    EXPECT_EQ(Shown("Undo1"), "&Undo append 17500");
+    EXPECT_EQ(Shown("UndoItem"), "&Undo append 17500");
     Activate(hull_);
     emit EditMenu()->aboutToShow();
-    EXPECT_EQ(Shown("Undo1"), "&Undo delete 4800");
+    EXPECT_EQ(Shown("UndoItem"), "&Undo delete 4800");
 
-    Item("Undo1")->trigger();
+    Item("UndoItem")->trigger();
     EXPECT_EQ(hull_->StatusMessage(), "Undid delete 4800");
-    EXPECT_EQ(Shown("Undo1"), "&Undo append 4900");
-    EXPECT_EQ(Shown("Redo1"), "&Redo delete 4800");
+    EXPECT_EQ(Shown("UndoItem"), "&Undo append 4900");
+    EXPECT_EQ(Shown("RedoItem"), "&Redo delete 4800");
     // The list's own menu says the same.
     auto* list = hull_->findChild<QTreeView*>(QStringLiteral("PictureList"));
     emit list->customContextMenuRequested(QPoint(4, 4));
     auto* listMenu = hull_->findChild<QMenu*>(QStringLiteral("ListMenu"));
     EXPECT_EQ(hull_->findChild<QAction*>(QStringLiteral("ListRedo"))->text(), "&Redo delete 4800");
     listMenu->close();
-    Item("Redo1")->trigger();
+    Item("RedoItem")->trigger();
     EXPECT_EQ(hull_->StatusMessage(), "Redid delete 4800");
-    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+    EXPECT_EQ(Shown("RedoItem"), "(&Redo)");
 
     // Without an editor there is nothing to undo.
     for (QMdiSubWindow* frame : mainWindow_.EditorArea()->subWindowList()) {
         frame->close();
     }
-    EXPECT_EQ(Shown("Undo1"), "(&Undo)");
-    EXPECT_EQ(Shown("Redo1"), "(&Redo)");
+    EXPECT_EQ(Shown("UndoItem"), "(&Undo)");
+    EXPECT_EQ(Shown("RedoItem"), "(&Redo)");
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, WithoutAGameFolderStartUpIsRefusedAfterABeep) {
     SetAppFolders({Program().string() + "/", ""});
-    EXPECT_FALSE(mainWindow_.FormCreate());
+    EXPECT_FALSE(mainWindow_.SetUp());
     EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: XWingAlliance not found"}));
     EXPECT_EQ(mainWindow_.windowTitle(), " Vexlor 0.72b ");
     EXPECT_TRUE(ProgramFolderEntries().isEmpty());
@@ -77,14 +77,14 @@ TEST_F(MainWindowTest, WithoutAGameFolderStartUpIsRefusedAfterABeep) {
 }
 
 TEST_F(MainWindowTest, StartUpMaximisesAndCreatesTheWorkingFolders) {
-    EXPECT_TRUE(mainWindow_.FormCreate());
+    EXPECT_TRUE(mainWindow_.SetUp());
     EXPECT_TRUE(dialogs_.events.isEmpty());
     EXPECT_EQ(mainWindow_.windowTitle(), " Vexlor 0.72b ");
     EXPECT_TRUE(mainWindow_.windowState().testFlag(Qt::WindowMaximized));
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
     // A second start finds both and changes nothing.
     MainWindow second(dialogs_);
-    EXPECT_TRUE(second.FormCreate());
+    EXPECT_TRUE(second.SetUp());
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"Input", "OutPut"}));
 }
 
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, WorkingFoldersAreMadeWhereStartUpPutThemNotBesideTheProgr
     const fs::path working = temp_.Path() / "data";
     fs::create_directory(working);
     SetAppFolders({Program().string() + "/", Game().string() + "/", working.string() + "/"});
-    EXPECT_TRUE(mainWindow_.FormCreate());
+    EXPECT_TRUE(mainWindow_.SetUp());
     EXPECT_TRUE(ProgramFolderEntries().isEmpty());
     EXPECT_TRUE(fs::is_directory(working / "OutPut"));
     EXPECT_TRUE(fs::is_directory(working / "Input"));
@@ -102,17 +102,20 @@ TEST_F(MainWindowTest, WorkingFoldersInAnotherLetterCaseAreTheOnesMeant) {
     fs::create_directory(Program() / "output");
     // A file where a folder should be is not this window's concern.
     test::WriteFileBytes(Program() / "INPUT", {});
-    EXPECT_TRUE(mainWindow_.FormCreate());
+    EXPECT_TRUE(mainWindow_.SetUp());
     EXPECT_EQ(ProgramFolderEntries(), (QStringList{"INPUT", "output"}));
     EXPECT_TRUE(dialogs_.events.isEmpty());
 }
 
 TEST_F(MainWindowTest, ToolbarHoldsTheSevenButtons) {
     const QStringList captions{"New", "Open", "", "", "", "Resdata", "Preview"};
+    const QStringList names{"NewProjectButton",     "OpenProjectButton",         "CascadeButton",
+                            "TileSideBySideButton", "TileOneAboveAnotherButton", "ResdataButton",
+                            "PreviewButton"};
     for (int number = 1; number <= 7; ++number) {
-        QToolButton* button = mainWindow_.SpeedButton(number);
+        QToolButton* button = mainWindow_.ToolBarButton(number);
         ASSERT_NE(button, nullptr) << number;
-        EXPECT_EQ(button->objectName(), QStringLiteral("SpeedButton%1").arg(number));
+        EXPECT_EQ(button->objectName(), names.at(number - 1));
         EXPECT_TRUE(button->isEnabled()) << number;
         if (captions.at(number - 1).isEmpty()) {
             EXPECT_FALSE(button->icon().isNull()) << number;
@@ -151,27 +154,27 @@ TEST_F(MainWindowTest, MenusOfferTheCommandsInOrderWithTheirShortcuts) {
     EXPECT_EQ(itemTexts(top[3]->menu()), (QStringList{"&Cascade", "Tile &vert", "Tile &horz"}));
     EXPECT_EQ(itemTexts(top[4]->menu()), (QStringList{"&Help", "-", "&About..."}));
 
-    EXPECT_TRUE(MenuItem("New1")->isEnabled());
-    EXPECT_TRUE(MenuItem("Open1")->isEnabled());
-    EXPECT_EQ(MenuItem("Exit1")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
-    EXPECT_EQ(MenuItem("Help1")->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(MenuItem("New1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-    EXPECT_EQ(MenuItem("Open1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_EQ(MenuItem("Resdata1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
-    EXPECT_EQ(MenuItem("Preview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
-    EXPECT_EQ(MenuItem("Undo1")->shortcuts(),
+    EXPECT_TRUE(MenuItem("NewProjectItem")->isEnabled());
+    EXPECT_TRUE(MenuItem("OpenProjectItem")->isEnabled());
+    EXPECT_EQ(MenuItem("ExitItem")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+    EXPECT_EQ(MenuItem("HelpItem")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(MenuItem("NewProjectItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(MenuItem("OpenProjectItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(MenuItem("ResdataItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    EXPECT_EQ(MenuItem("PreviewItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_2));
+    EXPECT_EQ(MenuItem("UndoItem")->shortcuts(),
               QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    EXPECT_EQ(MenuItem("Redo1")->shortcuts(),
+    EXPECT_EQ(MenuItem("RedoItem")->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                    QKeySequence(Qt::CTRL | Qt::Key_Y)}));
     // With no editor open there is nothing to undo or redo.
-    EXPECT_FALSE(MenuItem("Undo1")->isEnabled());
-    EXPECT_FALSE(MenuItem("Redo1")->isEnabled());
+    EXPECT_FALSE(MenuItem("UndoItem")->isEnabled());
+    EXPECT_FALSE(MenuItem("RedoItem")->isEnabled());
     // Each toolbar button says what it does, with the key that does the same.
     for (const auto& [number, key] :
          {std::pair{1, "Ctrl+N"}, {2, "Ctrl+O"}, {4, ""}, {6, "Ctrl+1"}}) {
-        EXPECT_TRUE(mainWindow_.SpeedButton(number)->toolTip().contains(key)) << number;
-        EXPECT_FALSE(mainWindow_.SpeedButton(number)->toolTip().isEmpty()) << number;
+        EXPECT_TRUE(mainWindow_.ToolBarButton(number)->toolTip().contains(key)) << number;
+        EXPECT_FALSE(mainWindow_.ToolBarButton(number)->toolTip().isEmpty()) << number;
     }
 }
 
@@ -181,8 +184,8 @@ TEST_F(MainWindowTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden)
     resdata.show();
     mainWindow_.SetResourceListWindow(&resdata);
     mainWindow_.SetPreviewWindow(&preview);
-    QAction* resdataItem = MenuItem("Resdata1");
-    QAction* previewItem = MenuItem("Preview1");
+    QAction* resdataItem = MenuItem("ResdataItem");
+    QAction* previewItem = MenuItem("PreviewItem");
     EXPECT_TRUE(resdataItem->isChecked());
     EXPECT_FALSE(previewItem->isChecked());
 
@@ -192,7 +195,7 @@ TEST_F(MainWindowTest, ViewItemsFollowTheToolWindowsHoweverTheyAreShownOrHidden)
     // The close box hides a tool window without going through the main window.
     preview.close();
     EXPECT_FALSE(previewItem->isChecked());
-    mainWindow_.SpeedButton(6)->click();
+    mainWindow_.ToolBarButton(6)->click();
     EXPECT_FALSE(resdata.isVisible());
     EXPECT_FALSE(resdataItem->isChecked());
     resdataItem->trigger();
@@ -204,34 +207,34 @@ TEST_F(MainWindowTest, ResdataButtonHidesAndShowsTheResourceListWindow) {
     QWidget toolWindow;
     mainWindow_.SetResourceListWindow(&toolWindow);
     toolWindow.show();
-    mainWindow_.SpeedButton(6)->click();
+    mainWindow_.ToolBarButton(6)->click();
     EXPECT_FALSE(toolWindow.isVisible());
-    mainWindow_.SpeedButton(6)->click();
+    mainWindow_.ToolBarButton(6)->click();
     EXPECT_TRUE(toolWindow.isVisible());
     // Without a Preview tool its handler has nothing to toggle.
-    mainWindow_.SpeedButton7Click();
+    mainWindow_.TogglePreviewClick();
 }
 
 TEST_F(MainWindowTest, HelpOpensTheHelpFileOfTheProgramFolder) {
-    MenuItem("Help1")->trigger();
+    MenuItem("HelpItem")->trigger();
     EXPECT_EQ(dialogs_.shellOpens,
               QStringList{QString::fromStdString((Program() / "Help.txt").string())});
     test::WriteFileBytes(Program() / "HELP.TXT", {});
-    mainWindow_.Help1Click();
+    mainWindow_.HelpClick();
     EXPECT_EQ(dialogs_.shellOpens.last(),
               QString::fromStdString((Program() / "HELP.TXT").string()));
 }
 
 TEST_F(MainWindowTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
     dialogs_.shellOpenSucceeds = false;
-    mainWindow_.Help1Click();  // missing: nothing to show, and nothing said
+    mainWindow_.HelpClick();  // missing: nothing to show, and nothing said
     EXPECT_EQ(mainWindow_.findChild<HelpViewer*>(), nullptr);
     EXPECT_EQ(dialogs_.beeps, 0);
 
     const std::string text = "Vexlor\r\n\r\n  Ctrl+1  resource list\r\n";
     test::WriteFileBytes(Program() / "Help.txt", test::Bytes(text.begin(), text.end()));
-    mainWindow_.Help1Click();
-    mainWindow_.Help1Click();  // the same window serves again
+    mainWindow_.HelpClick();
+    mainWindow_.HelpClick();  // the same window serves again
     ASSERT_EQ(mainWindow_.findChildren<HelpViewer*>().size(), 1);
     HelpViewer* viewer = mainWindow_.findChild<HelpViewer*>();
     EXPECT_TRUE(viewer->isVisible());
@@ -248,7 +251,7 @@ TEST_F(MainWindowTest, WhereTheShellCannotOpenTheHelpFileTheProgramShowsIt) {
 TEST_F(MainWindowTest, AboutShowsTheAboutBoxModally) {
     AboutBox about(&mainWindow_);
     mainWindow_.SetAboutBox(&about);
-    MenuItem("About1")->trigger();
+    MenuItem("AboutItem")->trigger();
     EXPECT_EQ(dialogs_.events, QStringList{"modal: About Vexlor 0.72b"});
 }
 
@@ -292,7 +295,7 @@ class MainWindowClosingTest : public MainWindowTest {
 };
 
 TEST_F(MainWindowClosingTest, ClosingAsksOnlyAboutChangesAndDoesAsAnswered) {
-    MenuItem("Exit1")->trigger();
+    MenuItem("ExitItem")->trigger();
     EXPECT_FALSE(mainWindow_.isVisible());
     EXPECT_TRUE(dialogs_.events.isEmpty());
 
@@ -365,7 +368,7 @@ class MainWindowArrangementTest : public MainWindowTest {
 };
 
 TEST_F(MainWindowArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
-    mainWindow_.SpeedButton(4)->click();
+    mainWindow_.ToolBarButton(4)->click();
     const QList<QRect> frames = Frames();
     const int width = Space().width() / 3;
     ASSERT_EQ(frames.size(), 3);
@@ -377,7 +380,7 @@ TEST_F(MainWindowArrangementTest, TileVerticalPutsTheWindowsSideBySide) {
 
 TEST_F(MainWindowArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
     mainWindow_.EditorArea()->subWindowList().at(0)->showMaximized();
-    MenuItem("Tilehorz1")->trigger();
+    MenuItem("TileHorizontallyItem")->trigger();
     const QList<QRect> frames = Frames();
     const int height = Space().height() / 3;
     ASSERT_EQ(frames.size(), 3);
@@ -388,7 +391,7 @@ TEST_F(MainWindowArrangementTest, TileHorizontalPutsTheWindowsOneAboveAnother) {
 
 TEST_F(MainWindowArrangementTest, MinimisedWindowsStayOutOfTheTiling) {
     mainWindow_.EditorArea()->subWindowList().at(1)->showMinimized();
-    mainWindow_.SpeedButton4Click();
+    mainWindow_.TileSideBySideClick();
     const QList<QRect> frames = Frames();
     EXPECT_EQ(frames[0].width(), Space().width() / 2);
     EXPECT_EQ(frames[2].left(), Space().width() / 2);
@@ -411,12 +414,12 @@ TEST_F(MainWindowArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAn
             EXPECT_EQ(frames[i], QRect(step * static_cast<int>(i), strip)) << i;
         }
     };
-    mainWindow_.SpeedButton4Click();
+    mainWindow_.TileSideBySideClick();
     QCoreApplication::processEvents();  // the scroll bar comes and the view shrinks
     expectStrips({smallest.width(), Space().height()}, {smallest.width(), 0});
     EXPECT_TRUE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
     EXPECT_FALSE(mainWindow_.EditorArea()->verticalScrollBar()->isVisible());
-    mainWindow_.SpeedButton5Click();
+    mainWindow_.TileOneAboveAnotherClick();
     QCoreApplication::processEvents();
     expectStrips({Space().width(), smallest.height()}, {0, smallest.height()});
     EXPECT_TRUE(mainWindow_.EditorArea()->verticalScrollBar()->isVisible());
@@ -426,7 +429,7 @@ TEST_F(MainWindowArrangementTest, TilingNeverMakesAWindowSmallerThanItsMinimumAn
 TEST_F(MainWindowArrangementTest, AWindowThatNeedsMoreThanItsShareGetsItAndTheOthersShareTheRest) {
     QMdiSubWindow* wide = mainWindow_.EditorArea()->subWindowList().at(1);
     wide->widget()->setMinimumWidth(Space().width() / 2);
-    mainWindow_.SpeedButton4Click();
+    mainWindow_.TileSideBySideClick();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
     EXPECT_EQ(frames[1].width(), wide->minimumSizeHint().width());
@@ -441,7 +444,7 @@ TEST_F(MainWindowArrangementTest, WhereOneLineCannotHoldThemTheWindowsWrapIntoLi
     for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
         window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() / 3);
     }
-    mainWindow_.SpeedButton4Click();
+    mainWindow_.TileSideBySideClick();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
     ASSERT_EQ(frames.size(), 4);
@@ -468,7 +471,7 @@ TEST_F(MainWindowArrangementTest, WhereSpaceIsShortWindowsOverlapOnlyBeyondTheir
         row->addStretch(1);
         window->widget()->setMinimumSize(Space().width() * 2 / 5, Space().height() * 2 / 3);
     }
-    mainWindow_.SpeedButton4Click();
+    mainWindow_.TileSideBySideClick();
     QCoreApplication::processEvents();
     const QList<QRect> frames = Frames();
     EXPECT_FALSE(mainWindow_.EditorArea()->horizontalScrollBar()->isVisible());
@@ -527,7 +530,7 @@ TEST_F(MainWindowArrangementTest, WindowMenuListsTheEditorsAndBringsOneToTheFron
 }
 
 TEST_F(MainWindowTest, BringingToFrontRestoresAMinimisedWindowToItsFormerState) {
-    ASSERT_TRUE(mainWindow_.FormCreate());
+    ASSERT_TRUE(mainWindow_.SetUp());
     mainWindow_.show();
     mainWindow_.setWindowState(mainWindow_.windowState() | Qt::WindowMinimized);
     mainWindow_.BringToFront();

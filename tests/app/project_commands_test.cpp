@@ -114,7 +114,7 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
     for (const KindCase& kind : kKinds) {
         dialogs_.events.clear();
         Answer(kind.kind, Resdata() / kind.fileName);
-        mainWindow_.SpeedButton1Click();
+        mainWindow_.NewProjectClick();
         EXPECT_EQ(dialogs_.events,
                   (QStringList{"modal: New project", "save dialog: New DAT file", "busy", "idle"}));
 
@@ -147,9 +147,9 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
 
 TEST_F(ProjectCommandsTest, LibraryDialogsOfferTheFiveTypesWithTheirPatterns) {
     Answer(3);
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     Answer(3);
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
     for (const FileDialogRequest& request : dialogs_.fileRequests) {
         QStringList filters;
@@ -174,7 +174,7 @@ TEST_F(ProjectCommandsTest, ALineNamingTheLibraryInAnyCaseIsNotAddedAgain) {
     Resources().Save();
     const std::vector<std::string> before = ResourceLines();
     Answer(4, Resdata() / "mis9.dat");
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"MISSION (mis9.dat)"});
     EXPECT_EQ(ResourceLines(), before);
     EXPECT_FALSE(Resources().SaveEnabled());
@@ -182,7 +182,7 @@ TEST_F(ProjectCommandsTest, ALineNamingTheLibraryInAnyCaseIsNotAddedAgain) {
 
 TEST_F(ProjectCommandsTest, ALibraryMadeInAnotherFolderIsStillEnteredUnderResdata) {
     Answer(1, temp_.Path() / "program" / "hullx.dat");
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     EXPECT_TRUE(IsHullLibrary((temp_.Path() / "program" / "hullx.dat").string()));
     EXPECT_EQ(ResourceLines().front(), "Resdata\\HULLX.DAT");
 }
@@ -191,7 +191,7 @@ TEST_F(ProjectCommandsTest, NewProjectReplacesAnExistingLibraryThatIsNotOpen) {
     const std::string path = (Resdata() / "HULL.DAT").string();
     test::MakeHullLibrary(path, {{100, 5}, {200, 6}});
     Answer(1, Resdata() / "HULL.DAT");
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     EXPECT_EQ(Editors().back()->StatusText(), "0 pictures");
     EXPECT_TRUE(IsHullLibrary(path));
     EXPECT_EQ(ResourceLines().size(), 2u);  // "Resdata\HULL.DAT" stood there already
@@ -201,7 +201,7 @@ TEST_F(ProjectCommandsTest, ANameAlreadyOpenIsRefusedWithItsExactCase) {
     const std::string path = (Resdata() / "HULL.DAT").string();
     test::MakeHullLibrary(path, {{100, 5}});
     Answer(1, Resdata() / "HULL.DAT");
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     ASSERT_EQ(mainWindow_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
     EXPECT_EQ(Editors().back()->StatusText(), "1 pictures");
 
@@ -209,20 +209,20 @@ TEST_F(ProjectCommandsTest, ANameAlreadyOpenIsRefusedWithItsExactCase) {
     const fs::path elsewhere = temp_.Path() / "program" / "HULL.DAT";
     dialogs_.events.clear();
     Answer(1, elsewhere);
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "save dialog: New DAT file",
                                             "beep", "message: Error: Already opened (HULL.DAT)"}));
     EXPECT_FALSE(fs::exists(elsewhere));
     dialogs_.events.clear();
     Answer(2, Resdata() / "HULL.DAT");
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     EXPECT_EQ(dialogs_.events.last(), "message: Error: Already opened (HULL.DAT)");
     EXPECT_EQ(ResourceLines().size(), 2u);
 
     // Letter case counts: hull.dat is another name.
     test::MakeHullLibrary((Resdata() / "hull.dat").string(), {});
     Answer(1, Resdata() / "hull.dat");
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     EXPECT_EQ(mainWindow_.EditorCaptions(), (QStringList{"HULL (HULL.DAT)", "HULL (hull.dat)"}));
 }
 
@@ -233,7 +233,7 @@ TEST_F(ProjectCommandsTest, OpenProjectOpensEachKindAndNeverTouchesTheList) {
         ASSERT_TRUE(CreateLibrary(static_cast<LibraryKind>(kind.kind), path.string()));
         dialogs_.events.clear();
         Answer(kind.kind, path);
-        mainWindow_.SpeedButton2Click();
+        mainWindow_.OpenProjectClick();
         EXPECT_EQ(dialogs_.events, (QStringList{"modal: Open project", "open dialog: Open DAT file",
                                                 "busy", "idle"}));
         EXPECT_EQ(dialogs_.fileRequests.back().filterIndex, kind.kind + 1);
@@ -249,7 +249,7 @@ TEST_F(ProjectCommandsTest, OpenProjectRefusesAFileOfAnotherKind) {
     const std::string mission = (Resdata() / "mis.dat").string();
     ASSERT_TRUE(CreateMissionLibrary(mission));
     Answer(1, mission);
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     EXPECT_EQ(dialogs_.events,
               (QStringList{"modal: Open project", "open dialog: Open DAT file", "beep",
                            "message: Error: Unexpected file format : mis.dat"}));
@@ -258,17 +258,17 @@ TEST_F(ProjectCommandsTest, OpenProjectRefusesAFileOfAnotherKind) {
 
 TEST_F(ProjectCommandsTest, CancellingEitherDialogDoesNothing) {
     Answer(0);
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     Answer(0);
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "modal: Open project"}));
     EXPECT_TRUE(dialogs_.fileRequests.empty());
 
     dialogs_.events.clear();
     Answer(2);
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     Answer(2);
-    mainWindow_.SpeedButton2Click();
+    mainWindow_.OpenProjectClick();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "save dialog: New DAT file",
                                             "modal: Open project", "open dialog: Open DAT file"}));
     EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
@@ -278,7 +278,7 @@ TEST_F(ProjectCommandsTest, CancellingEitherDialogDoesNothing) {
 
 TEST_F(ProjectCommandsTest, ALibraryThatCannotBeCreatedGetsOnlyABeep) {
     Answer(3, Game() / "no such folder" / "ship.dat");
-    mainWindow_.SpeedButton1Click();
+    mainWindow_.NewProjectClick();
     EXPECT_EQ(dialogs_.events,
               (QStringList{"modal: New project", "save dialog: New DAT file", "beep"}));
     EXPECT_TRUE(mainWindow_.EditorCaptions().isEmpty());
@@ -287,20 +287,20 @@ TEST_F(ProjectCommandsTest, ALibraryThatCannotBeCreatedGetsOnlyABeep) {
 
 TEST_F(ProjectCommandsTest, ButtonsAndMenuItemsRunTheCommandsAndPreviewToggles) {
     for (int number : {1, 2, 7}) {
-        EXPECT_TRUE(mainWindow_.SpeedButton(number)->isEnabled()) << number;
+        EXPECT_TRUE(mainWindow_.ToolBarButton(number)->isEnabled()) << number;
     }
-    mainWindow_.SpeedButton(1)->click();
-    mainWindow_.findChild<QAction*>("New1")->trigger();
-    mainWindow_.SpeedButton(2)->click();
-    mainWindow_.findChild<QAction*>("Open1")->trigger();
+    mainWindow_.ToolBarButton(1)->click();
+    mainWindow_.findChild<QAction*>("NewProjectItem")->trigger();
+    mainWindow_.ToolBarButton(2)->click();
+    mainWindow_.findChild<QAction*>("OpenProjectItem")->trigger();
     EXPECT_EQ(dialogs_.events, (QStringList{"modal: New project", "modal: New project",
                                             "modal: Open project", "modal: Open project"}));
 
     QWidget preview;
     mainWindow_.SetPreviewWindow(&preview);
-    mainWindow_.SpeedButton(7)->click();
+    mainWindow_.ToolBarButton(7)->click();
     EXPECT_TRUE(preview.isVisible());
-    mainWindow_.SpeedButton(7)->click();
+    mainWindow_.ToolBarButton(7)->click();
     EXPECT_FALSE(preview.isVisible());
 }
 
