@@ -7,6 +7,7 @@
 
 #include "library/byte_order.h"
 #include "library/records.h"
+#include "tests/support/any_library.h"
 #include "tests/support/test_files.h"
 
 // Builds library files byte by byte for tests that need records, sound or deliberately broken.
@@ -55,41 +56,24 @@ inline void PatchU32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
 // image data by its pictures. Palette and pixel bytes carry a running pattern.
 inline Bytes BuildLibrary(std::uint32_t kind, const std::vector<TestGroup>& groups,
                           bool keepGroupDataSize = true) {
-    tHEADER header{};
-    std::copy(kSignature.begin(), kSignature.end(), header.Signature);
-    header.Reserved1 = 1;
-    header.GroupCount = static_cast<std::uint16_t>(groups.size());
-    header.LibraryKind = kind;
-    header.GroupDataSize =
-        keepGroupDataSize ? static_cast<std::uint32_t>(tGROUP::kSize * groups.size()) : 0;
-    Bytes table;
-    Bytes data;
+    std::vector<BuiltGroup> assembled;
     for (const TestGroup& wanted : groups) {
-        tGROUP group{};
-        group.GroupId = wanted.groupId;
-        group.DataOffset = static_cast<std::uint32_t>(data.size());
+        BuiltGroup group{wanted.groupId, {}};
         for (const TestPicture& p : wanted.pictures) {
-            const tIMAGE image = tIMAGE::Make(p.format, p.width, p.height, wanted.groupId,
-                                              p.pictureId, p.colours, p.pixelBytes);
-            const auto record = image.Encode();
-            data.insert(data.end(), record.begin(), record.end());
+            BuiltRecord record{tIMAGE::Make(p.format, p.width, p.height, wanted.groupId,
+                                            p.pictureId, p.colours, p.pixelBytes),
+                               {}};
             for (std::uint32_t i = 0; i < 3 * p.colours + p.pixelBytes; ++i) {
-                data.push_back(static_cast<std::uint8_t>(i * 7 + 1));
+                record.body.push_back(static_cast<std::uint8_t>(i * 7 + 1));
             }
-            ++group.ImageCount;
-            group.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(image));
-            group.ColourCount += p.colours;
+            group.records.push_back(std::move(record));
         }
-        header.ImageCount = static_cast<std::uint16_t>(header.ImageCount + group.ImageCount);
-        header.ImageDataSize += group.ImageDataSize;
-        header.ColourCount += group.ColourCount;
-        const auto encoded = group.Encode();
-        table.insert(table.end(), encoded.begin(), encoded.end());
+        assembled.push_back(std::move(group));
     }
-    const auto encodedHeader = header.Encode();
-    Bytes bytes(encodedHeader.begin(), encodedHeader.end());
-    bytes.insert(bytes.end(), table.begin(), table.end());
-    bytes.insert(bytes.end(), data.begin(), data.end());
+    Bytes bytes = AssembleLibrary(kind, assembled);
+    if (!keepGroupDataSize) {
+        PatchU32(bytes, at::kGroupDataSize, 0);
+    }
     return bytes;
 }
 

@@ -8,14 +8,8 @@
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
-
-using test::AsBmp;
-using test::NewLibrary;
-using test::ReadFileBytes;
-using test::TempDir;
-using test::TestPicture;
 
 TEST(HullMapLogicTest, SuggestionFollowsTheHighestIdentifierWithAFloor) {
     TempDir dir;
@@ -136,7 +130,7 @@ TEST(HullMapLogicTest, ExportWritesGreyBitmapsNamedByGroupAndPicture) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test
 
 namespace vexlor {
 namespace {

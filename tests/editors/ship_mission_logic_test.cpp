@@ -7,14 +7,8 @@
 #include "tests/editors/editor_test_support.h"
 #include "tests/support/test_files.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
-
-using test::AsBmp;
-using test::NewLibrary;
-using test::ReadFileBytes;
-using test::TempDir;
-using test::TestPicture;
 
 TEST(ShipLogicTest, SuggestionIsHighestPlusOneInsideTheRange) {
     TempDir dir;
@@ -178,4 +172,4 @@ TEST(MissionLogicTest, ExportNamesFollowTheWidth) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "library/library_reader.h"
@@ -26,7 +27,20 @@ struct AnyGroup {
     std::vector<AnyRecord> records;
 };
 
-inline Bytes BuildAnyLibrary(std::uint32_t kind, const std::vector<AnyGroup>& groups) {
+// A record as it stands in a library: its header, then its palette and pixel bytes.
+struct BuiltRecord {
+    tIMAGE image;
+    Bytes body;
+};
+
+struct BuiltGroup {
+    std::uint16_t groupId = 1;
+    std::vector<BuiltRecord> records;
+};
+
+// The groups in the order given, each followed in the image data by its records; the header's
+// and the groups' counts and sizes as this system's writers leave them.
+inline Bytes AssembleLibrary(std::uint32_t kind, const std::vector<BuiltGroup>& groups) {
     tHEADER header{};
     std::copy(kSignature.begin(), kSignature.end(), header.Signature);
     header.Reserved1 = 1;  // as this system's writers leave it
@@ -35,23 +49,17 @@ inline Bytes BuildAnyLibrary(std::uint32_t kind, const std::vector<AnyGroup>& gr
     header.GroupDataSize = static_cast<std::uint32_t>(tGROUP::kSize * groups.size());
     Bytes table;
     Bytes data;
-    for (const AnyGroup& wanted : groups) {
+    for (const BuiltGroup& wanted : groups) {
         tGROUP group{};
         group.GroupId = wanted.groupId;
         group.DataOffset = static_cast<std::uint32_t>(data.size());
-        for (const AnyRecord& r : wanted.records) {
-            const tIMAGE image =
-                tIMAGE::Make(r.format, r.width, r.height, wanted.groupId, r.pictureId,
-                             static_cast<std::uint32_t>(r.palette.size()),
-                             static_cast<std::uint32_t>(r.pixels.size()));
-            const auto record = image.Encode();
+        for (const BuiltRecord& r : wanted.records) {
+            const auto record = r.image.Encode();
             data.insert(data.end(), record.begin(), record.end());
-            const auto palette = EncodePalette(r.palette);
-            data.insert(data.end(), palette.begin(), palette.end());
-            data.insert(data.end(), r.pixels.begin(), r.pixels.end());
+            data.insert(data.end(), r.body.begin(), r.body.end());
             ++group.ImageCount;
-            group.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(image));
-            group.ColourCount += image.ColourCount;
+            group.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(r.image));
+            group.ColourCount += r.image.ColourCount;
         }
         header.ImageCount = static_cast<std::uint16_t>(header.ImageCount + group.ImageCount);
         header.ImageDataSize += group.ImageDataSize;
@@ -64,6 +72,24 @@ inline Bytes BuildAnyLibrary(std::uint32_t kind, const std::vector<AnyGroup>& gr
     bytes.insert(bytes.end(), table.begin(), table.end());
     bytes.insert(bytes.end(), data.begin(), data.end());
     return bytes;
+}
+
+inline Bytes BuildAnyLibrary(std::uint32_t kind, const std::vector<AnyGroup>& groups) {
+    std::vector<BuiltGroup> assembled;
+    for (const AnyGroup& wanted : groups) {
+        BuiltGroup group{wanted.groupId, {}};
+        for (const AnyRecord& r : wanted.records) {
+            BuiltRecord record{
+                tIMAGE::Make(r.format, r.width, r.height, wanted.groupId, r.pictureId,
+                             static_cast<std::uint32_t>(r.palette.size()),
+                             static_cast<std::uint32_t>(r.pixels.size())),
+                EncodePalette(r.palette)};
+            record.body.insert(record.body.end(), r.pixels.begin(), r.pixels.end());
+            group.records.push_back(std::move(record));
+        }
+        assembled.push_back(std::move(group));
+    }
+    return AssembleLibrary(kind, assembled);
 }
 
 // A run-length picture of one row: two transparent pixels, then `indices` as pairs.

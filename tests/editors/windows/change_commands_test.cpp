@@ -7,17 +7,13 @@
 #include "editors/windows/mission_editor_window.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
-
-using test::Bytes;
-using test::ReadFileBytes;
-using test::TestPicture;
 
 const QString kHull = QStringLiteral("HULL (");
 const QString kMission = QStringLiteral("MISSION (");
 
-class ChangeCommandsTest : public test::EditorWindowTest {
+class ChangeCommandsTest : public EditorWindowTest {
   protected:
     static QList<int> Selected(const QWidget& window) {
         QList<int> rows;
@@ -116,7 +112,7 @@ TEST_F(ChangeCommandsTest, DeleteAndReplaceAreOfferedOnlyWhereTheyCanAct) {
     QTest::keyClick(List(*readOnly), Qt::Key_Delete);
     EXPECT_TRUE(dialogs_.events.isEmpty());
     EXPECT_TRUE(readOnly->NextUndo().empty());
-    EXPECT_EQ(test::PictureIds(EditorKind::Map, File("MAP.DAT")), std::vector<int>{17500});
+    EXPECT_EQ(PictureIds(EditorKind::Map, File("MAP.DAT")), std::vector<int>{17500});
 }
 
 // Rows name pictures only as they were listed: the file is read again before a change.
@@ -150,7 +146,7 @@ TEST_F(ChangeCommandsTest, DeleteUndoAndRedoShowTheListWithTheRowConcernedSelect
     dialogs_.confirmAnswers = {true};
     hull->DeleteClick();
     const Bytes deleted = ReadFileBytes(path);
-    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4900}));
+    EXPECT_EQ(PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4900}));
     EXPECT_EQ(Column(*hull), (QStringList{"4700", "4900"}));
     EXPECT_EQ(hull->StatusMessage(), "Deleted 4800 5000");
     EXPECT_EQ(Selected(*hull), QList<int>{1});
@@ -204,7 +200,7 @@ TEST_F(ChangeCommandsTest, ReplaceKeepsTheRowAndItsNumberAndUsesTheStagedPicture
     SelectRows(*hull, {1});
     hull->ReplaceClick();
     EXPECT_TRUE(dialogs_.events.filter("confirm").isEmpty());  // it can be undone
-    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800}));
+    EXPECT_EQ(PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800}));
     EXPECT_NE(Thumbnail(*hull, 1), thumbnail);
     EXPECT_EQ(hull->StatusMessage(), "Replaced 4800");
     EXPECT_EQ(Selected(*hull), QList<int>{1});
@@ -245,7 +241,7 @@ TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared
     ASSERT_TRUE(hull->OnCaptionEditing(3));
     hull->OnCaptionEdited(3, "4700");
     hull->OnRenameTimer();
-    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800, 4800, 4700}));
+    EXPECT_EQ(PictureIds(EditorKind::Hull, path), (std::vector<int>{4700, 4800, 4800, 4700}));
     EXPECT_EQ(Selected(*hull), QList<int>{3});
     EXPECT_EQ(hull->StatusMessage(), "4700 is now used by 2 pictures");
 
@@ -262,4 +258,4 @@ TEST_F(ChangeCommandsTest, AddAndRenameSelectTheirRowAndSayWhenItsNumberIsShared
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

@@ -13,13 +13,10 @@
 #include "editors/windows/map_editor_window.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Bytes;
-using test::ReadFileBytes;
-using test::TestPicture;
 
 const QString kHull = QStringLiteral("HULL (");
 const QString kMap = QStringLiteral("MAP (");
@@ -28,7 +25,7 @@ std::vector<int> PictureIds(const std::string& path) {
     return test::PictureIds(EditorKind::Hull, path);
 }
 
-class HullMapWindowTest : public test::EditorWindowTest {};
+class HullMapWindowTest : public EditorWindowTest {};
 
 TEST_F(HullMapWindowTest, RefreshListsInFileOrderAndSuggestsTheNextHundred) {
     auto* hull = Open<HullEditorWindow>(
@@ -422,4 +419,4 @@ TEST_F(HullMapRenameTest, DestroyingTheWindowWritesAnAcceptedRename) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

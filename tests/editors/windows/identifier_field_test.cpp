@@ -8,12 +8,10 @@
 #include "editors/windows/ship_editor_window.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
 
-using test::TestPicture;
-
-class IdentifierFieldTest : public test::EditorWindowTest {
+class IdentifierFieldTest : public EditorWindowTest {
   protected:
     // Replaces the field's text key by key, as the user does.
     static void Type(QWidget& window, const QString& text) {
@@ -43,14 +41,14 @@ TEST_F(IdentifierFieldTest, HullFieldShowsAndAddWritesTheNumberTheRuleTested) {
     LeaveField(*hull);
     EXPECT_EQ(Shown(*hull), "0");
     hull->AddClick();
-    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0}));
+    EXPECT_EQ(PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0}));
 
     // Beyond the range: held at 65500 as "<- Add" ends the edit.
     Import(*hull, bmp);
     Type(*hull, "99999");
     EXPECT_TRUE(Button(*hull, "AddButton")->isEnabled());
     hull->AddClick();
-    EXPECT_EQ(test::PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0, 65500}));
+    EXPECT_EQ(PictureIds(EditorKind::Hull, path), (std::vector<int>{4650, 0, 65500}));
 }
 
 TEST_F(IdentifierFieldTest, ShipFieldSettlesOnTheNearestNumberInItsRange) {
@@ -77,7 +75,7 @@ TEST_F(IdentifierFieldTest, MissionFieldIsHeldInsideTheStagedSeries) {
     Import(*mission, battle);
     Type(*mission, "-");
     mission->AddClick();
-    EXPECT_EQ(test::PictureIds(EditorKind::Mission, path), (std::vector<int>{2099, 2000}));
+    EXPECT_EQ(PictureIds(EditorKind::Mission, path), (std::vector<int>{2099, 2000}));
 }
 
 TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
@@ -123,4 +121,4 @@ TEST_F(IdentifierFieldTest, RefusalsAndSilentEndsSayWhyInTheStatusBar) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

@@ -8,13 +8,10 @@
 #include "editors/windows/swatch_strip.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Bytes;
-using test::ReadFileBytes;
-using test::TestPicture;
 
 const QString kMission = QStringLiteral("MISSION (");
 
@@ -22,7 +19,7 @@ std::vector<int> PictureIds(const std::string& path) {
     return test::PictureIds(EditorKind::Mission, path);
 }
 
-class MissionWindowTest : public test::EditorWindowTest {
+class MissionWindowTest : public EditorWindowTest {
   protected:
     // Identifiers 1, 2, 1000 and 2050: MISSION 0 and 1, mission 0, BATTLE 50.
     MissionEditorWindow* OpenFourSeriesLibrary() {
@@ -206,4 +203,4 @@ TEST_F(MissionWindowTest, FactoryMakesTheKindsWindowWithItsCaption) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

@@ -11,10 +11,8 @@
 #include "pictures/picture_files.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
-
-using test::TestPicture;
 
 // A picture of `width` x `height` with an opaque ellipse in two colours on a clear ground.
 RgbaPicture Ellipse(int width, int height) {
@@ -33,7 +31,7 @@ RgbaPicture Ellipse(int width, int height) {
     return picture;
 }
 
-class PictureImportTest : public test::EditorWindowTest {
+class PictureImportTest : public EditorWindowTest {
   protected:
     // The conversion dialog's stand-in: records what it was asked and converts with the
     // preselected size, or cancels.
@@ -128,4 +126,4 @@ TEST_F(PictureImportTest, DroppedFilesAreStagedByWhatTheyAre) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test

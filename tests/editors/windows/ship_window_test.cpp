@@ -7,17 +7,14 @@
 #include "editors/windows/swatch_strip.h"
 #include "tests/editors/windows/editor_window_fixture.h"
 
-namespace vexlor {
+namespace vexlor::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Bytes;
-using test::ReadFileBytes;
-using test::TestPicture;
 
 const QString kShip = QStringLiteral("SHIP (");
 
-class ShipWindowTest : public test::EditorWindowTest {
+class ShipWindowTest : public EditorWindowTest {
   protected:
     static SwatchStrip* Strip(const QWidget& window) {
         return Find<SwatchStrip>(window, "SwatchStrip");
@@ -171,4 +168,4 @@ TEST_F(ShipWindowTest, ExportNamesFilesByIdentifier) {
 }
 
 }  // namespace
-}  // namespace vexlor
+}  // namespace vexlor::test
