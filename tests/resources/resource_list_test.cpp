@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/folders.h"
+#include "tests/resources/resource_list_files.h"
 #include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
@@ -12,14 +13,7 @@
 namespace vexlor {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-std::string Text(const test::Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
-test::Bytes Bytes(const std::string& text) {
-    return test::Bytes(text.begin(), text.end());
-}
+using test::Lines;
 
 class ResourceListTest : public ::testing::Test {
   protected:
@@ -32,19 +26,13 @@ class ResourceListTest : public ::testing::Test {
 
     std::filesystem::path Game() const { return temp_.Path() / "game"; }
     std::filesystem::path File() const { return Game() / "resdata.txt"; }
-    void WriteFile(const std::string& text) const { test::WriteFileBytes(File(), Bytes(text)); }
-    std::string ReadFile() const { return Text(test::ReadFileBytes(File())); }
+    void WriteFile(const std::string& text) const { test::WriteText(File(), text); }
+    std::string ReadFile() const { return test::ReadText(File()); }
     void Load(const std::string& text) {
         WriteFile(text);
         ASSERT_TRUE(list_.Reload());
     }
-    Lines AllLines() const {
-        Lines lines;
-        for (int i = 0; i < list_.LineCount(); ++i) {
-            lines.push_back(list_.Line(i));
-        }
-        return lines;
-    }
+    Lines AllLines() const { return test::LinesOf(list_); }
 
     test::TempDir temp_;
     test::FakeUserDialogs dialogs_;
@@ -126,14 +114,14 @@ TEST_F(ResourceListTest, ThroughLinksLoadAndSaveUseTheFileTheyLeadTo) {
     namespace fs = std::filesystem;
     fs::create_directories(temp_.Path() / "mods" / "lists");
     const fs::path real = temp_.Path() / "mods" / "lists" / "resdata.txt";
-    test::WriteFileBytes(real, Bytes("Resdata\\HULL.DAT\r\n"));
+    test::WriteText(real, "Resdata\\HULL.DAT\r\n");
     fs::create_symlink("lists/resdata.txt", temp_.Path() / "mods" / "current");
     fs::create_symlink("../mods/current", File());
 
     ASSERT_TRUE(list_.Reload());
     list_.InsertFirstLine("Resdata\\MAP.DAT");
     ASSERT_TRUE(list_.Save());
-    EXPECT_EQ(Text(test::ReadFileBytes(real)), "Resdata\\MAP.DAT\r\nResdata\\HULL.DAT\r\n");
+    EXPECT_EQ(test::ReadText(real), "Resdata\\MAP.DAT\r\nResdata\\HULL.DAT\r\n");
     EXPECT_TRUE(fs::is_symlink(File()));
     EXPECT_EQ(std::distance(fs::directory_iterator(Game()), fs::directory_iterator()), 1);
 }
@@ -209,7 +197,7 @@ TEST_F(ResourceListTest, TheFilePathFollowsTheGameFolderAtEachUse) {
     Load("first\r\n");
     const auto other = temp_.Path() / "other";
     std::filesystem::create_directory(other);
-    test::WriteFileBytes(other / "resdata.txt", Bytes("second\r\n"));
+    test::WriteText(other / "resdata.txt", "second\r\n");
     SetAppFolders({temp_.Path().string() + "/", other.string() + "/"});
     ASSERT_TRUE(list_.Reload());
     EXPECT_EQ(AllLines(), (Lines{"second"}));

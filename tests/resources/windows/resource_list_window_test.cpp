@@ -11,13 +11,15 @@
 #include <QToolButton>
 
 #include "platform/folders.h"
+#include "tests/resources/resource_list_files.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 
 namespace vexlor {
 namespace {
 
-using Lines = std::vector<std::string>;
+using test::Lines;
+using test::LinesOf;
 
 class ResourceListWindowTest : public ::testing::Test {
   protected:
@@ -27,23 +29,11 @@ class ResourceListWindowTest : public ::testing::Test {
     ~ResourceListWindowTest() override { SetAppFolders({}); }
 
     std::filesystem::path File() const { return temp_.Path() / "resdata.txt"; }
-    void WriteFile(const std::string& text) const {
-        test::WriteFileBytes(File(), test::Bytes(text.begin(), text.end()));
-    }
-    std::string ReadFile() const {
-        const test::Bytes bytes = test::ReadFileBytes(File());
-        return std::string(bytes.begin(), bytes.end());
-    }
+    void WriteFile(const std::string& text) const { test::WriteText(File(), text); }
+    std::string ReadFile() const { return test::ReadText(File()); }
     // Types `text` where the user's cursor is, as the keyboard would.
     static void Type(ResourceListWindow& window, const QString& text) {
         window.TextArea()->textCursor().insertText(text);
-    }
-    static Lines LinesOf(ResourceList& list) {
-        Lines lines;
-        for (int i = 0; i < list.LineCount(); ++i) {
-            lines.push_back(list.Line(i));
-        }
-        return lines;
     }
 
     test::TempDir temp_;
