@@ -20,6 +20,7 @@ constexpr std::uint64_t kGroupIdAt = 10;
 constexpr std::uint64_t kPictureIdAt = 12;
 constexpr std::uint64_t kMostCount = std::numeric_limits<std::uint16_t>::max();
 constexpr std::uint64_t kMostSize = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t kLongestWhat = 600;
 
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -428,7 +429,12 @@ AnyEditPlan PlanRemoveRecords(const std::string& path, const std::vector<RecordN
                                                             kNothingChanged);
             }
             indices.push_back(index);
-            what += " " + NameText(name);
+            // A remove of thousands names the first ones; the journal's line stays short.
+            if (what.size() <= kLongestWhat) {
+                what += " " + NameText(name);
+            } else if (what.back() != '.') {
+                what += " ...";
+            }
         }
         if (indices.empty()) {
             return Refused(AnyEditResult::NoSuchRecord,
