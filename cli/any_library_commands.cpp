@@ -84,20 +84,20 @@ int Refused(const std::string& message) {
     return kExitFailure;
 }
 
-// IMAGE read, converted to width x height and encoded in `format`; nothing, said on standard
-// error, when it cannot be.
+// IMAGE converted to width x height and encoded in `format`; nothing, with `refusal` set, when
+// it cannot be.
 std::optional<StoredPicture> StorePicture(const std::string& image, const RgbaPicture& picture,
                                           int width, int height, std::uint16_t format,
-                                          ConversionOptions conversion) {
+                                          ConversionOptions conversion, std::string& refusal) {
     if (!IsAcceptablePictureSize(width, height)) {
-        Refused(DescribeEncodeRefusal({EncodeResult::BadSize, -1}, width, height));
+        refusal = DescribeEncodeRefusal({EncodeResult::BadSize, -1}, width, height);
         return std::nullopt;
     }
     conversion.softAlpha = format == kIndexAlphaFormat;
     const auto converted = ConvertPicture(picture, width, height, conversion);
     if (!converted) {
-        Refused("Cannot convert the picture " + image + " to " + std::to_string(width) + " x " +
-                std::to_string(height));
+        refusal = "Cannot convert the picture " + image + " to " + std::to_string(width) + " x " +
+                  std::to_string(height);
         return std::nullopt;
     }
     StoredPicture stored;
@@ -112,10 +112,14 @@ std::optional<StoredPicture> StorePicture(const std::string& image, const RgbaPi
         outcome = EncodeIndexAlpha(converted->image, alpha, stored);
     }
     if (outcome.result != EncodeResult::Ok) {
-        Refused(DescribeEncodeRefusal(outcome, width, height));
+        refusal = DescribeEncodeRefusal(outcome, width, height);
         return std::nullopt;
     }
     return stored;
+}
+
+bool IsWritten(std::uint16_t format) {
+    return format == kRunLengthFormat || format == kIndexAlphaFormat;
 }
 
 std::optional<RgbaPicture> ReadImage(const std::string& image) {
@@ -165,31 +169,27 @@ int RunAdd(const Invocation& invocation) {
     if (!command) {
         return status;
     }
-    const RecordLookup lookup = LookUpForAdd(command->path, command->name);
-    if (lookup.result != AnyEditResult::Ok) {
-        return Refused(lookup.message);
-    }
     const auto picture = ReadImage(command->image);
     if (!picture) {
         return kExitFailure;
     }
-    const auto [width, height] =
-        command->options.size.value_or(std::pair{picture->width, picture->height});
-    const std::uint16_t format =
-        command->options.format.value_or(lookup.groupFormat.value_or(kRunLengthFormat));
-    if (format != kRunLengthFormat && format != kIndexAlphaFormat) {
-        return Refused("The records of group " + std::to_string(command->name.groupId) +
-                       " have format " + std::to_string(format) +
-                       ", which Vexlor does not write; give --format 23 or 24");
-    }
-    const auto stored =
-        StorePicture(command->image, *picture, width, height, format, command->options.conversion);
-    if (!stored) {
-        return kExitFailure;
-    }
+    const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
+        const std::uint16_t format =
+            command->options.format.value_or(lookup.groupFormat.value_or(kRunLengthFormat));
+        if (!IsWritten(format)) {
+            refusal = "The records of group " + std::to_string(command->name.groupId) +
+                      " have format " + std::to_string(format) +
+                      ", which Vexlor does not write; give --format 23 or 24";
+            return std::optional<StoredPicture>();
+        }
+        const auto [width, height] =
+            command->options.size.value_or(std::pair{picture->width, picture->height});
+        return StorePicture(command->image, *picture, width, height, format,
+                            command->options.conversion, refusal);
+    };
     const AnyEditOutcome outcome = MakeAnyEdit(
         JournalFolder(), command->path,
-        [&](const std::string& library) { return PlanAddRecord(library, command->name, *stored); });
+        [&](const std::string& library) { return PlanAddRecord(library, command->name, make); });
     return Made(outcome, NameText(command->name));
 }
 
@@ -199,30 +199,26 @@ int RunSet(const Invocation& invocation) {
     if (!command) {
         return status;
     }
-    const RecordLookup lookup = LookUpForSet(command->path, command->name);
-    if (lookup.result != AnyEditResult::Ok) {
-        return Refused(lookup.message);
-    }
-    const std::uint16_t format = command->options.format.value_or(lookup.record.PictureFormat);
-    if (format != kRunLengthFormat && format != kIndexAlphaFormat) {
-        return Refused("The record " + NameText(command->name) + " has format " +
-                       std::to_string(format) +
-                       ", which Vexlor does not write; give --format 23 or 24");
-    }
     const auto picture = ReadImage(command->image);
     if (!picture) {
         return kExitFailure;
     }
-    const auto [width, height] = command->options.size.value_or(
-        std::pair{SideOf(lookup.record.BlockWidth), SideOf(lookup.record.BlockHeight)});
-    const auto stored =
-        StorePicture(command->image, *picture, width, height, format, command->options.conversion);
-    if (!stored) {
-        return kExitFailure;
-    }
+    const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
+        const std::uint16_t format = command->options.format.value_or(lookup.record.PictureFormat);
+        if (!IsWritten(format)) {
+            refusal = "The record " + NameText(command->name) + " has format " +
+                      std::to_string(format) +
+                      ", which Vexlor does not write; give --format 23 or 24";
+            return std::optional<StoredPicture>();
+        }
+        const auto [width, height] = command->options.size.value_or(
+            std::pair{SideOf(lookup.record.BlockWidth), SideOf(lookup.record.BlockHeight)});
+        return StorePicture(command->image, *picture, width, height, format,
+                            command->options.conversion, refusal);
+    };
     const AnyEditOutcome outcome = MakeAnyEdit(
         JournalFolder(), command->path,
-        [&](const std::string& library) { return PlanSetRecord(library, command->name, *stored); });
+        [&](const std::string& library) { return PlanSetRecord(library, command->name, make); });
     return Made(outcome, NameText(command->name));
 }
 

@@ -349,6 +349,39 @@ tIMAGE DecodedRecord(const std::string& bytes) {
     return tIMAGE::Decode(reinterpret_cast<const std::uint8_t*>(bytes.data()));
 }
 
+// The format that all records of the groups carrying `groupId` have, if they have one.
+std::optional<std::uint16_t> FormatOfGroups(const SoundLibrary& library, std::uint16_t groupId) {
+    std::optional<std::uint16_t> format;
+    const auto& images = library.inspection.images;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        if (library.inspection.groups[library.groupOf[i]].GroupId != groupId) {
+            continue;
+        }
+        if (format && *format != images[i].image.PictureFormat) {
+            return std::nullopt;
+        }
+        format = images[i].image.PictureFormat;
+    }
+    return format;
+}
+
+// The new record's bytes in `bytes`, or the plan that refuses it.
+std::optional<AnyEditPlan> MadeRecord(const PictureMaker& make, const RecordLookup& lookup,
+                                      RecordName name, const std::string& verb,
+                                      const SoundLibrary& library, std::string& bytes) {
+    std::string refusal;
+    const std::optional<StoredPicture> picture = make(lookup, refusal);
+    if (!picture) {
+        return Refused(AnyEditResult::NoPicture, refusal + "; " + kNothingChanged);
+    }
+    if (const auto why = RecordOf(*picture, name, bytes)) {
+        return Refused(AnyEditResult::Full, "Cannot " + verb + " " + NameText(name) + " in " +
+                                                library.name + ": " + *why + "; " +
+                                                kNothingChanged);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string NameText(RecordName name) {
@@ -356,19 +389,26 @@ std::string NameText(RecordName name) {
 }
 
 AnyEditPlan PlanAddRecord(const std::string& path, RecordName name, const StoredPicture& picture) {
+    return PlanAddRecord(path, name, [&](const RecordLookup&, std::string&) { return picture; });
+}
+
+AnyEditPlan PlanSetRecord(const std::string& path, RecordName name, const StoredPicture& picture) {
+    return PlanSetRecord(path, name, [&](const RecordLookup&, std::string&) { return picture; });
+}
+
+AnyEditPlan PlanAddRecord(const std::string& path, RecordName name, const PictureMaker& make) {
     return PlanFrom(path, [&](const SoundLibrary& library, ByteFile& file) {
         std::string message;
         if (const auto result = RequireFree(library, name, message); result != AnyEditResult::Ok) {
             return Refused(result, message);
         }
+        const auto existing = LastGroupWithId(library, name.groupId);
         std::string added;
-        if (const auto why = RecordOf(picture, name, added)) {
-            return Refused(AnyEditResult::Full, "Cannot add " + NameText(name) + " to " +
-                                                    library.name + ": " + *why + "; " +
-                                                    kNothingChanged);
+        if (auto refused = MadeRecord(make, {{}, FormatOfGroups(library, name.groupId)}, name,
+                                      "add", library, added)) {
+            return std::move(*refused);
         }
         EditBuilder builder(library);
-        const auto existing = LastGroupWithId(library, name.groupId);
         const std::size_t group = existing ? *existing : builder.NewGroup(name.groupId);
         const std::uint64_t at = existing ? GroupEnd(library, group) : library.inspection.fileSize;
         builder.Gain(group, DecodedRecord(added));
@@ -382,7 +422,7 @@ AnyEditPlan PlanAddRecord(const std::string& path, RecordName name, const Stored
     });
 }
 
-AnyEditPlan PlanSetRecord(const std::string& path, RecordName name, const StoredPicture& picture) {
+AnyEditPlan PlanSetRecord(const std::string& path, RecordName name, const PictureMaker& make) {
     return PlanFrom(path, [&](const SoundLibrary& library, ByteFile& file) {
         std::string message;
         std::size_t index = 0;
@@ -390,13 +430,12 @@ AnyEditPlan PlanSetRecord(const std::string& path, RecordName name, const Stored
             result != AnyEditResult::Ok) {
             return Refused(result, message);
         }
-        std::string added;
-        if (const auto why = RecordOf(picture, name, added)) {
-            return Refused(AnyEditResult::Full, "Cannot set " + NameText(name) + " in " +
-                                                    library.name + ": " + *why + "; " +
-                                                    kNothingChanged);
-        }
         const ImageRecord& old = library.inspection.images[index];
+        std::string added;
+        if (auto refused =
+                MadeRecord(make, {old.image, std::nullopt}, name, "set", library, added)) {
+            return std::move(*refused);
+        }
         std::string removed;
         if (!ReadRecordBytes(file, old, removed)) {
             return CannotRead(library);
@@ -500,46 +539,6 @@ AnyEditPlan PlanRenameRecord(const std::string& path, RecordName from, RecordNam
         plan.row = row;
         return plan;
     });
-}
-
-RecordLookup LookUpForAdd(const std::string& path, RecordName name) {
-    RecordLookup lookup;
-    SoundLibrary library;
-    lookup.result = ReadSound(path, library, lookup.message);
-    if (lookup.result != AnyEditResult::Ok) {
-        return lookup;
-    }
-    lookup.result = RequireFree(library, name, lookup.message);
-    const auto& images = library.inspection.images;
-    for (std::size_t g = 0; g < library.inspection.groups.size(); ++g) {
-        if (library.inspection.groups[g].GroupId != name.groupId) {
-            continue;
-        }
-        for (std::size_t i = library.firstRecord[g];
-             i < library.firstRecord[g] + library.inspection.groups[g].ImageCount; ++i) {
-            const std::uint16_t format = images[i].image.PictureFormat;
-            if (lookup.groupFormat && *lookup.groupFormat != format) {
-                lookup.groupFormat.reset();
-                return lookup;
-            }
-            lookup.groupFormat = format;
-        }
-    }
-    return lookup;
-}
-
-RecordLookup LookUpForSet(const std::string& path, RecordName name) {
-    RecordLookup lookup;
-    SoundLibrary library;
-    lookup.result = ReadSound(path, library, lookup.message);
-    std::size_t index = 0;
-    if (lookup.result == AnyEditResult::Ok) {
-        lookup.result = FindOne(library, name, index, lookup.message);
-    }
-    if (lookup.result == AnyEditResult::Ok) {
-        lookup.record = library.inspection.images[index].image;
-    }
-    return lookup;
 }
 
 AnyEditOutcome MakeAnyEdit(const std::string& journalFolder, const std::string& path,

@@ -36,6 +36,7 @@ enum class AnyEditResult {
     Repeated,      // more than one record carries the name, or a list names it twice
     Taken,         // a record already carries the new name
     Full,          // a count or size would overflow its field
+    NoPicture,     // the picture could not be made for the record
 };
 
 struct AnyEditPlan {
@@ -59,17 +60,20 @@ AnyEditPlan PlanRemoveRecords(const std::string& path, const std::vector<RecordN
 // leaves empty leaving the table.
 AnyEditPlan PlanRenameRecord(const std::string& path, RecordName from, RecordName to);
 
-// What a picture is converted for, looked up before the conversion (the plan looks again under
-// the journal's lock): for an add, the format that all records of the group have, if they have
-// one; for a set, the record itself.
+// What a picture is made for, found when the library is read: for an add, the format that all
+// records of the group have, if they have one; for a set, the record it replaces.
 struct RecordLookup {
-    AnyEditResult result = AnyEditResult::CannotRead;
-    std::string message;
     tIMAGE record{};
     std::optional<std::uint16_t> groupFormat;
 };
-RecordLookup LookUpForAdd(const std::string& path, RecordName name);
-RecordLookup LookUpForSet(const std::string& path, RecordName name);
+
+// Makes the picture of an add or a set once the library has been read and the name found, so
+// that it is converted for what the library holds under the journal's lock; nothing, with
+// `refusal` set (for people), when it cannot be.
+using PictureMaker =
+    std::function<std::optional<StoredPicture>(const RecordLookup& lookup, std::string& refusal)>;
+AnyEditPlan PlanAddRecord(const std::string& path, RecordName name, const PictureMaker& make);
+AnyEditPlan PlanSetRecord(const std::string& path, RecordName name, const PictureMaker& make);
 
 struct AnyEditOutcome {
     bool done = false;
