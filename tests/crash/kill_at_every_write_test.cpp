@@ -302,9 +302,9 @@ constexpr int kMostCalls = 5000;
 
 // Whether the writer is one of those the journal records or moves.
 bool IsRecorded(const Writer& writer) {
-    static const std::vector<std::string> recorded = {
-        "append", "import", "renumber", "delete", "replace", "undo",
-        "redo",   "add",    "set",      "remove", "rename"};
+    static const std::vector<std::string> recorded = {"append",  "import", "renumber", "delete",
+                                                      "replace", "undo",   "redo",     "add",
+                                                      "set",     "remove", "rename"};
     return std::find(recorded.begin(), recorded.end(), writer.arguments.front()) != recorded.end();
 }
 
