@@ -93,9 +93,9 @@ TEST_F(AnyLibraryEdit, AddFollowsTheGroupsLastRecordOrOpensAGroupAtTheEnd) {
     });
     LibraryInspection after = Inspect();
     ASSERT_EQ(after.images.size(), 5u);
-    EXPECT_EQ(after.images[2].image.PictureId, 9);
-    EXPECT_EQ(after.images[2].image.BlockWidth, 300u);
-    EXPECT_EQ(after.groups[0].ImageCount, 3);
+    EXPECT_EQ(+after.images[2].image.PictureId, 9);
+    EXPECT_EQ(+after.images[2].image.BlockWidth, 300u);
+    EXPECT_EQ(+after.groups[0].ImageCount, 3);
     EXPECT_EQ(RecordBytes(added, after.images[4]), RecordBytes(original_, before.images[3]));
 
     const Bytes grown = Make([&](const std::string& library) {
@@ -103,9 +103,9 @@ TEST_F(AnyLibraryEdit, AddFollowsTheGroupsLastRecordOrOpensAGroupAtTheEnd) {
     });
     after = Inspect();
     ASSERT_EQ(after.groups.size(), 4u);
-    EXPECT_EQ(after.groups[3].GroupId, 50);
-    EXPECT_EQ(after.header.GroupDataSize, 4u * tGROUP::kSize);
-    EXPECT_EQ(after.images.back().image.GroupId, 50);
+    EXPECT_EQ(+after.groups[3].GroupId, 50);
+    EXPECT_EQ(+after.header.GroupDataSize, 4u * tGROUP::kSize);
+    EXPECT_EQ(+after.images.back().image.GroupId, 50);
     EXPECT_EQ(RecordBytes(grown, after.images[0]), RecordBytes(original_, before.images[0]));
 
     // Into the last group only the end of the file grows: made in place.
@@ -122,12 +122,12 @@ TEST_F(AnyLibraryEdit, SetKeepsThePlaceAndTheLaterOffsetsFollow) {
     });
     const LibraryInspection after = Inspect();
     ASSERT_EQ(after.images.size(), before.images.size());
-    EXPECT_EQ(after.images[2].image.PictureFormat, kRunLengthFormat);
-    EXPECT_EQ(after.images[2].image.BlockHeight, 64u);
-    EXPECT_EQ(after.images[2].image.GroupId, 200);
-    EXPECT_EQ(after.images[2].image.PictureId, 1);
-    EXPECT_EQ(after.groups[2].DataOffset,
-              after.groups[0].ImageDataSize + after.groups[1].ImageDataSize);
+    EXPECT_EQ(+after.images[2].image.PictureFormat, kRunLengthFormat);
+    EXPECT_EQ(+after.images[2].image.BlockHeight, 64u);
+    EXPECT_EQ(+after.images[2].image.GroupId, 200);
+    EXPECT_EQ(+after.images[2].image.PictureId, 1);
+    EXPECT_EQ(+after.groups[2].DataOffset,
+              +after.groups[0].ImageDataSize + after.groups[1].ImageDataSize);
     EXPECT_EQ(RecordBytes(set, after.images[3]), RecordBytes(original_, before.images[3]));
     UndoAll(1);
 }
@@ -139,9 +139,9 @@ TEST_F(AnyLibraryEdit, RemoveTakesAnEmptiedGroupOutOfTheTable) {
     });
     const LibraryInspection after = Inspect();
     ASSERT_EQ(after.groups.size(), 2u);
-    EXPECT_EQ(after.groups[1].GroupId, 300);
-    EXPECT_EQ(after.header.GroupCount, 2);
-    EXPECT_EQ(after.header.GroupDataSize, 2u * tGROUP::kSize);
+    EXPECT_EQ(+after.groups[1].GroupId, 300);
+    EXPECT_EQ(+after.header.GroupCount, 2);
+    EXPECT_EQ(+after.header.GroupDataSize, 2u * tGROUP::kSize);
     ASSERT_EQ(after.images.size(), 2u);
     EXPECT_EQ(RecordBytes(removed, after.images[0]), RecordBytes(original_, before.images[1]));
     EXPECT_EQ(RecordBytes(removed, after.images[1]), RecordBytes(original_, before.images[3]));
@@ -152,7 +152,7 @@ TEST_F(AnyLibraryEdit, RemoveTakesAnEmptiedGroupOutOfTheTable) {
     path_ = dir_.File("zero.dat");
     test::WriteFileBytes(path_, original_);
     Make([&](const std::string& library) { return PlanRemoveRecords(library, {{300, 7}}); });
-    EXPECT_EQ(Inspect().header.GroupDataSize, 0u);
+    EXPECT_EQ(+Inspect().header.GroupDataSize, 0u);
 }
 
 TEST_F(AnyLibraryEdit, RenameInItsGroupChangesTwoBytesAndAcrossGroupsMovesTheRecord) {
@@ -166,16 +166,16 @@ TEST_F(AnyLibraryEdit, RenameInItsGroupChangesTwoBytesAndAcrossGroupsMovesTheRec
     Make([&](const std::string& library) { return PlanRenameRecord(library, {200, 1}, {100, 3}); });
     LibraryInspection after = Inspect();
     ASSERT_EQ(after.groups.size(), 2u);
-    EXPECT_EQ(after.groups[0].ImageCount, 3);
-    EXPECT_EQ(after.images[2].image.GroupId, 100);
-    EXPECT_EQ(after.images[2].image.PictureId, 3);
-    EXPECT_EQ(after.images[2].image.DataSize, before.images[2].image.DataSize);
+    EXPECT_EQ(+after.groups[0].ImageCount, 3);
+    EXPECT_EQ(+after.images[2].image.GroupId, 100);
+    EXPECT_EQ(+after.images[2].image.PictureId, 3);
+    EXPECT_EQ(+after.images[2].image.DataSize, +before.images[2].image.DataSize);
 
     Make([&](const std::string& library) { return PlanRenameRecord(library, {100, 1}, {400, 1}); });
     after = Inspect();
     ASSERT_EQ(after.groups.size(), 3u);
-    EXPECT_EQ(after.groups[2].GroupId, 400);
-    EXPECT_EQ(after.images.back().image.GroupId, 400);
+    EXPECT_EQ(+after.groups[2].GroupId, 400);
+    EXPECT_EQ(+after.images.back().image.GroupId, 400);
     UndoAll(2);
 }
 
