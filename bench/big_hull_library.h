@@ -1,7 +1,7 @@
 #pragma once
 
 // A HULL library as large as the format allows: 65,535 pictures of 32 x 32, about 138 MB,
-// written once per benchmark run into a temporary folder.
+// written once per benchmark run into a temporary folder (or as many pictures as asked for).
 
 #include <unistd.h>
 
@@ -20,9 +20,10 @@ class BigHullLibrary {
   public:
     static constexpr int kPictures = 65535;
 
-    BigHullLibrary() {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("vexlor-big-hull-" + std::to_string(::getpid()));
+    explicit BigHullLibrary(int pictures = kPictures) : pictures_(pictures) {
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("vexlor-big-hull-" + std::to_string(::getpid()) + "-" + std::to_string(pictures));
         std::filesystem::create_directories(folder_);
         path_ = (folder_ / "HULL.DAT").string();
         Write();
@@ -47,14 +48,14 @@ class BigHullLibrary {
         std::copy(kSignature.begin(), kSignature.end(), header.Signature);
         header.Reserved1 = 1;
         header.GroupCount = 1;
-        header.ImageCount = kPictures;
-        header.ImageDataSize = static_cast<std::uint32_t>(recordBytes * kPictures);
-        header.ColourCount = colours * kPictures;
+        header.ImageCount = static_cast<std::uint16_t>(pictures_);
+        header.ImageDataSize = static_cast<std::uint32_t>(recordBytes * pictures_);
+        header.ColourCount = colours * static_cast<std::uint32_t>(pictures_);
         header.LibraryKind = static_cast<std::uint32_t>(LibraryKind::Hull);
         header.GroupDataSize = tGROUP::kSize;
         tGROUP group{};
         group.GroupId = kHullGroupId;
-        group.ImageCount = kPictures;
+        group.ImageCount = static_cast<std::uint16_t>(pictures_);
         group.ImageDataSize = header.ImageDataSize;
         group.ColourCount = header.ColourCount;
 
@@ -67,7 +68,7 @@ class BigHullLibrary {
         for (std::size_t k = 0; k < body.size(); ++k) {
             body[k] = static_cast<std::uint8_t>(k * 31);
         }
-        for (int k = 0; k < kPictures; ++k) {
+        for (int k = 0; k < pictures_; ++k) {
             record.PictureId = static_cast<std::uint16_t>(k);
             const auto bytes = record.Encode();
             std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -76,6 +77,7 @@ class BigHullLibrary {
         std::fclose(file);
     }
 
+    int pictures_;
     std::filesystem::path folder_;
     std::string path_;
 };

@@ -92,6 +92,12 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
             helpWanted = true;
         } else if (IsOneOf(invocation.command->flagOptions, arg)) {
             invocation.options[arg] = std::string();
+        } else if (IsOneOf(invocation.command->pairOptions, arg)) {
+            if (i + 2 >= args.size()) {
+                return arg + " needs two values";
+            }
+            invocation.pairs[arg] = {args[i + 1], args[i + 2]};
+            i += 2;
         } else if (!IsOneOf(invocation.command->valueOptions, arg)) {
             return "unknown option " + arg;
         } else if (i + 1 == args.size()) {
@@ -127,6 +133,15 @@ int Invocation::UsageError(std::string_view reason) const {
     PrintError(std::string(kProgram) + " " + command->Name() + ": " + std::string(reason) + "\n" +
                command->Usage());
     return kExitUsage;
+}
+
+std::optional<std::pair<std::string, std::string>> Invocation::PairOption(
+    const std::string& name) const {
+    const auto found = pairs.find(name);
+    if (found == pairs.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 std::string Command::Name() const {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vexlor::cli {
@@ -20,8 +21,11 @@ struct Invocation {
     const Command* command = nullptr;
     std::vector<std::string> arguments;          // positional, in order
     std::map<std::string, std::string> options;  // "--out" -> "DIR"
+    // Options that take two values: "--size" -> {"W", "H"}.
+    std::map<std::string, std::pair<std::string, std::string>> pairs;
 
     std::optional<std::string> Option(const std::string& name) const;
+    std::optional<std::pair<std::string, std::string>> PairOption(const std::string& name) const;
     // Whether a flag option ("--png") was given.
     bool Flag(const std::string& name) const { return options.count(name) != 0; }
     // Prints `reason` and the command's usage on stderr; returns the usage exit status.
@@ -39,6 +43,7 @@ struct Command {
     std::vector<std::string_view> valueOptions;   // options that take a value, "--out"
     CommandHandler handler = nullptr;             // null: not built yet
     std::vector<std::string_view> flagOptions{};  // options without a value, "--png"
+    std::vector<std::string_view> pairOptions{};  // options with two values, "--size"
 
     static constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 

@@ -25,17 +25,17 @@ std::optional<double> ParseDither(const std::string& text) {
 
 }  // namespace
 
-std::optional<ImportOptions> ParseImportOptions(const Invocation& invocation, EditorKind kind,
-                                                int& usageStatus) {
-    ImportOptions options;
-    options.conversion.opaque = invocation.Flag("--opaque");
+std::optional<ConversionOptions> ParseConversionOptions(const Invocation& invocation,
+                                                        int& usageStatus) {
+    ConversionOptions conversion;
+    conversion.opaque = invocation.Flag("--opaque");
     if (const auto fit = invocation.Option("--fit")) {
         const auto parsed = ParseFit(*fit);
         if (!parsed) {
             usageStatus = invocation.UsageError("--fit must be contain, cover or stretch: " + *fit);
             return std::nullopt;
         }
-        options.conversion.fit = *parsed;
+        conversion.fit = *parsed;
     }
     if (const auto dither = invocation.Option("--dither")) {
         const auto parsed = ParseDither(*dither);
@@ -44,8 +44,19 @@ std::optional<ImportOptions> ParseImportOptions(const Invocation& invocation, Ed
                 invocation.UsageError("--dither must be a number from 0 to 1: " + *dither);
             return std::nullopt;
         }
-        options.conversion.dither = *parsed;
+        conversion.dither = *parsed;
     }
+    return conversion;
+}
+
+std::optional<ImportOptions> ParseImportOptions(const Invocation& invocation, EditorKind kind,
+                                                int& usageStatus) {
+    ImportOptions options;
+    const auto conversion = ParseConversionOptions(invocation, usageStatus);
+    if (!conversion) {
+        return std::nullopt;
+    }
+    options.conversion = *conversion;
     if (const auto series = invocation.Option("--series")) {
         options.series = SeriesOfName(*series);
         if (!options.series) {

@@ -18,6 +18,11 @@ struct ImportOptions {
     std::optional<Series> series;
 };
 
+// --fit, --dither and --opaque of the invocation; nothing, with `usageStatus` set, when one is
+// malformed.
+std::optional<ConversionOptions> ParseConversionOptions(const Invocation& invocation,
+                                                        int& usageStatus);
+
 // The import options of the invocation; nothing, with `usageStatus` set, when one is malformed.
 std::optional<ImportOptions> ParseImportOptions(const Invocation& invocation, EditorKind kind,
                                                 int& usageStatus);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/any_library_commands.h"
 #include "cli/change_commands.h"
 #include "cli/command.h"
 #include "cli/craft_commands.h"
@@ -75,6 +76,48 @@ std::vector<Command> CommandTable() {
          {"--out"},
          RunExtract,
          {"--png"}},
+        {{"add"},
+         "FILE G P IMAGE [--format 23|24] [--size W H] [--fit contain|cover|stretch] "
+         "[--dither D] [--opaque]",
+         "Adds a record G P (GroupId, PictureId) to a library of any kind, after the last record "
+         "of group G (a new group G at the end when there is none), holding IMAGE converted as "
+         "import converts it, at W x H (1 to 16384; default IMAGE's size), run-length (23) or "
+         "index-alpha with each pixel's own alpha (24; default the group's format, else 23). "
+         "Prints G P. Recorded: undo takes it back.",
+         4,
+         4,
+         {"--format", "--fit", "--dither"},
+         RunAdd,
+         {"--opaque"},
+         {"--size"}},
+        {{"set"},
+         "FILE G P IMAGE [--format 23|24] [--size W H] [--fit contain|cover|stretch] "
+         "[--dither D] [--opaque]",
+         "Gives record G P the picture of IMAGE, converted as add converts it (default: the "
+         "record's size and format), keeping its place, G and P. Prints G P. Recorded.",
+         4,
+         4,
+         {"--format", "--fit", "--dither"},
+         RunSet,
+         {"--opaque"},
+         {"--size"}},
+        {{"remove"},
+         "FILE G P [G P ...]",
+         "Removes the named records (each once); a group left without records leaves the table. "
+         "Prints the number removed. Recorded.",
+         3,
+         kAny,
+         {},
+         RunRemove},
+        {{"rename"},
+         "FILE G P G2 P2",
+         "Gives record G P the identifiers G2 P2: in place when G2 is G, else moved after the "
+         "last record of group G2 (a new group at the end when there is none), a group it leaves "
+         "empty leaving the table. Prints G2 P2. Recorded.",
+         5,
+         5,
+         {},
+         RunRename},
         {{"list"},
          "KIND FILE",
          "Prints what the KIND editor's Refresh shows, as JSON: the rows in file order, the "

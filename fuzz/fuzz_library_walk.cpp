@@ -3,7 +3,8 @@
 // what the library browser is built on: the walk to the end of the bytes, every record's
 // picture drawn at any size, and the repair.
 // None may crash, hang, read outside the file or its buffers, or list more than the header
-// announces; every plan must be well formed and its inverse must give back the file.
+// announces; every plan must be well formed and its inverse must give back the file. The edits of
+// any library, planned on every input, must also leave a file that the check finds ok.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "library/any_library_edit.h"
 #include "library/any_picture.h"
 #include "library/byte_file.h"
 #include "library/creation.h"
@@ -170,6 +172,62 @@ void PlanEveryChange(const std::string& path, const std::uint8_t* data, std::siz
     MakeAndTakeBack(path, original, PlanShipAppend(file, 20001, palette, pixels));
 }
 
+// An edit of any library: made in a copy, the check must find the copy ok, and the inverse must
+// give back the input.
+void MakeCheckAndTakeBack(const std::string& path, const std::string& original,
+                          const AnyEditPlan& plan) {
+    if (plan.result != AnyEditResult::Ok) {
+        Require(!plan.message.empty());
+        return;
+    }
+    Require(CheckLibrary(path).Ok());
+    Require(IsWellFormed(plan.splices, original.size()));
+    const std::string copy = path + ".edited";
+    {
+        ByteFile file;
+        Require(file.Open(path, ByteFile::Mode::Read));
+        Require(ApplyByRewrite(copy, file, plan.splices, ".new"));
+    }
+    Require(CheckLibrary(copy).Ok());
+    {
+        ByteFile changed;
+        Require(changed.Open(copy, ByteFile::Mode::Read));
+        Require(HoldsInsertedBytes(changed, original.size(), plan.splices));
+        Require(ApplyByRewrite(copy, changed, InverseOf(plan.splices), ".new"));
+    }
+    RequireHolds(copy, original);
+    std::remove(copy.c_str());
+}
+
+void PlanEveryAnyEdit(const std::string& path, const std::string& original) {
+    const LibraryInspection inspection = InspectLibrary(path);
+    StoredPicture picture;
+    picture.format = kIndexAlphaFormat;
+    picture.width = 3;
+    picture.height = 2;
+    picture.palette = {0x000000, 0x102030};
+    picture.pixels = {0, 0, 1, 255, 1, 40, 0, 0, 1, 1, 1, 255};
+    const RecordName fresh{4321, 7};
+    std::vector<RecordName> names;
+    for (const std::size_t k :
+         {std::size_t{0}, inspection.images.size() / 2, inspection.images.size() - 1}) {
+        if (k < inspection.images.size()) {
+            names.push_back(
+                {inspection.images[k].image.GroupId, inspection.images[k].image.PictureId});
+        }
+    }
+    MakeCheckAndTakeBack(path, original, PlanAddRecord(path, fresh, picture));
+    for (const RecordName name : names) {
+        MakeCheckAndTakeBack(path, original, PlanAddRecord(path, {name.groupId, 9999}, picture));
+        MakeCheckAndTakeBack(path, original, PlanSetRecord(path, name, picture));
+        MakeCheckAndTakeBack(path, original, PlanRemoveRecords(path, {name}));
+        MakeCheckAndTakeBack(path, original, PlanRenameRecord(path, name, {name.groupId, 9999}));
+        MakeCheckAndTakeBack(path, original, PlanRenameRecord(path, name, fresh));
+        MakeCheckAndTakeBack(path, original, PlanRenameRecord(path, name, names.front()));
+    }
+    MakeCheckAndTakeBack(path, original, PlanRemoveRecords(path, names));
+}
+
 void RequireGroupsCoverTheirRecords(const LibraryWalk& walk) {
     for (std::size_t g = 0; g < walk.groups.size(); ++g) {
         const WalkedGroup& group = walk.groups[g];
@@ -241,6 +299,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IsShipLibrary(path);
     IsMissionLibrary(path);
     PlanEveryChange(path, data, size);
+    PlanEveryAnyEdit(path, std::string(reinterpret_cast<const char*>(data), size));
     BrowseAndRepair(path, std::string(reinterpret_cast<const char*>(data), size));
     RemoveInputFile();
     return 0;

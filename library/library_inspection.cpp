@@ -313,7 +313,10 @@ LibraryInspection InspectLibrary(const std::string& path) {
 }
 
 LibraryCheck CheckLibrary(const std::string& path) {
-    const LibraryInspection inspection = InspectLibrary(path);
+    return CheckInspectedLibrary(InspectLibrary(path));
+}
+
+LibraryCheck CheckInspectedLibrary(const LibraryInspection& inspection) {
     LibraryCheck check;
     check.opened = inspection.opened;
     Violations out(check);

@@ -45,5 +45,7 @@ struct LibraryCheck {
 // Judges a library against every count, size and offset relation that this system's writers
 // keep, and against the file's length.
 LibraryCheck CheckLibrary(const std::string& path);
+// The same judgement of a library already inspected, for a change planned from that reading.
+LibraryCheck CheckInspectedLibrary(const LibraryInspection& inspection);
 
 }  // namespace vexlor

@@ -368,6 +368,16 @@ std::optional<IndexedImage> QuantisedImage(const RgbaPicture& picture, double di
     return Indexed(picture, *palette, [&](std::size_t i) { return pixels[i]; });
 }
 
+// Every pixel that shows at all as opaque, for a palette that soft edges take their colours from.
+RgbaPicture EveryVisiblePixelOpaque(const RgbaPicture& picture) {
+    RgbaPicture opaque = picture;
+    for (std::size_t i = 0; i < opaque.PixelCount(); ++i) {
+        std::uint8_t& alpha = opaque.rgba[i * 4 + 3];
+        alpha = alpha > 0 ? 255 : 0;
+    }
+    return opaque;
+}
+
 int CountOpaqueColours(const IndexedImage& image) {
     std::vector<bool> used(image.palette.size(), false);
     for (std::uint8_t index : image.indices) {
@@ -392,7 +402,9 @@ std::optional<ConvertedPicture> ConvertPicture(const RgbaPicture& source, int wi
     if (options.shades) {
         ToGreyLevels(converted.fitted);
     }
-    const RgbaPicture& fitted = converted.fitted;
+    const std::optional<RgbaPicture> visible =
+        options.softAlpha ? std::optional(EveryVisiblePixelOpaque(converted.fitted)) : std::nullopt;
+    const RgbaPicture& fitted = visible ? *visible : converted.fitted;
     if (const auto few = FewOpaqueColours(fitted)) {
         converted.exact = true;
         converted.image = Indexed(

@@ -16,6 +16,9 @@ struct ConversionOptions {
     // each colour's brightest channel: every colour becomes the grey of its brightness first, so
     // that what they show follows the picture's light and dark instead of its hues.
     bool shades = false;
+    // For pictures stored with each pixel's own alpha: every pixel of alpha above 0 takes a
+    // colour of the palette, and `fitted` keeps the alpha as the file and the fitting give it.
+    bool softAlpha = false;
 };
 
 // What a picture file becomes for a library: a 256-colour picture of the library's size.

@@ -193,6 +193,13 @@ void ShipWithPictures(const fs::path& folder) {
         folder);
 }
 
+// A library of two groups of either format, for the commands that edit any library.
+void AnyWithGroups(const fs::path& folder) {
+    HullWithPictures(folder);
+    Cli({"add", "@/HULL.DAT", "300", "1", "@/a.bmp", "--format", "23", "--size", "40", "20"},
+        folder);
+}
+
 void DemoGame(const fs::path& folder) {
     Cli({"demo", "@"}, folder);
 }
@@ -217,6 +224,12 @@ const std::vector<Writer>& Writers() {
         {"UndoDeleteMap", MapWithPictures, {"undo", "@/MAP.DAT"}, {{"MAP.DAT"}}, {{"delete", "map", "@/MAP.DAT", "0"}}},
         {"RedoRenumberShip", ShipWithPictures, {"redo", "@/SHIP.DAT"}, {{"SHIP.DAT"}}, {{"renumber", "ship", "@/SHIP.DAT", "1", "20002", "20007"}, {"undo", "@/SHIP.DAT"}}},
         {"RedoReplaceHull", HullWithPictures, {"redo", "@/HULL.DAT"}, {{"HULL.DAT"}}, {{"replace", "hull", "@/HULL.DAT", "0", "@/b.bmp"}, {"undo", "@/HULL.DAT"}}},
+        {"AddAnyInItsGroup", AnyWithGroups, {"add", "@/HULL.DAT", "300", "2", "@/b.bmp"}, {{"HULL.DAT"}}},
+        {"AddAnyInANewGroup", AnyWithGroups, {"add", "@/HULL.DAT", "500", "1", "@/b.bmp", "--format", "24"}, {{"HULL.DAT"}}},
+        {"SetAny", AnyWithGroups, {"set", "@/HULL.DAT", "26000", "4700", "@/b.bmp", "--size", "20", "10"}, {{"HULL.DAT"}}},
+        {"RemoveAny", AnyWithGroups, {"remove", "@/HULL.DAT", "300", "1", "26000", "4800"}, {{"HULL.DAT"}}},
+        {"RenameAny", AnyWithGroups, {"rename", "@/HULL.DAT", "26000", "4700", "300", "9"}, {{"HULL.DAT"}}},
+        {"UndoRenameAny", AnyWithGroups, {"undo", "@/HULL.DAT"}, {{"HULL.DAT"}}, {{"rename", "@/HULL.DAT", "300", "1", "26000", "1"}}},
         {"CreateOverHull", HullWithPictures, {"create", "hull", "@/HULL.DAT"}, {{"HULL.DAT"}}},
         {"CreateOverShip", ShipWithPictures, {"create", "ship", "@/SHIP.DAT"}, {{"SHIP.DAT"}}},
         {"ExportHull", HullWithPictures, {"export", "hull", "@/HULL.DAT", "--out", "@/out", "1"}, {{"out/hull_26000_4800.bmp"}}},
@@ -290,7 +303,8 @@ constexpr int kMostCalls = 5000;
 // Whether the writer is one of those the journal records or moves.
 bool IsRecorded(const Writer& writer) {
     static const std::vector<std::string> recorded = {"append",  "import", "renumber", "delete",
-                                                      "replace", "undo",   "redo"};
+                                                      "replace", "undo",   "redo",     "add",
+                                                      "set",     "remove", "rename"};
     return std::find(recorded.begin(), recorded.end(), writer.arguments.front()) != recorded.end();
 }
 

@@ -1,0 +1,261 @@
+#include "cli/any_library_commands.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/import_commands.h"
+#include "editors/library_editor_logic.h"
+#include "library/any_library_edit.h"
+#include "library/picture_size.h"
+#include "library/records.h"
+#include "pictures/picture_conversion.h"
+#include "pictures/picture_files.h"
+#include "platform/state_folder.h"
+
+namespace vexlor::cli {
+
+namespace {
+
+std::optional<int> ParseInRange(const std::string& text, int lowest, int highest) {
+    const auto value = ParseInteger(text);
+    if (!value || *value < lowest || *value > highest) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// G and P from the argument at `first` on; nothing, with `usageStatus` set, when one is not an
+// identifier.
+std::optional<RecordName> ParseName(const Invocation& invocation, std::size_t first,
+                                    int& usageStatus, const char* group = "G",
+                                    const char* picture = "P") {
+    std::uint16_t ids[2] = {0, 0};
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string& text = invocation.arguments[first + k];
+        const auto value = ParseInRange(text, 0, 0xFFFF);
+        if (!value) {
+            usageStatus = invocation.UsageError(std::string(k == 0 ? group : picture) +
+                                                " must be a number from 0 to 65535: " + text);
+            return std::nullopt;
+        }
+        ids[k] = static_cast<std::uint16_t>(*value);
+    }
+    return RecordName{ids[0], ids[1]};
+}
+
+// How add and set store the picture: the options that change it from the defaults.
+struct PictureOptions {
+    ConversionOptions conversion;
+    std::optional<std::uint16_t> format;
+    std::optional<std::pair<int, int>> size;
+};
+
+std::optional<PictureOptions> ParsePictureOptions(const Invocation& invocation, int& usageStatus) {
+    PictureOptions options;
+    const auto conversion = ParseConversionOptions(invocation, usageStatus);
+    if (!conversion) {
+        return std::nullopt;
+    }
+    options.conversion = *conversion;
+    if (const auto format = invocation.Option("--format")) {
+        if (*format != "23" && *format != "24") {
+            usageStatus = invocation.UsageError("--format must be 23 or 24: " + *format);
+            return std::nullopt;
+        }
+        options.format = *format == "23" ? kRunLengthFormat : kIndexAlphaFormat;
+    }
+    if (const auto size = invocation.PairOption("--size")) {
+        const auto width = ParseInRange(size->first, 1, kMaxPictureSide);
+        const auto height = ParseInRange(size->second, 1, kMaxPictureSide);
+        if (!width || !height) {
+            usageStatus = invocation.UsageError("--size W H must be two numbers from 1 to " +
+                                                std::to_string(kMaxPictureSide) + ": " +
+                                                size->first + " " + size->second);
+            return std::nullopt;
+        }
+        options.size = std::pair{*width, *height};
+    }
+    return options;
+}
+
+int Refused(const std::string& message) {
+    PrintError(message + "\n");
+    return kExitFailure;
+}
+
+// IMAGE converted to width x height and encoded in `format`; nothing, with `refusal` set, when
+// it cannot be.
+std::optional<StoredPicture> StorePicture(const std::string& image, const RgbaPicture& picture,
+                                          int width, int height, std::uint16_t format,
+                                          ConversionOptions conversion, std::string& refusal) {
+    if (!IsAcceptablePictureSize(width, height)) {
+        refusal = DescribeEncodeRefusal({EncodeResult::BadSize, -1}, width, height);
+        return std::nullopt;
+    }
+    conversion.softAlpha = format == kIndexAlphaFormat;
+    const auto converted = ConvertPicture(picture, width, height, conversion);
+    if (!converted) {
+        refusal = "Cannot convert the picture " + image + " to " + std::to_string(width) + " x " +
+                  std::to_string(height);
+        return std::nullopt;
+    }
+    StoredPicture stored;
+    EncodeOutcome outcome;
+    if (format == kRunLengthFormat) {
+        outcome = EncodeRunLength(converted->image, stored);
+    } else {
+        std::vector<std::uint8_t> alpha(converted->fitted.PixelCount());
+        for (std::size_t i = 0; i < alpha.size(); ++i) {
+            alpha[i] = converted->fitted.rgba[i * 4 + 3];
+        }
+        outcome = EncodeIndexAlpha(converted->image, alpha, stored);
+    }
+    if (outcome.result != EncodeResult::Ok) {
+        refusal = DescribeEncodeRefusal(outcome, width, height);
+        return std::nullopt;
+    }
+    return stored;
+}
+
+bool IsWritten(std::uint16_t format) {
+    return format == kRunLengthFormat || format == kIndexAlphaFormat;
+}
+
+std::optional<RgbaPicture> ReadImage(const std::string& image) {
+    RgbaPicture picture;
+    std::string error;
+    if (!ReadPictureFile(image, picture, error)) {
+        Refused(error);
+        return std::nullopt;
+    }
+    return picture;
+}
+
+int Made(const AnyEditOutcome& outcome, const std::string& printed) {
+    if (!outcome.done) {
+        return Refused(outcome.message);
+    }
+    PrintOut(printed + "\n");
+    return kExitSuccess;
+}
+
+// Add and set: the arguments FILE G P IMAGE and the picture options.
+struct PictureCommand {
+    std::string path;
+    RecordName name;
+    std::string image;
+    PictureOptions options;
+};
+
+std::optional<PictureCommand> ParsePictureCommand(const Invocation& invocation, int& status) {
+    status = kExitUsage;
+    const auto name = ParseName(invocation, 1, status);
+    if (!name) {
+        return std::nullopt;
+    }
+    const auto options = ParsePictureOptions(invocation, status);
+    if (!options) {
+        return std::nullopt;
+    }
+    return PictureCommand{invocation.arguments[0], *name, invocation.arguments[3], *options};
+}
+
+}  // namespace
+
+int RunAdd(const Invocation& invocation) {
+    int status = kExitUsage;
+    const auto command = ParsePictureCommand(invocation, status);
+    if (!command) {
+        return status;
+    }
+    const auto picture = ReadImage(command->image);
+    if (!picture) {
+        return kExitFailure;
+    }
+    const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
+        const std::uint16_t format =
+            command->options.format.value_or(lookup.groupFormat.value_or(kRunLengthFormat));
+        if (!IsWritten(format)) {
+            refusal = "The records of group " + std::to_string(command->name.groupId) +
+                      " have format " + std::to_string(format) +
+                      ", which Vexlor does not write; give --format 23 or 24";
+            return std::optional<StoredPicture>();
+        }
+        const auto [width, height] =
+            command->options.size.value_or(std::pair{picture->width, picture->height});
+        return StorePicture(command->image, *picture, width, height, format,
+                            command->options.conversion, refusal);
+    };
+    const AnyEditOutcome outcome = MakeAnyEdit(
+        JournalFolder(), command->path,
+        [&](const std::string& library) { return PlanAddRecord(library, command->name, make); });
+    return Made(outcome, NameText(command->name));
+}
+
+int RunSet(const Invocation& invocation) {
+    int status = kExitUsage;
+    const auto command = ParsePictureCommand(invocation, status);
+    if (!command) {
+        return status;
+    }
+    const auto picture = ReadImage(command->image);
+    if (!picture) {
+        return kExitFailure;
+    }
+    const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
+        const std::uint16_t format = command->options.format.value_or(lookup.record.PictureFormat);
+        if (!IsWritten(format)) {
+            refusal = "The record " + NameText(command->name) + " has format " +
+                      std::to_string(format) +
+                      ", which Vexlor does not write; give --format 23 or 24";
+            return std::optional<StoredPicture>();
+        }
+        const auto [width, height] = command->options.size.value_or(
+            std::pair{SideOf(lookup.record.BlockWidth), SideOf(lookup.record.BlockHeight)});
+        return StorePicture(command->image, *picture, width, height, format,
+                            command->options.conversion, refusal);
+    };
+    const AnyEditOutcome outcome = MakeAnyEdit(
+        JournalFolder(), command->path,
+        [&](const std::string& library) { return PlanSetRecord(library, command->name, make); });
+    return Made(outcome, NameText(command->name));
+}
+
+int RunRemove(const Invocation& invocation) {
+    if (invocation.arguments.size() % 2 == 0) {
+        return invocation.UsageError("G and P come in pairs");
+    }
+    int status = kExitUsage;
+    std::vector<RecordName> names;
+    for (std::size_t first = 1; first < invocation.arguments.size(); first += 2) {
+        const auto name = ParseName(invocation, first, status);
+        if (!name) {
+            return status;
+        }
+        names.push_back(*name);
+    }
+    const std::string& path = invocation.arguments[0];
+    const AnyEditOutcome outcome =
+        MakeAnyEdit(JournalFolder(), path,
+                    [&](const std::string& library) { return PlanRemoveRecords(library, names); });
+    return Made(outcome, std::to_string(names.size()));
+}
+
+int RunRename(const Invocation& invocation) {
+    int status = kExitUsage;
+    const auto from = ParseName(invocation, 1, status);
+    if (!from) {
+        return status;
+    }
+    const auto to = ParseName(invocation, 3, status, "G2", "P2");
+    if (!to) {
+        return status;
+    }
+    const AnyEditOutcome outcome = MakeAnyEdit(
+        JournalFolder(), invocation.arguments[0],
+        [&](const std::string& library) { return PlanRenameRecord(library, *from, *to); });
+    return Made(outcome, NameText(*to));
+}
+
+}  // namespace vexlor::cli
