@@ -69,6 +69,10 @@ class ProgramProcessTest : public ::testing::Test {
         environment.insert("WINEPREFIX", Native(temp_.Path() / "wine"));
         environment.insert("HOME", Native(temp_.Path()));
         environment.insert("TMPDIR", Native(Sockets()));
+#ifdef _WIN32
+        // There the socket is a named pipe named after the user: each test is a user of its own.
+        environment.insert("USERNAME", Native(temp_.Path().filename()));
+#endif
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(Native(workFolder));
         process.start(Native(ProgramFile()), arguments);
@@ -164,7 +168,8 @@ TEST_F(ProgramProcessTest, ASecondCopyHandsItsLibrariesToTheFirstWithFullPaths) 
     QByteArray log;
     ASSERT_TRUE(WaitForLine(first, log, "listening")) << log.constData();
     const QString name = QStringLiteral("Mission \u00e9t\u00e9.dat");
-    ASSERT_TRUE(CreateLibrary(LibraryKind::Mission, (Game() / name.toStdString()).string()));
+    // Joined as UTF-8: a std::filesystem::path made from bytes would take them for another code.
+    ASSERT_TRUE(CreateLibrary(LibraryKind::Mission, Game().string() + "/" + name.toStdString()));
     QProcess second;
     Start(second, Game(), {name, QStringLiteral("gone.dat")});
     ASSERT_TRUE(second.waitForFinished(kStartTimeoutMs));
@@ -181,7 +186,10 @@ TEST_F(ProgramProcessTest, ASocketLeftByACrashedCopyDoesNotStopTheNextStart) {
     QByteArray log;
     ASSERT_TRUE(WaitForLine(crashed, log, "listening")) << log.constData();
     Stop(crashed);  // killed: its socket stays behind
+#ifndef _WIN32
+    // Windows keeps local sockets as named pipes, which leave no file behind.
     ASSERT_FALSE(fs::is_empty(Sockets()));
+#endif
 
     QProcess next;
     Start(next, Work());

@@ -22,6 +22,7 @@
 #include "tests/craft/craft_test_files.h"
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
+#include "tests/support_qt/slashed_paths.h"
 
 namespace vexlor {
 namespace {
@@ -119,7 +120,7 @@ TEST_F(ProjectCommandsTest, NewProjectCreatesEachKindOpensItsEditorAndEntersIt) 
                   (QStringList{"modal: New project", "save dialog: New DAT file", "busy", "idle"}));
 
         const FileDialogRequest& request = dialogs_.fileRequests.back();
-        EXPECT_EQ(request.folder, Native(Resdata()));
+        EXPECT_EQ(test::SlashedPath(request.folder), test::SlashedPath(Native(Resdata())));
         EXPECT_TRUE(request.fileName.isEmpty());
         EXPECT_EQ(request.filterIndex, kind.kind + 1);
         EXPECT_EQ(request.defaultSuffix, "dat");

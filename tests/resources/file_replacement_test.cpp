@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/posix_only.h"
 #include "tests/support/test_files.h"
 
 namespace vexlor {
@@ -54,6 +55,7 @@ TEST(ReplaceFileContents, AReadOnlyFileIsRefusedAndKept) {
 }
 
 TEST(ReplaceFileContents, KeepsThePermissionsOfTheFileItReplaces) {
+    VEXLOR_POSIX_ONLY("permission bits of owner, group and others");
     test::TempDir temp;
     const fs::path file = temp.Path() / "resdata.txt";
     WriteFileText(file, "old\r\n");

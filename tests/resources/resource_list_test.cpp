@@ -101,6 +101,7 @@ TEST_F(ResourceListTest, AFolderInPlaceOfTheFileIsAFailedLoad) {
 }
 
 TEST_F(ResourceListTest, APipeInPlaceOfTheFileIsAFailedLoadAndIsNotReplaced) {
+    VEXLOR_POSIX_ONLY("named pipes");
     const test::WaitingFifo pipe(File());
     EXPECT_FALSE(list_.Reload());
     EXPECT_EQ(dialogs_.beeps, 1);
@@ -111,6 +112,7 @@ TEST_F(ResourceListTest, APipeInPlaceOfTheFileIsAFailedLoadAndIsNotReplaced) {
 }
 
 TEST_F(ResourceListTest, ThroughLinksLoadAndSaveUseTheFileTheyLeadTo) {
+    VEXLOR_POSIX_ONLY("symbolic links that any user may make");
     namespace fs = std::filesystem;
     fs::create_directories(temp_.Path() / "mods" / "lists");
     const fs::path real = temp_.Path() / "mods" / "lists" / "resdata.txt";

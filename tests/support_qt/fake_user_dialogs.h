@@ -3,12 +3,18 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include <QString>
 #include <QStringList>
 
 #include "platform/user_dialogs.h"
+
+// A failed comparison of texts shows the texts, not their UTF-16 units one by one.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace vexlor::test {
 

@@ -42,6 +42,10 @@ class HelpViewerTest : public ::testing::Test {
 
 // The program's own help file reads without scrolling sideways at the size the viewer opens in.
 TEST_F(HelpViewerTest, TheProgramsHelpFileFitsTheWidthThatTheViewerOpensIn) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Wine prefix has no fixed-pitch font to measure with; the Linux build "
+                    "measures the same help file";
+#endif
     const char* program = std::getenv("VEXLOR_PROGRAM");
     ASSERT_NE(program, nullptr);
     const QString help = QFileInfo(QString::fromLocal8Bit(program)).dir().filePath("Help.txt");

@@ -21,6 +21,7 @@
 #include "tests/support/test_files.h"
 #include "tests/support_qt/fake_user_dialogs.h"
 #include "tests/support_qt/scoped_state_folder.h"
+#include "tests/support_qt/slashed_paths.h"
 
 namespace vexlor {
 namespace {
@@ -203,8 +204,9 @@ TEST_F(LibraryBrowserTest, ExtractWritesTheChosenRecordsIntoTheChosenFolder) {
     ASSERT_EQ(dialogs_.messages.size(), 1U);
     EXPECT_TRUE(dialogs_.messages[0].text.startsWith("1 files written to "));
     EXPECT_TRUE(dialogs_.messages[0].text.contains("1 not extracted:\n14800_17600"));
-    EXPECT_EQ(dialogs_.folderRequests.at(0).folder.toStdString(),
-              (temp_.Path() / "program" / "OutPut").string());
+    EXPECT_EQ(
+        test::SlashedPath(dialogs_.folderRequests.at(0).folder),
+        test::SlashedPath(QString::fromStdString((temp_.Path() / "program" / "OutPut").string())));
 
     Find<QComboBox>("ExtractFormat")->setCurrentIndex(1);
     dialogs_.fileAnswers.push_back(QString::fromStdString(folder.string()));

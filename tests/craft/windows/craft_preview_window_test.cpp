@@ -22,6 +22,7 @@
 #include "resources/resource_list.h"
 #include "tests/craft/windows/preview_game_folder.h"
 #include "tests/support_qt/fake_user_dialogs.h"
+#include "tests/support_qt/slashed_paths.h"
 #include "widgets/number_spin_edit.h"
 #include "widgets/picture_panel.h"
 
@@ -287,7 +288,8 @@ TEST_F(CraftPreviewWindowTest, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
     Type(Field(CraftField::Hull), "900");
     window_.SaveButton()->click();
     const QString path = QString::fromStdString(game_.Executable().string());
-    EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: Cannot write " + path}));
+    EXPECT_EQ(test::SlashedPaths(dialogs_.events),
+              test::SlashedPaths({"beep", "message: Error: Cannot write " + path}));
     EXPECT_EQ(ExecutableNow(), shortened);
     EXPECT_TRUE(window_.SaveButton()->isEnabled());
     EXPECT_EQ(Field(CraftField::Hull).FieldText(), "900");
@@ -295,7 +297,8 @@ TEST_F(CraftPreviewWindowTest, SaveIntoAnExecutableThatCannotBeWrittenSaysSo) {
     fs::remove(game_.Executable());
     dialogs_.events.clear();
     window_.SaveButton()->click();
-    EXPECT_EQ(dialogs_.events, (QStringList{"beep", "message: Error: Cannot write " + path}));
+    EXPECT_EQ(test::SlashedPaths(dialogs_.events),
+              test::SlashedPaths({"beep", "message: Error: Cannot write " + path}));
     EXPECT_FALSE(fs::exists(game_.Executable()));
 }
 
@@ -428,9 +431,9 @@ TEST_F(CraftPreviewWindowTest, SaveWithoutABackupWritesNothingAndNamesTheBackup)
     EditMap("1500");
     window_.SaveButton()->click();
     const QString path = QString::fromStdString(Backup().string());
-    EXPECT_EQ(dialogs_.events,
-              (QStringList{"beep", "message: Error: Cannot make the backup " + path +
-                                       ", so the executable was not changed"}));
+    EXPECT_EQ(test::SlashedPaths(dialogs_.events),
+              test::SlashedPaths({"beep", "message: Error: Cannot make the backup " + path +
+                                              ", so the executable was not changed"}));
     EXPECT_EQ(ExecutableNow(), game_.ExecutableOriginal());
     EXPECT_TRUE(window_.SaveButton()->isEnabled());
 }

@@ -12,6 +12,7 @@
 #include "editors/windows/hull_editor_window.h"
 #include "editors/windows/map_editor_window.h"
 #include "tests/editors/windows/editor_window_fixture.h"
+#include "tests/support_qt/slashed_paths.h"
 
 namespace vexlor::test {
 namespace {
@@ -224,7 +225,8 @@ TEST_F(HullMapWindowTest, OpenBmpDialogStartsInInputThenAtTheLastChosenFile) {
     EXPECT_FALSE(first.changeCurrentFolder);
     // A cancelled dialog chose nothing; the next one still starts in ".\input".
     EXPECT_EQ(dialogs_.fileRequests[1].folder, "./input");
-    EXPECT_EQ(dialogs_.fileRequests[2].folder, QString::fromStdString(File("pictures")));
+    EXPECT_EQ(test::SlashedPath(dialogs_.fileRequests[2].folder),
+              test::SlashedPath(QString::fromStdString(File("pictures"))));
     EXPECT_EQ(dialogs_.fileRequests[2].fileName, "ship.bmp");
 }
 
