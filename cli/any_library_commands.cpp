@@ -161,9 +161,18 @@ std::optional<PictureCommand> ParsePictureCommand(const Invocation& invocation, 
     return PictureCommand{invocation.arguments[0], *name, invocation.arguments[3], *options};
 }
 
-}  // namespace
+// What the library gives a picture of add or set where the options do not: its format, its
+// size, and the words that name whose format it is when Vexlor does not write that one.
+struct PictureDefaults {
+    std::uint16_t format;
+    std::pair<int, int> size;
+    std::string holder;
+};
 
-int RunAdd(const Invocation& invocation) {
+// The picture is read before the library, and converted under the journal's lock once the
+// library is read, so that the command reads the library once.
+template <typename Defaults, typename Plan>
+int RunPictureEdit(const Invocation& invocation, Defaults defaultsOf, Plan plan) {
     int status = kExitUsage;
     const auto command = ParsePictureCommand(invocation, status);
     if (!command) {
@@ -174,52 +183,51 @@ int RunAdd(const Invocation& invocation) {
         return kExitFailure;
     }
     const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
-        const std::uint16_t format =
-            command->options.format.value_or(lookup.groupFormat.value_or(kRunLengthFormat));
+        const PictureDefaults defaults = defaultsOf(*command, *picture, lookup);
+        const std::uint16_t format = command->options.format.value_or(defaults.format);
         if (!IsWritten(format)) {
-            refusal = "The records of group " + std::to_string(command->name.groupId) +
-                      " have format " + std::to_string(format) +
+            refusal = defaults.holder + " format " + std::to_string(format) +
                       ", which Vexlor does not write; give --format 23 or 24";
             return std::optional<StoredPicture>();
         }
-        const auto [width, height] =
-            command->options.size.value_or(std::pair{picture->width, picture->height});
+        const auto [width, height] = command->options.size.value_or(defaults.size);
         return StorePicture(command->image, *picture, width, height, format,
                             command->options.conversion, refusal);
     };
-    const AnyEditOutcome outcome = MakeAnyEdit(
-        JournalFolder(), command->path,
-        [&](const std::string& library) { return PlanAddRecord(library, command->name, make); });
+    const AnyEditOutcome outcome =
+        MakeAnyEdit(JournalFolder(), command->path,
+                    [&](const std::string& library) { return plan(library, command->name, make); });
     return Made(outcome, NameText(command->name));
 }
 
+}  // namespace
+
+int RunAdd(const Invocation& invocation) {
+    return RunPictureEdit(
+        invocation,
+        [](const PictureCommand& command, const RgbaPicture& picture, const RecordLookup& lookup) {
+            return PictureDefaults{
+                lookup.groupFormat.value_or(kRunLengthFormat),
+                {picture.width, picture.height},
+                "The records of group " + std::to_string(command.name.groupId) + " have"};
+        },
+        [](const std::string& library, const RecordName& name, const auto& make) {
+            return PlanAddRecord(library, name, make);
+        });
+}
+
 int RunSet(const Invocation& invocation) {
-    int status = kExitUsage;
-    const auto command = ParsePictureCommand(invocation, status);
-    if (!command) {
-        return status;
-    }
-    const auto picture = ReadImage(command->image);
-    if (!picture) {
-        return kExitFailure;
-    }
-    const auto make = [&](const RecordLookup& lookup, std::string& refusal) {
-        const std::uint16_t format = command->options.format.value_or(lookup.record.PictureFormat);
-        if (!IsWritten(format)) {
-            refusal = "The record " + NameText(command->name) + " has format " +
-                      std::to_string(format) +
-                      ", which Vexlor does not write; give --format 23 or 24";
-            return std::optional<StoredPicture>();
-        }
-        const auto [width, height] = command->options.size.value_or(
-            std::pair{SideOf(lookup.record.BlockWidth), SideOf(lookup.record.BlockHeight)});
-        return StorePicture(command->image, *picture, width, height, format,
-                            command->options.conversion, refusal);
-    };
-    const AnyEditOutcome outcome = MakeAnyEdit(
-        JournalFolder(), command->path,
-        [&](const std::string& library) { return PlanSetRecord(library, command->name, make); });
-    return Made(outcome, NameText(command->name));
+    return RunPictureEdit(
+        invocation,
+        [](const PictureCommand& command, const RgbaPicture&, const RecordLookup& lookup) {
+            return PictureDefaults{
+                lookup.record.PictureFormat,
+                {SideOf(lookup.record.BlockWidth), SideOf(lookup.record.BlockHeight)},
+                "The record " + NameText(command.name) + " has"};
+        },
+        [](const std::string& library, const RecordName& name, const auto& make) {
+            return PlanSetRecord(library, name, make);
+        });
 }
 
 int RunRemove(const Invocation& invocation) {

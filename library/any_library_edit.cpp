@@ -130,14 +130,6 @@ std::string BytesOf(const auto& encoded) {
     return std::string(encoded.begin(), encoded.end());
 }
 
-std::string RecordBytesOf(const tIMAGE& record, const tPAL& palette, const tPIX& pixels) {
-    std::string bytes = BytesOf(record.Encode());
-    const std::vector<std::uint8_t> colours = EncodePalette(palette);
-    bytes.append(colours.begin(), colours.end());
-    bytes.append(pixels.begin(), pixels.end());
-    return bytes;
-}
-
 std::string Encode16(std::uint16_t value) {
     return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
 }
@@ -326,7 +318,7 @@ std::optional<std::string> RecordOf(const StoredPicture& picture, RecordName nam
                      static_cast<std::uint16_t>(picture.height), name.groupId, name.pictureId,
                      static_cast<std::uint32_t>(picture.palette.size()),
                      static_cast<std::uint32_t>(picture.pixels.size()));
-    bytes = RecordBytesOf(record, picture.palette, picture.pixels);
+    bytes = EncodeRecord(record, picture.palette, picture.pixels);
     return std::nullopt;
 }
 

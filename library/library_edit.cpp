@@ -87,14 +87,6 @@ std::string BytesOf(const auto& encoded) {
     return std::string(encoded.begin(), encoded.end());
 }
 
-std::string RecordBytesOf(const tIMAGE& record, const tPAL& palette, const tPIX& pixels) {
-    std::string bytes = BytesOf(record.Encode());
-    const std::vector<std::uint8_t> colours = EncodePalette(palette);
-    bytes.append(colours.begin(), colours.end());
-    bytes.append(pixels.begin(), pixels.end());
-    return bytes;
-}
-
 std::string ReadRecordBytes(ByteFile& file, const WalkedRecord& record, bool& ok) {
     std::string bytes(static_cast<std::size_t>(RecordBytes(record.image)), '\0');
     ok = file.ReadExactAt(record.offset, bytes.data(), bytes.size()) && ok;
@@ -265,7 +257,7 @@ ChangePlan PlanReplace(ByteFile& file, const LibraryLayout& layout, int row, con
     }
     const auto index = static_cast<std::size_t>(row);
     const WalkedRecord& old = walked.records[index];
-    const std::string added = RecordBytesOf(record, palette, pixels);
+    const std::string added = EncodeRecord(record, palette, pixels);
     const std::int64_t delta =
         static_cast<std::int64_t>(added.size()) - static_cast<std::int64_t>(RecordBytes(old.image));
     const std::int64_t colourDelta = static_cast<std::int64_t>(record.ColourCount) -
@@ -307,7 +299,7 @@ ChangePlan PlanSingleGroupAppend(ByteFile& file, const LibraryLayout& layout, co
         plan.result = walked.result == PlanResult::Ok ? PlanResult::NotALibrary : walked.result;
         return plan;
     }
-    const std::string added = RecordBytesOf(record, palette, pixels);
+    const std::string added = EncodeRecord(record, palette, pixels);
     tHEADER header = walked.header;
     tGROUP group = walked.groups.front();
     bool fits = group.ImageCount < std::numeric_limits<std::uint16_t>::max();
@@ -352,7 +344,7 @@ ChangePlan PlanShipAppend(ByteFile& file, std::uint16_t groupId, const tPAL& pal
     const auto colourCount = static_cast<std::uint32_t>(palette.size());
     const tIMAGE record = tIMAGE::Make(kRunLengthFormat, 180, 180, groupId, 1, colourCount,
                                        static_cast<std::uint32_t>(pixels.size()));
-    const std::string added = RecordBytesOf(record, palette, pixels);
+    const std::string added = EncodeRecord(record, palette, pixels);
     const tHEADER& old = from.header;
     tHEADER header = old;
     bool fits = old.GroupCount < std::numeric_limits<std::uint16_t>::max() &&

@@ -137,6 +137,15 @@ std::vector<std::uint8_t> EncodePalette(const tPAL& palette) {
     return bytes;
 }
 
+std::string EncodeRecord(const tIMAGE& record, const tPAL& palette, const tPIX& pixels) {
+    const auto fields = record.Encode();
+    std::string bytes(fields.begin(), fields.end());
+    const std::vector<std::uint8_t> colours = EncodePalette(palette);
+    bytes.append(colours.begin(), colours.end());
+    bytes.append(pixels.begin(), pixels.end());
+    return bytes;
+}
+
 bool ReadLibraryHeader(const std::string& path, tHEADER& header) {
     LibraryReader reader;
     if (!reader.Open(path) || reader.HeaderStatus() != ReadStatus::Ok) {

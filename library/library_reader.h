@@ -79,6 +79,8 @@ class LibraryReader {
 void DecodePalette(const std::uint8_t* bytes, std::size_t count, tPAL& palette);
 // Encodes a palette as 3 bytes an entry; the top byte of each value is dropped.
 std::vector<std::uint8_t> EncodePalette(const tPAL& palette);
+// A record as a library stores it: its fields, then its palette, then its pixel data.
+std::string EncodeRecord(const tIMAGE& record, const tPAL& palette, const tPIX& pixels);
 
 // Reads just the header of a library; false when the file cannot be opened or is shorter
 // than 34 bytes.
