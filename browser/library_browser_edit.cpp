@@ -109,4 +109,15 @@ std::uint16_t NextPictureId(const LibraryWalk& walk, std::uint16_t groupId) {
     return static_cast<std::uint16_t>(std::min(highest + 1, 0xFFFF));
 }
 
+std::uint16_t UnusedGroupId(const LibraryWalk& walk) {
+    int highest = -1;
+    for (const WalkedGroup& group : walk.groups) {
+        highest = std::max<int>(highest, group.group.GroupId);
+    }
+    for (const WalkedRecord& record : walk.records) {
+        highest = std::max<int>(highest, record.record.image.GroupId);
+    }
+    return static_cast<std::uint16_t>(std::min(highest + 1, 0xFFFF));
+}
+
 }  // namespace vexlor

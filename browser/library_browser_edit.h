@@ -42,4 +42,7 @@ BrowserChange RenameNamedRecord(const std::string& journalFolder, const std::str
 // The PictureId a new record of group `groupId` would take: one above the highest it has.
 std::uint16_t NextPictureId(const LibraryWalk& walk, std::uint16_t groupId);
 
+// A GroupId that no group and no record has, offered for a new group: one above the highest.
+std::uint16_t UnusedGroupId(const LibraryWalk& walk);
+
 }  // namespace vexlor

@@ -698,7 +698,7 @@ void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file)
     }
     const tIMAGE& image = logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
     RecordNameDialog dialog(QStringLiteral("Replace picture"), NameOf(image), this);
-    dialog.KeepGroup();
+    dialog.KeepName();
     dialog.AskPicture(
         image.PictureFormat,
         QSize(static_cast<int>(image.BlockWidth), static_cast<int>(image.BlockHeight)),
@@ -731,7 +731,7 @@ void LibraryBrowserWindow::NewGroupClick() {
         return;
     }
     if (const auto file = AskPictureFile()) {
-        AddPictureToGroup(CurrentGroupId().value_or(0), true, *file);
+        AddPictureToGroup(UnusedGroupId(logic_->Walk()), true, *file);
     }
 }
 

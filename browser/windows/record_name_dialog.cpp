@@ -24,6 +24,7 @@ RecordNameDialog::RecordNameDialog(const QString& title, RecordName name, QWidge
     layout->addRow(QStringLiteral("GroupId"), groupId_);
     layout->addRow(QStringLiteral("PictureId"), pictureId_);
     layout->addRow(buttons);
+    setMinimumWidth(280);
 }
 
 QSpinBox* RecordNameDialog::NumberBox(const QString& name, int lowest, int highest, int value) {
@@ -36,6 +37,11 @@ QSpinBox* RecordNameDialog::NumberBox(const QString& name, int lowest, int highe
 
 void RecordNameDialog::KeepGroup() {
     groupId_->setEnabled(false);
+}
+
+void RecordNameDialog::KeepName() {
+    groupId_->setEnabled(false);
+    pictureId_->setEnabled(false);
 }
 
 void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, QSize pictureSize) {

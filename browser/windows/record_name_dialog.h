@@ -19,6 +19,8 @@ class RecordNameDialog final : public QDialog {
 
     // The group is the one the action was given; only the PictureId is asked.
     void KeepGroup();
+    // The record keeps its name; only the picture is asked.
+    void KeepName();
     // Adds the format (preset `format`) and the size (preset `size`) of the stored picture;
     // `pictureSize` is the size of the picture file, offered as a choice.
     void AskPicture(std::uint16_t format, QSize size, QSize pictureSize);
