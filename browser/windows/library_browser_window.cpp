@@ -678,7 +678,7 @@ void LibraryBrowserWindow::AddPictureToGroup(std::uint16_t groupId, bool groupAs
         dialog.KeepGroup();
     }
     const QSize own(picture.width, picture.height);
-    dialog.AskPicture(format, own, own);
+    dialog.AskPicture(format, own, picture);
     if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
@@ -701,8 +701,7 @@ void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file)
     dialog.KeepName();
     dialog.AskPicture(
         image.PictureFormat,
-        QSize(static_cast<int>(image.BlockWidth), static_cast<int>(image.BlockHeight)),
-        QSize(picture.width, picture.height));
+        QSize(static_cast<int>(image.BlockWidth), static_cast<int>(image.BlockHeight)), picture);
     if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
         return;
     }

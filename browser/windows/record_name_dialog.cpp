@@ -8,9 +8,18 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "browser/windows/library_browser_pictures.h"
+#include "library/any_picture.h"
 #include "library/picture_size.h"
 
 namespace vexlor {
+namespace {
+
+constexpr int kPreviewSide = 160;
+// Converting is quick up to about this many pixels; beyond it the dialog would stall.
+constexpr long long kLargestPreview = 1 << 20;
+
+}  // namespace
 
 RecordNameDialog::RecordNameDialog(const QString& title, RecordName name, QWidget* parent)
     : QDialog(parent) {
@@ -44,7 +53,9 @@ void RecordNameDialog::KeepName() {
     pictureId_->setEnabled(false);
 }
 
-void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, QSize pictureSize) {
+void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, const RgbaPicture& source) {
+    source_ = source;
+    const QSize pictureSize(source.width, source.height);
     format_ = new QComboBox;
     format_->setObjectName(QStringLiteral("PictureFormat"));
     format_->addItems({QStringLiteral("23 (run-length)"), QStringLiteral("24 (index-alpha)")});
@@ -65,6 +76,46 @@ void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, QSize pictur
     auto* layout = static_cast<QFormLayout*>(this->layout());
     layout->insertRow(2, QStringLiteral("Format"), format_);
     layout->insertRow(3, QStringLiteral("Size"), sizeRow);
+    preview_ = new QLabel;
+    preview_->setObjectName(QStringLiteral("PicturePreview"));
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setMinimumSize(kPreviewSide, kPreviewSide);
+    preview_->setWordWrap(true);
+    layout->insertRow(4, QStringLiteral("Stored"), preview_);
+    connect(format_, &QComboBox::currentIndexChanged, this, &RecordNameDialog::ShowPreview);
+    connect(width_, &QSpinBox::valueChanged, this, &RecordNameDialog::ShowPreview);
+    connect(height_, &QSpinBox::valueChanged, this, &RecordNameDialog::ShowPreview);
+    ShowPreview();
+}
+
+// The picture is converted and encoded as the change will store it, then drawn from what was
+// encoded, so that what it shows is what the record will hold; a refusal shows instead.
+void RecordNameDialog::ShowPreview() {
+    const PictureChoice choice = Choice();
+    if (static_cast<long long>(choice.width) * choice.height > kLargestPreview) {
+        preview_->setPixmap(QPixmap());
+        preview_->setText(QStringLiteral("Too large to preview"));
+        return;
+    }
+    std::string refusal;
+    const auto stored =
+        StorePicture("", source_, choice.width, choice.height, choice.format, {}, refusal);
+    AnyPicture drawn;
+    if (stored) {
+        tIMAGE image{};
+        image.PictureFormat = stored->format;
+        image.BlockWidth = static_cast<std::uint32_t>(stored->width);
+        image.BlockHeight = static_cast<std::uint32_t>(stored->height);
+        if (DrawAnyPicture(image, stored->palette, stored->pixels, drawn) != DrawOutcome::Drawn) {
+            refusal = "The stored picture does not draw";
+        }
+    }
+    if (!refusal.empty()) {
+        preview_->setPixmap(QPixmap());
+        preview_->setText(QString::fromStdString(refusal));
+        return;
+    }
+    preview_->setPixmap(ThumbnailPixmap(AnyPictureImage(drawn), kPreviewSide));
 }
 
 RecordName RecordNameDialog::Name() const {

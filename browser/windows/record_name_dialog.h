@@ -6,6 +6,7 @@
 #include "browser/library_browser_edit.h"
 
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 namespace vexlor {
@@ -21,14 +22,15 @@ class RecordNameDialog final : public QDialog {
     void KeepGroup();
     // The record keeps its name; only the picture is asked.
     void KeepName();
-    // Adds the format (preset `format`) and the size (preset `size`) of the stored picture;
-    // `pictureSize` is the size of the picture file, offered as a choice.
-    void AskPicture(std::uint16_t format, QSize size, QSize pictureSize);
+    // Adds the format (preset `format`) and the size (preset `size`) of the stored picture, and
+    // the picture as it would be stored; the size of `source` is offered as a choice.
+    void AskPicture(std::uint16_t format, QSize size, const RgbaPicture& source);
 
     RecordName Name() const;
     PictureChoice Choice() const;
 
   private:
+    void ShowPreview();
     QSpinBox* NumberBox(const QString& name, int lowest, int highest, int value);
 
     QSpinBox* groupId_ = nullptr;
@@ -36,6 +38,8 @@ class RecordNameDialog final : public QDialog {
     QComboBox* format_ = nullptr;
     QSpinBox* width_ = nullptr;
     QSpinBox* height_ = nullptr;
+    QLabel* preview_ = nullptr;
+    RgbaPicture source_;
 };
 
 }  // namespace vexlor

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPixmap>
 #include <QSpinBox>
 #include <QTreeView>
 
@@ -184,7 +185,17 @@ TEST_F(LibraryBrowserEditTest, RefusedOrCancelledEditsChangeNothing) {
     window_->SelectRecord(RecordNamed(15210, 3));
     dialogs_.fileAnswers.push_back(SoftPicture("wide.png", 16, 4));
     AnswerRecordDialog(-1, -1, 0, 16384, 1);
+    const test::FakeUserDialogs::ModalAnswer setFields = dialogs_.modalAnswers.back();
+    dialogs_.modalAnswers.pop_back();
+    QString preview;
+    dialogs_.modalAnswers.push_back([&setFields, &preview](QDialog& dialog) {
+        const int result = setFields(dialog);
+        preview = dialog.findChild<QLabel*>(QStringLiteral("PicturePreview"))->text();
+        return result;
+    });
     window_->ReplacePictureClick();
+    // The dialog said so before the change was tried.
+    EXPECT_TRUE(preview.contains(QStringLiteral("24"))) << preview.toStdString();
     ASSERT_EQ(dialogs_.messages.size(), 3u);
     EXPECT_TRUE(dialogs_.messages.back().text.contains(QStringLiteral("24")))
         << dialogs_.messages.back().text.toStdString();
@@ -203,9 +214,17 @@ TEST_F(LibraryBrowserEditTest, RefusedOrCancelledEditsChangeNothing) {
 
 TEST_F(LibraryBrowserEditTest, ADropOnAGroupAddsAndOnARecordReplaces) {
     const QString soft = SoftPicture("drop.png", 10, 10);
-    AnswerRecordDialog(-1, 77);
+    bool previewShown = false;
+    dialogs_.modalAnswers.push_back([&previewShown](QDialog& dialog) {
+        const QPixmap preview =
+            dialog.findChild<QLabel*>(QStringLiteral("PicturePreview"))->pixmap();
+        previewShown = !preview.isNull();
+        dialog.findChild<QSpinBox*>(QStringLiteral("PictureId"))->setValue(77);
+        return static_cast<int>(QDialog::Accepted);
+    });
     window_->DropPictureFile(soft, window_->Model().GroupIndex(1));
     ExpectSound();
+    EXPECT_TRUE(previewShown);
     const int added = RecordNamed(14800, 77);
     ASSERT_GE(added, 0);
     // The group's records share format 24, which the add keeps.
