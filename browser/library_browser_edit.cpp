@@ -109,6 +109,24 @@ std::uint16_t NextPictureId(const LibraryWalk& walk, std::uint16_t groupId) {
     return static_cast<std::uint16_t>(std::min(highest + 1, 0xFFFF));
 }
 
+std::optional<std::uint16_t> SharedFormat(const LibraryWalk& walk, std::uint16_t groupId) {
+    std::optional<std::uint16_t> shared;
+    for (const WalkedRecord& record : walk.records) {
+        const tIMAGE& image = record.record.image;
+        if (image.GroupId != groupId) {
+            continue;
+        }
+        if (shared && *shared != image.PictureFormat) {
+            return std::nullopt;
+        }
+        shared = image.PictureFormat;
+    }
+    if (shared && *shared != kRunLengthFormat && *shared != kIndexAlphaFormat) {
+        return std::nullopt;
+    }
+    return shared;
+}
+
 std::uint16_t UnusedGroupId(const LibraryWalk& walk) {
     int highest = -1;
     for (const WalkedGroup& group : walk.groups) {

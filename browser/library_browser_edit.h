@@ -42,6 +42,10 @@ BrowserChange RenameNamedRecord(const std::string& journalFolder, const std::str
 // The PictureId a new record of group `groupId` would take: one above the highest it has.
 std::uint16_t NextPictureId(const LibraryWalk& walk, std::uint16_t groupId);
 
+// The format that every record of group `groupId` has, when it has records and they share one
+// that the browser writes (23 or 24): what an add offers, as the command line defaults to.
+std::optional<std::uint16_t> SharedFormat(const LibraryWalk& walk, std::uint16_t groupId);
+
 // A GroupId that no group and no record has, offered for a new group: one above the highest.
 std::uint16_t UnusedGroupId(const LibraryWalk& walk);
 

@@ -665,12 +665,7 @@ void LibraryBrowserWindow::AddPictureToGroup(std::uint16_t groupId, bool groupAs
         dialogs_.ShowMessage(QString::fromStdString(error), kErrorCaption);
         return;
     }
-    std::uint16_t format = kRunLengthFormat;
-    for (const WalkedRecord& record : logic_->Walk().records) {
-        if (record.record.image.GroupId == groupId) {
-            format = record.record.image.PictureFormat;
-        }
-    }
+    const std::uint16_t format = SharedFormat(logic_->Walk(), groupId).value_or(kRunLengthFormat);
     RecordNameDialog dialog(
         groupAsked ? QStringLiteral("New group") : QStringLiteral("Add picture"),
         {groupId, NextPictureId(logic_->Walk(), groupId)}, this);

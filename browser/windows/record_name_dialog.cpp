@@ -115,7 +115,13 @@ void RecordNameDialog::ShowPreview() {
         preview_->setText(QString::fromStdString(refusal));
         return;
     }
-    preview_->setPixmap(ThumbnailPixmap(AnyPictureImage(drawn), kPreviewSide));
+    // A small picture is enlarged, pixels kept sharp, so that it can be seen at all.
+    QImage image = AnyPictureImage(drawn);
+    if (image.width() < kPreviewSide && image.height() < kPreviewSide) {
+        image =
+            image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio, Qt::FastTransformation);
+    }
+    preview_->setPixmap(ThumbnailPixmap(image, kPreviewSide));
 }
 
 RecordName RecordNameDialog::Name() const {

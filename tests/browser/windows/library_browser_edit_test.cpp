@@ -231,6 +231,14 @@ TEST_F(LibraryBrowserEditTest, ADropOnAGroupAddsAndOnARecordReplaces) {
     EXPECT_EQ(InspectLibrary(path_).images[static_cast<std::size_t>(added)].image.PictureFormat,
               kIndexAlphaFormat);
 
+    // Group 26000 mixes 23 and 24: the add offers 23.
+    AnswerRecordDialog(-1, 78);
+    window_->DropPictureFile(soft, window_->Model().GroupIndex(0));
+    const int mixed = RecordNamed(26000, 78);
+    ASSERT_GE(mixed, 0);
+    EXPECT_EQ(InspectLibrary(path_).images[static_cast<std::size_t>(mixed)].image.PictureFormat,
+              kRunLengthFormat);
+
     AnswerRecordDialog(-1, -1);
     window_->DropPictureFile(soft, window_->Model().RecordIndex(RecordNamed(15210, 4)));
     ExpectSound();
