@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
@@ -387,11 +388,45 @@ QMdiSubWindow* MainWindow::AddEditorWindow(QWidget* editor) {
     if (auto* libraryEditor = qobject_cast<LibraryEditorWindow*>(editor)) {
         connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this,
                 &MainWindow::UpdateEditMenu);
+        connect(libraryEditor, &LibraryEditorWindow::LibraryChanged, this, [this, libraryEditor] {
+            ShowChangeElsewhere(libraryEditor, libraryEditor->LibraryPath());
+        });
     }
     if (auto* browser = qobject_cast<LibraryBrowserWindow*>(editor)) {
         connect(browser, &LibraryBrowserWindow::LibraryChanged, this, &MainWindow::UpdateEditMenu);
+        connect(browser, &LibraryBrowserWindow::LibraryChanged, this,
+                [this, browser] { ShowChangeElsewhere(browser, browser->LibraryPath()); });
     }
     return window;
+}
+
+// An editor that lists its library anew announces it too; that is not a change to pass on.
+void MainWindow::ShowChangeElsewhere(const QWidget* changed, const QString& libraryPath) {
+    const QString file = QFileInfo(libraryPath).canonicalFilePath();
+    if (file.isEmpty() || showingChange_) {
+        return;
+    }
+    const QScopedValueRollback<bool> showing(showingChange_, true);
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        QWidget* other = window->widget();
+        if (other == changed) {
+            continue;
+        }
+        if (auto* browser = qobject_cast<LibraryBrowserWindow*>(other);
+            browser != nullptr && QFileInfo(browser->LibraryPath()).canonicalFilePath() == file) {
+            BusyCursor busy(dialogs_);
+            browser->Reload();
+        }
+    }
+    if (qobject_cast<const LibraryBrowserWindow*>(changed) == nullptr) {
+        return;
+    }
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (auto* editor = qobject_cast<LibraryEditorWindow*>(window->widget());
+            editor != nullptr && QFileInfo(editor->LibraryPath()).canonicalFilePath() == file) {
+            editor->RefreshClick();
+        }
+    }
 }
 
 QStringList MainWindow::EditorCaptions() const {

@@ -120,6 +120,8 @@ class MainWindow : public QMainWindow {
     LibraryBrowserWindow* BrowserOf(const QString& path) const;
     // Undo and Redo say what they would do in the active editor's library.
     void UpdateEditMenu();
+    // A change made in one window of a library is shown by the others of the same file.
+    void ShowChangeElsewhere(const QWidget* changed, const QString& libraryPath);
     void WatchToolWindow(QWidget* window, QAction* item);
     static void ShowVisibility(QAction* item, const QWidget* window);
     void UpdateWindowMenu();
@@ -129,6 +131,7 @@ class MainWindow : public QMainWindow {
     void CreateWorkingFolders();
 
     UserDialogs& dialogs_;
+    bool showingChange_ = false;
     QMdiArea* mdiArea_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> arrangeActions_;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "browser/library_browser_edit.h"
 #include "cli/import_commands.h"
 #include "editors/library_editor_logic.h"
 #include "library/any_library_edit.h"
@@ -82,40 +83,6 @@ std::optional<PictureOptions> ParsePictureOptions(const Invocation& invocation, 
 int Refused(const std::string& message) {
     PrintError(message + "\n");
     return kExitFailure;
-}
-
-// IMAGE converted to width x height and encoded in `format`; nothing, with `refusal` set, when
-// it cannot be.
-std::optional<StoredPicture> StorePicture(const std::string& image, const RgbaPicture& picture,
-                                          int width, int height, std::uint16_t format,
-                                          ConversionOptions conversion, std::string& refusal) {
-    if (!IsAcceptablePictureSize(width, height)) {
-        refusal = DescribeEncodeRefusal({EncodeResult::BadSize, -1}, width, height);
-        return std::nullopt;
-    }
-    conversion.softAlpha = format == kIndexAlphaFormat;
-    const auto converted = ConvertPicture(picture, width, height, conversion);
-    if (!converted) {
-        refusal = "Cannot convert the picture " + image + " to " + std::to_string(width) + " x " +
-                  std::to_string(height);
-        return std::nullopt;
-    }
-    StoredPicture stored;
-    EncodeOutcome outcome;
-    if (format == kRunLengthFormat) {
-        outcome = EncodeRunLength(converted->image, stored);
-    } else {
-        std::vector<std::uint8_t> alpha(converted->fitted.PixelCount());
-        for (std::size_t i = 0; i < alpha.size(); ++i) {
-            alpha[i] = converted->fitted.rgba[i * 4 + 3];
-        }
-        outcome = EncodeIndexAlpha(converted->image, alpha, stored);
-    }
-    if (outcome.result != EncodeResult::Ok) {
-        refusal = DescribeEncodeRefusal(outcome, width, height);
-        return std::nullopt;
-    }
-    return stored;
 }
 
 bool IsWritten(std::uint16_t format) {

@@ -3,28 +3,39 @@
 #include <algorithm>
 #include <set>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "browser/library_browser_edit.h"
 #include "browser/library_browser_logic.h"
 #include "browser/library_extract.h"
 #include "browser/windows/library_browser_model.h"
 #include "browser/windows/library_browser_pictures.h"
 #include "browser/windows/library_browser_views.h"
+#include "browser/windows/record_name_dialog.h"
+#include "pictures/picture_files.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
 #include "platform/state_folder.h"
@@ -96,6 +107,27 @@ QLabel* FieldsLabel(const QString& name) {
     return label;
 }
 
+// The one local picture file of a drop; empty when the drop holds anything else, such as
+// library files, which the main window opens.
+QString DroppedPicturePath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl& url = data->urls().front();
+    if (!url.isLocalFile()) {
+        return {};
+    }
+    const QString path = url.toLocalFile();
+    if (path.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
+        return {};
+    }
+    return path;
+}
+
+RecordName NameOf(const tIMAGE& image) {
+    return {image.GroupId, image.PictureId};
+}
+
 double ZoomScale(LibraryBrowserWindow::Zoom zoom) {
     switch (zoom) {
         case LibraryBrowserWindow::Zoom::Double:
@@ -139,6 +171,45 @@ void LibraryBrowserWindow::CreateControls() {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(sides, 1);
     layout->addWidget(CreateButtonRow());
+    CreateEditActions();
+}
+
+// The edits are the window's actions, so their keys work wherever the focus is in it, and the
+// tree's context menu and the Edit button offer the same ones.
+void LibraryBrowserWindow::CreateEditActions() {
+    const QList<QAction*> actions = {
+        CreateAction(QStringLiteral("Add picture..."), QStringLiteral("AddPicture"),
+                     QKeySequence(Qt::Key_Insert), &LibraryBrowserWindow::AddPictureClick),
+        CreateAction(QStringLiteral("New group..."), QStringLiteral("NewGroup"),
+                     QKeySequence(Qt::CTRL | Qt::Key_G), &LibraryBrowserWindow::NewGroupClick),
+        CreateAction(QStringLiteral("Replace picture..."), QStringLiteral("ReplacePicture"),
+                     QKeySequence(Qt::CTRL | Qt::Key_R),
+                     &LibraryBrowserWindow::ReplacePictureClick),
+        CreateAction(QStringLiteral("Rename..."), QStringLiteral("RenameRecord"),
+                     QKeySequence(Qt::Key_F2), &LibraryBrowserWindow::RenameClick),
+        CreateAction(QStringLiteral("Delete"), QStringLiteral("DeleteRecords"),
+                     QKeySequence::Delete, &LibraryBrowserWindow::DeleteClick)};
+    tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    tree_->addActions(actions);
+    auto* menu = new QMenu(this);
+    menu->addActions(actions);
+    auto* edit = findChild<QToolButton*>(QStringLiteral("EditMenu"));
+    edit->setMenu(menu);
+    tree_->setAcceptDrops(true);
+    tree_->viewport()->setAcceptDrops(true);
+    tree_->viewport()->installEventFilter(this);
+}
+
+QAction* LibraryBrowserWindow::CreateAction(const QString& caption, const QString& name,
+                                            const QKeySequence& keys,
+                                            void (LibraryBrowserWindow::*handler)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+    return action;
 }
 
 // The header above the tree, the check's lines below it.
@@ -234,6 +305,11 @@ QWidget* LibraryBrowserWindow::CreateButtonRow() {
     extractFormat_->addItems({QStringLiteral("BMP"), QStringLiteral("PNG")});
     repair_ = CreateButton(QStringLiteral("Repair..."), QStringLiteral("Repair"),
                            &LibraryBrowserWindow::RepairClick);
+    auto* edit = new QToolButton;
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    edit->setText(QStringLiteral("Edit"));
+    edit->setPopupMode(QToolButton::InstantPopup);
+    edit->setToolTip(QStringLiteral("Add, replace, rename or delete pictures; Undo takes it back"));
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("StatusText"));
     layout->addWidget(extractSelected_);
@@ -241,6 +317,7 @@ QWidget* LibraryBrowserWindow::CreateButtonRow() {
     layout->addWidget(extractFormat_);
     layout->addSpacing(12);
     layout->addWidget(repair_);
+    layout->addWidget(edit);
     layout->addSpacing(12);
     layout->addWidget(status_, 1);
     return row;
@@ -407,6 +484,31 @@ void LibraryBrowserWindow::ApplyZoom() {
 }
 
 bool LibraryBrowserWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree_->viewport() &&
+        (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        const bool onRow = tree_->indexAt(drag->position().toPoint()).isValid();
+        if (onRow && !DroppedPicturePath(drag->mimeData()).isEmpty()) {
+            drag->acceptProposedAction();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    if (watched == tree_->viewport() && event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = DroppedPicturePath(drop->mimeData());
+        const QPersistentModelIndex target(tree_->indexAt(drop->position().toPoint()));
+        if (path.isEmpty() || !target.isValid()) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        // The program the file came from waits for the drop to end; the dialog would hold it.
+        QMetaObject::invokeMethod(
+            this, [this, path, target] { DropPictureFile(path, target); }, Qt::QueuedConnection);
+        return true;
+    }
     if (watched == pictureView_->viewport() && event->type() == QEvent::Resize &&
         zoom_->currentIndex() == static_cast<int>(Zoom::Fit)) {
         ApplyZoom();
@@ -522,6 +624,187 @@ std::string LibraryBrowserWindow::NextUndo() const {
 
 std::string LibraryBrowserWindow::NextRedo() const {
     return logic_ != nullptr ? logic_->NextRedo() : std::string();
+}
+
+std::optional<std::uint16_t> LibraryBrowserWindow::CurrentGroupId() const {
+    const QModelIndex current = tree_->currentIndex();
+    const int record = model_->RecordAt(current);
+    const auto& walk = logic_->Walk();
+    if (record >= 0) {
+        return walk.records[static_cast<std::size_t>(record)].record.image.GroupId;
+    }
+    const int group = model_->GroupAt(current);
+    if (group >= 0 && static_cast<std::size_t>(group) < walk.groups.size()) {
+        return walk.groups[static_cast<std::size_t>(group)].group.GroupId;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> LibraryBrowserWindow::AskPictureFile() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("Picture to store");
+    request.folder = QFileInfo(libraryPath_).absolutePath();
+    request.mustExist = true;
+    QStringList patterns;
+    for (const std::string& pattern : ReadablePicturePatterns()) {
+        patterns.append(QString::fromStdString(pattern));
+    }
+    request.filters = {
+        {QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))), patterns},
+        {QStringLiteral("All files (*)"), {QStringLiteral("*")}}};
+    return dialogs_.AskOpenFile(request);
+}
+
+// The size offered is the picture's own; the format the group's when its records share one.
+void LibraryBrowserWindow::AddPictureToGroup(std::uint16_t groupId, bool groupAsked,
+                                             const QString& file) {
+    RgbaPicture picture;
+    std::string error;
+    if (!ReadPictureFile(ToFilePath(file), picture, error)) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QString::fromStdString(error), kErrorCaption);
+        return;
+    }
+    const std::uint16_t format = SharedFormat(logic_->Walk(), groupId).value_or(kRunLengthFormat);
+    RecordNameDialog dialog(
+        groupAsked ? QStringLiteral("New group") : QStringLiteral("Add picture"),
+        {groupId, NextPictureId(logic_->Walk(), groupId)}, this);
+    if (!groupAsked) {
+        dialog.KeepGroup();
+    }
+    const QSize own(picture.width, picture.height);
+    dialog.AskPicture(format, own, picture);
+    if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    BusyCursor busy(dialogs_);
+    FinishChange(AddPictureFile(JournalFolder(), logic_->Path(), dialog.Name(), ToFilePath(file),
+                                dialog.Choice()));
+}
+
+// The size offered is the record's; the picture's own is a button away.
+void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file) {
+    RgbaPicture picture;
+    std::string error;
+    if (!ReadPictureFile(ToFilePath(file), picture, error)) {
+        dialogs_.Beep();
+        dialogs_.ShowMessage(QString::fromStdString(error), kErrorCaption);
+        return;
+    }
+    const tIMAGE& image = logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
+    RecordNameDialog dialog(QStringLiteral("Replace picture"), NameOf(image), this);
+    dialog.KeepName();
+    dialog.AskPicture(
+        image.PictureFormat,
+        QSize(static_cast<int>(image.BlockWidth), static_cast<int>(image.BlockHeight)), picture);
+    if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    BusyCursor busy(dialogs_);
+    FinishChange(SetPictureFile(JournalFolder(), logic_->Path(), NameOf(image), ToFilePath(file),
+                                dialog.Choice()));
+}
+
+void LibraryBrowserWindow::AddPictureClick() {
+    if (logic_ == nullptr) {
+        return;
+    }
+    const auto groupId = CurrentGroupId();
+    if (!groupId) {
+        dialogs_.Beep();
+        ShowStatus(QStringLiteral("Select a group or a record to add a picture to"));
+        return;
+    }
+    if (const auto file = AskPictureFile()) {
+        AddPictureToGroup(*groupId, false, *file);
+    }
+}
+
+void LibraryBrowserWindow::NewGroupClick() {
+    if (logic_ == nullptr) {
+        return;
+    }
+    if (const auto file = AskPictureFile()) {
+        AddPictureToGroup(UnusedGroupId(logic_->Walk()), true, *file);
+    }
+}
+
+void LibraryBrowserWindow::ReplacePictureClick() {
+    if (logic_ == nullptr) {
+        return;
+    }
+    const int record = model_->RecordAt(tree_->currentIndex());
+    if (record < 0) {
+        dialogs_.Beep();
+        ShowStatus(QStringLiteral("Select the record whose picture to replace"));
+        return;
+    }
+    if (const auto file = AskPictureFile()) {
+        ReplaceRecordPicture(record, *file);
+    }
+}
+
+void LibraryBrowserWindow::DeleteClick() {
+    if (logic_ == nullptr) {
+        return;
+    }
+    std::vector<RecordName> names;
+    for (int record : SelectedRecords()) {
+        names.push_back(
+            NameOf(logic_->Walk().records[static_cast<std::size_t>(record)].record.image));
+    }
+    if (names.empty()) {
+        dialogs_.Beep();
+        ShowStatus(QStringLiteral("Select the records to delete"));
+        return;
+    }
+    const QString question =
+        names.size() == 1
+            ? QStringLiteral("Delete record %1 from %2?")
+                  .arg(QString::fromStdString(NameText(names.front())), FileName())
+            : QStringLiteral("Delete %1 records from %2?").arg(names.size()).arg(FileName());
+    if (!dialogs_.Confirm(question + QStringLiteral("\nUndo takes it back."),
+                          QStringLiteral("Delete"))) {
+        return;
+    }
+    BusyCursor busy(dialogs_);
+    FinishChange(RemoveNamedRecords(JournalFolder(), logic_->Path(), names));
+}
+
+void LibraryBrowserWindow::RenameClick() {
+    if (logic_ == nullptr) {
+        return;
+    }
+    const int record = model_->RecordAt(tree_->currentIndex());
+    if (record < 0) {
+        dialogs_.Beep();
+        ShowStatus(QStringLiteral("Select the record to rename"));
+        return;
+    }
+    const RecordName from =
+        NameOf(logic_->Walk().records[static_cast<std::size_t>(record)].record.image);
+    RecordNameDialog dialog(QStringLiteral("Rename record"), from, this);
+    if (dialogs_.RunModal(dialog) != QDialog::Accepted || dialog.Name() == from) {
+        return;
+    }
+    BusyCursor busy(dialogs_);
+    FinishChange(RenameNamedRecord(JournalFolder(), logic_->Path(), from, dialog.Name()));
+}
+
+void LibraryBrowserWindow::DropPictureFile(const QString& file, const QModelIndex& target) {
+    if (logic_ == nullptr) {
+        return;
+    }
+    const int record = model_->RecordAt(target);
+    if (record >= 0) {
+        ReplaceRecordPicture(record, file);
+        return;
+    }
+    const int group = model_->GroupAt(target);
+    const auto& groups = logic_->Walk().groups;
+    if (group >= 0 && static_cast<std::size_t>(group) < groups.size()) {
+        AddPictureToGroup(groups[static_cast<std::size_t>(group)].group.GroupId, false, file);
+    }
 }
 
 void LibraryBrowserWindow::FinishChange(const BrowserChange& change) {

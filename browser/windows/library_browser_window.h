@@ -1,12 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QWidget>
 
+class QAction;
 class QComboBox;
+class QKeySequence;
+class QModelIndex;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -25,7 +30,8 @@ struct ExtractResult;
 
 // A library of any kind as it lies in its file: the header's fields, the tree of groups and
 // records with their pictures, what the check finds wrong, Extract to BMP or PNG, and the one
-// change it makes, Repair, with Undo and Redo through the change journal.
+// changes it makes (Repair; add, replace, delete and rename of records), with Undo and Redo
+// through the change journal.
 //
 // The main window creates it for a path, sets its caption, runs Reload under the busy cursor
 // and shows it. Closing the window destroys it.
@@ -49,6 +55,14 @@ class LibraryBrowserWindow final : public QWidget {
     void RepairClick();
     void UndoClick();
     void RedoClick();
+    // Add picture... on the selected group, or the group of the selected record.
+    void AddPictureClick();
+    void NewGroupClick();
+    void ReplacePictureClick();
+    void DeleteClick();
+    void RenameClick();
+    // A picture file dropped on the tree's row `target`: added to a group, replacing a record.
+    void DropPictureFile(const QString& file, const QModelIndex& target);
     // What Undo and Redo would do now; empty when nothing.
     std::string NextUndo() const;
     std::string NextRedo() const;
@@ -74,6 +88,13 @@ class LibraryBrowserWindow final : public QWidget {
     QWidget* CreateLeftSide();
     QWidget* CreateRightSide();
     QWidget* CreateButtonRow();
+    void CreateEditActions();
+    QAction* CreateAction(const QString& caption, const QString& name, const QKeySequence& keys,
+                          void (LibraryBrowserWindow::*handler)());
+    std::optional<QString> AskPictureFile();
+    void AddPictureToGroup(std::uint16_t groupId, bool groupAsked, const QString& file);
+    void ReplaceRecordPicture(int record, const QString& file);
+    std::optional<std::uint16_t> CurrentGroupId() const;
     QPushButton* CreateButton(const QString& caption, const QString& name,
                               void (LibraryBrowserWindow::*handler)());
     void ShowLibrary();

@@ -8,10 +8,13 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTreeView>
 #include <QUrl>
 
 #include "app/main_window.h"
+#include "browser/windows/library_browser_model.h"
 #include "browser/windows/library_browser_window.h"
+#include "editors/windows/library_editor_window.h"
 #include "library/byte_order.h"
 #include "library/creation.h"
 #include "platform/folders.h"
@@ -156,6 +159,38 @@ TEST_F(BrowseLibraryTest, ADroppedOrNamedLibraryThatNoKindAcceptsOpensInABrowser
                                           QString::fromStdString(Library("ODD2.DAT").string())});
     EXPECT_EQ(mainWindow_.EditorCaptions(), QStringList{"HULL (HULL.DAT)"});
     EXPECT_EQ(Browsers().size(), 2);
+}
+
+TEST_F(BrowseLibraryTest, AChangeInTheBrowserOrTheEditorOfAFileIsSeenByTheOther) {
+    const fs::path hull = temp_.Path() / "resdata" / "HULL.DAT";
+    test::WriteFileBytes(hull, test::BuildPictureLibrary(1, {{kHullGroupId, 1, 23, 16, 16},
+                                                             {kHullGroupId, 2, 23, 16, 16}}));
+    mainWindow_.OpenCommandLineLibraries({QString::fromStdString(hull.string())});
+    auto* editor = mainWindow_.findChild<LibraryEditorWindow*>();
+    ASSERT_NE(editor, nullptr);
+    const auto editorRows = [editor] {
+        return editor->findChild<QTreeView*>(QStringLiteral("PictureList"))->model()->rowCount();
+    };
+    ASSERT_EQ(editorRows(), 2);
+    mainWindow_.OpenBrowser(QString::fromStdString(hull.string()));
+    LibraryBrowserWindow* browser = ActiveBrowser();
+    ASSERT_NE(browser, nullptr);
+
+    browser->SelectRecord(1);
+    dialogs_.confirmAnswers.push_back(true);
+    browser->DeleteClick();
+    EXPECT_EQ(editorRows(), 1);
+    EXPECT_EQ(browser->Model().RecordsUnder(browser->Model().GroupIndex(0)).size(), 1u);
+
+    // The Edit menu's Undo with the editor in front: the browser walks the file anew.
+    for (QMdiSubWindow* window : mainWindow_.EditorArea()->subWindowList()) {
+        if (window->widget() == editor) {
+            mainWindow_.EditorArea()->setActiveSubWindow(window);
+        }
+    }
+    Item("UndoItem")->trigger();
+    EXPECT_EQ(editorRows(), 2);
+    EXPECT_EQ(browser->Model().RecordsUnder(browser->Model().GroupIndex(0)).size(), 2u);
 }
 
 }  // namespace
