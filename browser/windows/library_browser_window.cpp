@@ -38,6 +38,7 @@
 #include "pictures/picture_files.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
+#include "platform/qt_dropped_files.h"
 #include "platform/state_folder.h"
 #include "platform/user_dialogs.h"
 
@@ -105,23 +106,6 @@ QLabel* FieldsLabel(const QString& name) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
-}
-
-// The one local picture file of a drop; empty when the drop holds anything else, such as
-// library files, which the main window opens.
-QString DroppedPicturePath(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
-        return {};
-    }
-    const QUrl& url = data->urls().front();
-    if (!url.isLocalFile()) {
-        return {};
-    }
-    const QString path = url.toLocalFile();
-    if (path.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
-        return {};
-    }
-    return path;
 }
 
 RecordName NameOf(const tIMAGE& image) {

@@ -14,27 +14,11 @@
 #include "library/bmp_file.h"
 #include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
+#include "platform/qt_dropped_files.h"
 
 namespace vexlor {
 
 namespace {
-
-// The one local picture file of a drop; empty when the drop holds anything else, such as
-// library files, which the main window opens.
-QString DroppedPicturePath(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
-        return {};
-    }
-    const QUrl& url = data->urls().front();
-    if (!url.isLocalFile()) {
-        return {};
-    }
-    const QString path = url.toLocalFile();
-    if (path.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive) || !QFileInfo(path).isFile()) {
-        return {};
-    }
-    return path;
-}
 
 std::optional<ConvertedPicture> RunConversionDialog(const RgbaPicture& source,
                                                     const QString& fileName,
