@@ -11,4 +11,13 @@ QStringList QtNameFilters(const QList<FileFilter>& filters) {
     return names;
 }
 
+QList<FileFilter> PictureFileFilters(const std::vector<std::string>& readablePatterns) {
+    QStringList patterns;
+    for (const std::string& pattern : readablePatterns) {
+        patterns.append(QString::fromStdString(pattern));
+    }
+    return {{QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))), patterns},
+            {QStringLiteral("All files (*)"), {QStringLiteral("*")}}};
+}
+
 }  // namespace vexlor

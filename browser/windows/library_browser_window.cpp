@@ -39,6 +39,7 @@
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
 #include "platform/qt_dropped_files.h"
+#include "platform/qt_file_filters.h"
 #include "platform/state_folder.h"
 #include "platform/user_dialogs.h"
 
@@ -629,13 +630,7 @@ std::optional<QString> LibraryBrowserWindow::AskPictureFile() {
     request.title = QStringLiteral("Picture to store");
     request.folder = QFileInfo(libraryPath_).absolutePath();
     request.mustExist = true;
-    QStringList patterns;
-    for (const std::string& pattern : ReadablePicturePatterns()) {
-        patterns.append(QString::fromStdString(pattern));
-    }
-    request.filters = {
-        {QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))), patterns},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}}};
+    request.filters = PictureFileFilters(ReadablePicturePatterns());
     return dialogs_.AskOpenFile(request);
 }
 

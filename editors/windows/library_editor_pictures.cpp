@@ -15,6 +15,7 @@
 #include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
 #include "platform/qt_dropped_files.h"
+#include "platform/qt_file_filters.h"
 
 namespace vexlor {
 
@@ -43,13 +44,7 @@ void LibraryEditorWindow::ImportImageClick() {
 FileDialogRequest LibraryEditorWindow::ImageImportRequest() const {
     FileDialogRequest request = ImportRequest();
     request.title = QStringLiteral("Import image");
-    QStringList patterns;
-    for (const std::string& pattern : ReadablePicturePatterns()) {
-        patterns.append(QString::fromStdString(pattern));
-    }
-    request.filters = {
-        {QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))), patterns},
-        {QStringLiteral("All files (*)"), {QStringLiteral("*")}}};
+    request.filters = PictureFileFilters(ReadablePicturePatterns());
     request.defaultSuffix.clear();
     return request;
 }
