@@ -552,9 +552,13 @@ AnyEditOutcome MakeAnyEdit(const std::string& journalFolder, const std::string& 
     if (planned.result != AnyEditResult::Ok) {
         return {false, planned.message, planned.what, planned.row};
     }
-    const JournalResult result = journal.Record(
-        planned.what, planned.row, planned.splices, HowToMake(planned.splices, planned.sizeBefore),
-        [&] { return MakeSplices(library, planned.sizeBefore, planned.splices); });
+    const ChangeWrite how = HowToMake(planned.splices, planned.sizeBefore);
+    const JournalResult result =
+        how == ChangeWrite::ByRename
+            ? journal.RecordRewrite(planned.what, planned.row, planned.splices)
+            : journal.Record(planned.what, planned.row, planned.splices, how, [&] {
+                  return MakeSplices(library, planned.sizeBefore, planned.splices);
+              });
     if (result != JournalResult::Done) {
         return {false, DescribeJournalRefusal(result, journalFolder, name, kNothingChanged),
                 planned.what, planned.row};

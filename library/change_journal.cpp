@@ -748,14 +748,22 @@ bool ChangeJournal::RememberLibrary(bool durable, const std::string& digest) {
 // The digest of the library now: the one `current` keeps while the file's identity is the one
 // kept with it, the library's bytes hashed otherwise. `hashed` says which.
 std::optional<std::string> ChangeJournal::LibraryDigest(bool& hashed) const {
-    const auto left = ReadCurrentOf(folder_);
     hashed = false;
+    if (auto known = KnownDigest()) {
+        return known;
+    }
+    hashed = true;
+    return DigestOf(library_);
+}
+
+// The digest that `current` keeps, while the file's identity is still the one kept with it.
+std::optional<std::string> ChangeJournal::KnownDigest() const {
+    const auto left = ReadCurrentOf(folder_);
     if (left && !left->firstVersion && !left->digest.empty() &&
         left->identity == IdentityOf(library_)) {
         return left->digest;
     }
-    hashed = true;
-    return DigestOf(library_);
+    return std::nullopt;
 }
 
 bool ChangeJournal::LibraryIsAsLeft(const std::vector<Stored>& entries) {
@@ -889,11 +897,8 @@ void ChangeJournal::SettleByBytes(Stored& entry) {
     RememberLibrary(true, "");
 }
 
-JournalResult ChangeJournal::Record(const std::string& what, int row, const Splices& splices,
-                                    ChangeWrite how, const std::function<bool()>& make) {
-    if (status_ != JournalResult::Done) {
-        return status_;
-    }
+// What every recording does first; gives the number of the new entry.
+std::uint64_t ChangeJournal::PrepareRecording() {
     std::vector<Stored> entries = Entries();
     // A library written by another program since makes the old entries unsafe to apply; a new
     // change makes what was undone impossible to redo; another library's entries never apply.
@@ -909,6 +914,15 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
         WriteJournalFile(Utf8Of(PathFromUtf8(folder_) / "library"), library_ + "\n", true, folder_);
         folderLibrary_ = library_;
     }
+    return sequence;
+}
+
+JournalResult ChangeJournal::Record(const std::string& what, int row, const Splices& splices,
+                                    ChangeWrite how, const std::function<bool()>& make) {
+    if (status_ != JournalResult::Done) {
+        return status_;
+    }
+    const std::uint64_t sequence = PrepareRecording();
     // One pass over the library gives what it is and what the change makes of it.
     const auto digests = DigestsOf(library_, splices);
     if (!digests) {
@@ -931,15 +945,60 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
         }
         return JournalResult::WriteFailed;
     }
+    return FinishRecording(stored, how, digests->size, splices, digests->after);
+}
+
+JournalResult ChangeJournal::RecordRewrite(const std::string& what, int row,
+                                           const Splices& splices) {
+    if (status_ != JournalResult::Done) {
+        return status_;
+    }
+    const std::uint64_t sequence = PrepareRecording();
+    ByteFile file;
+    const auto size = file.Open(library_, ByteFile::Mode::Read) ? file.CheckedSize() : std::nullopt;
+    // What the library is, `current` knows as surely as undo trusts it; the pass learns it else.
+    const auto known = KnownDigest();
+    WatchedDigests digests(!known);
+    if (!size || !digests.IsReady()) {
+        return JournalResult::CannotRecord;
+    }
+    Stored stored;
+    stored.sequence = sequence;
+    stored.state = "pending";
+    stored.path = Utf8Of(PathFromUtf8(folder_) / EntryName(sequence, "pending"));
+    stored.entry = {what, UtcTimestamp(), row};
+    bool asked = false;
+    bool recorded = false;
+    // The new file is whole but not yet in place: the entry comes now, as before any change.
+    const auto record = [&] {
+        asked = true;
+        const EntryOwner owner{library_, known ? *known : digests.Before(), digests.After()};
+        recorded = WriteJournalFile(
+            stored.path, EncodeEntry(stored.entry, ChangeWrite::ByRename, *size, owner, splices),
+            true, folder_);
+        return recorded;
+    };
+    if (!ApplyByRewriteWatched(library_, file, splices, kNewSuffix, digests.Watcher(), record)) {
+        if (!recorded) {
+            return asked ? JournalResult::CannotRecord : JournalResult::WriteFailed;
+        }
+        Forget(stored);
+        return JournalResult::WriteFailed;
+    }
+    return FinishRecording(stored, ChangeWrite::ByRename, *size, splices, digests.After());
+}
+
+JournalResult ChangeJournal::FinishRecording(Stored& stored, ChangeWrite how, std::uint64_t size,
+                                             const Splices& splices, const std::string& after) {
     if (how == ChangeWrite::ByRename) {
         RelockLibrary();
         // Another writer may have got in between the rename and the lock.
-        libraryRelocked_ = libraryRelocked_ && FileHolds(library_, true, digests->size, splices);
+        libraryRelocked_ = libraryRelocked_ && FileHolds(library_, true, size, splices);
     }
     // Should the rename fail, the entry stays pending with the digest of what the change made:
     // the next writer finds the library so and finishes the recording.
     SettleAs(stored, "done", true);
-    RememberLibrary(true, digests->after);
+    RememberLibrary(true, after);
     Prune();
     return JournalResult::Done;
 }

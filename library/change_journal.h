@@ -66,6 +66,10 @@ class ChangeJournal {
     // identifiers it concerned. A change that fails is taken back, and nothing is recorded.
     JournalResult Record(const std::string& what, int row, const Splices& splices, ChangeWrite how,
                          const std::function<bool()>& make);
+    // Records a change that writes the library anew (ChangeWrite::ByRename) and makes it with
+    // one pass over the library: the new file is written and hashed first, the change recorded,
+    // and only then the new file put in the library's place.
+    JournalResult RecordRewrite(const std::string& what, int row, const Splices& splices);
 
     // Takes back the last recorded change, leaving the library byte for byte as before it.
     JournalResult Undo(JournalEntry& undone);
@@ -95,7 +99,11 @@ class ChangeJournal {
     bool SetState(Stored& entry, const char* state, bool durable);
     void SettleAs(Stored& entry, const char* state, bool durable);
     bool RememberLibrary(bool durable, const std::string& digest);
+    std::optional<std::string> KnownDigest() const;
     std::optional<std::string> LibraryDigest(bool& hashed) const;
+    std::uint64_t PrepareRecording();
+    JournalResult FinishRecording(Stored& stored, ChangeWrite how, std::uint64_t size,
+                                  const Splices& splices, const std::string& after);
     static std::optional<std::string> LeftDigest(const std::vector<Stored>& entries);
     bool LibraryIsAsLeft(const std::vector<Stored>& entries);
     void Forget(const Stored& entry);

@@ -92,6 +92,45 @@ std::optional<ContentDigests> DigestsOf(const std::string& path, const Splices& 
     return ContentDigests{*size, TextOf(before.get()), TextOf(after.get())};
 }
 
+struct WatchedDigests::States {
+    HashState before;
+    HashState after;
+    bool ready = false;
+};
+
+WatchedDigests::WatchedDigests(bool before) : states_(std::make_unique<States>()) {
+    if (before) {
+        states_->before = NewState();
+    }
+    states_->after = NewState();
+    states_->ready = (!before || states_->before) && states_->after;
+}
+
+WatchedDigests::~WatchedDigests() = default;
+
+bool WatchedDigests::IsReady() const {
+    return states_->ready;
+}
+
+RewriteWatcher WatchedDigests::Watcher() {
+    return [states = states_.get()](std::string_view piece, bool before, bool after) {
+        if (before && states->before) {
+            XXH3_128bits_update(states->before.get(), piece.data(), piece.size());
+        }
+        if (after && states->after) {
+            XXH3_128bits_update(states->after.get(), piece.data(), piece.size());
+        }
+    };
+}
+
+std::string WatchedDigests::Before() const {
+    return states_->before ? TextOf(states_->before.get()) : std::string();
+}
+
+std::string WatchedDigests::After() const {
+    return states_->after ? TextOf(states_->after.get()) : std::string();
+}
+
 std::optional<std::string> DigestOf(const std::string& path) {
     const auto digests = DigestsOf(path, {});
     return digests ? std::optional<std::string>(digests->before) : std::nullopt;

@@ -148,6 +148,12 @@ bool TakeBackInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& sp
 
 bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& splices,
                     const std::string& newFileSuffix) {
+    return ApplyByRewriteWatched(path, file, splices, newFileSuffix, nullptr, nullptr);
+}
+
+bool ApplyByRewriteWatched(const std::string& path, ByteFile& file, const Splices& splices,
+                           const std::string& newFileSuffix, const RewriteWatcher& watch,
+                           const std::function<bool()>& mayCommit) {
     const auto size = file.CheckedSize();
     if (!size || !IsWellFormed(splices, *size)) {
         return false;
@@ -157,12 +163,17 @@ bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& spli
         return false;
     }
     std::string buffer;
-    const auto copy = [&](std::uint64_t from, std::uint64_t to) {
+    // Bytes the new file keeps are written; bytes it drops are only read, for the watcher.
+    const auto pass = [&](std::uint64_t from, std::uint64_t to, bool kept) {
         while (from < to) {
             const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(to - from, kPiece));
             buffer.resize(piece);
-            if (!file.ReadExactAt(from, buffer.data(), piece) || !replacement.Write(buffer)) {
+            if (!file.ReadExactAt(from, buffer.data(), piece) ||
+                (kept && !replacement.Write(buffer))) {
                 return false;
+            }
+            if (watch) {
+                watch(buffer, true, kept);
             }
             from += piece;
         }
@@ -170,13 +181,21 @@ bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& spli
     };
     std::uint64_t at = 0;
     for (const Splice& splice : splices) {
-        if (!copy(at, splice.offset) || !replacement.Write(splice.inserted)) {
+        const std::uint64_t end = splice.offset + splice.removed.size();
+        if (!pass(at, splice.offset, true) || (watch && !pass(splice.offset, end, false)) ||
+            !replacement.Write(splice.inserted)) {
             return false;
         }
-        at = splice.offset + splice.removed.size();
+        if (watch) {
+            watch(splice.inserted, false, true);
+        }
+        at = end;
+    }
+    if (!pass(at, *size, true) || (mayCommit && !mayCommit())) {
+        return false;
     }
     // Windows cannot put a new file in place of one that is open, so the reading ends first.
-    return copy(at, *size) && file.Close() && replacement.Commit();
+    return file.Close() && replacement.Commit();
 }
 
 }  // namespace vexlor

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vexlor {
@@ -68,5 +70,16 @@ bool TakeBackInPlace(ByteFile& file, std::uint64_t sizeBefore, const Splices& sp
 // the rename. False, with `path` unchanged and the new file gone, when it cannot be done.
 bool ApplyByRewrite(const std::string& path, ByteFile& file, const Splices& splices,
                     const std::string& newFileSuffix);
+
+// What a rewrite shows of the bytes it goes through, in file order: each piece, and whether the
+// file as it was holds it (`before`) and whether the new file does (`after`).
+using RewriteWatcher = std::function<void(std::string_view piece, bool before, bool after)>;
+
+// As ApplyByRewrite, in one pass: `watch` (when given) sees every byte of the old file and of the
+// new one, and `mayCommit` (when given) is asked, once the new file is whole and before it takes
+// the file's place, whether it may; false from it leaves `path` unchanged.
+bool ApplyByRewriteWatched(const std::string& path, ByteFile& file, const Splices& splices,
+                           const std::string& newFileSuffix, const RewriteWatcher& watch,
+                           const std::function<bool()>& mayCommit);
 
 }  // namespace vexlor

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -179,6 +180,38 @@ TEST_F(Journal, EntriesGrowWithTheTouchedBytesAndTheOldestGo) {
     ChangeJournal journal(journal_, library_);
     EXPECT_EQ(journal.UndoList().size(), ChangeJournal::kMaxEntries);
     EXPECT_EQ(journal.UndoList().back().what, "renumber 5");
+}
+
+// The one-pass rewrite must record what the two-pass one records, whether the library's digest
+// was known beforehand (a second change) or had to be learnt on the way (the first).
+TEST_F(Journal, ARewriteInOnePassRecordsWhatTwoPassesRecord) {
+    const auto entriesAfter = [&](bool onePass) {
+        test::WriteFileText(library_, std::string(100, 'a'));
+        fs::remove_all(journal_);
+        for (const Splices& splices : {Splices{{0, "", "head"}}, Splices{{2, "ad", "x"}}}) {
+            ChangeJournal journal(journal_, library_);
+            const std::uint64_t size = fs::file_size(library_);
+            const auto result =
+                onePass ? journal.RecordRewrite("insert", 0, splices)
+                        : journal.Record("insert", 0, splices, ChangeWrite::ByRename,
+                                         [&] { return MakeSplices(library_, size, splices); });
+            EXPECT_EQ(result, JournalResult::Done);
+        }
+        std::vector<std::string> texts;
+        for (const fs::path& file : EntryFiles()) {
+            texts.push_back(WithLine(test::ReadFileText(file.string()), "when", ""));
+        }
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    };
+    const auto twoPasses = entriesAfter(false);
+    const auto onePass = entriesAfter(true);
+    ASSERT_EQ(onePass.size(), 2u);
+    EXPECT_EQ(onePass, twoPasses);
+    EXPECT_EQ(Text(), "hex" + std::string(100, 'a'));
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    ASSERT_EQ(UndoOnce(), JournalResult::Done);
+    EXPECT_EQ(Text(), std::string(100, 'a'));
 }
 
 TEST_F(Journal, AJournalThatCannotBeWrittenRefusesTheChange) {
