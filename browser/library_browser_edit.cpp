@@ -59,11 +59,11 @@ BrowserChange StoreFile(const std::string& journalFolder, const std::string& pat
         MakeAnyEdit(journalFolder, path, [&](const std::string& library) {
             return add ? PlanAddRecord(library, name, make) : PlanSetRecord(library, name, make);
         });
-    return {outcome.done, outcome.done ? doneText : outcome.message};
+    return {outcome.done, outcome.done ? doneText : outcome.message, outcome.row};
 }
 
-BrowserChange Outcome(const AnyEditOutcome& outcome, const std::string& doneText) {
-    return {outcome.done, outcome.done ? doneText : outcome.message};
+BrowserChange Outcome(const AnyEditOutcome& outcome, const std::string& doneText, bool showRecord) {
+    return {outcome.done, outcome.done ? doneText : outcome.message, showRecord ? outcome.row : -1};
 }
 
 }  // namespace
@@ -86,9 +86,10 @@ BrowserChange RemoveNamedRecords(const std::string& journalFolder, const std::st
     const AnyEditOutcome outcome =
         MakeAnyEdit(journalFolder, path,
                     [&](const std::string& library) { return PlanRemoveRecords(library, names); });
-    return Outcome(outcome, names.size() == 1
-                                ? "Removed " + NameText(names.front())
-                                : "Removed " + std::to_string(names.size()) + " records");
+    return Outcome(outcome,
+                   names.size() == 1 ? "Removed " + NameText(names.front())
+                                     : "Removed " + std::to_string(names.size()) + " records",
+                   false);
 }
 
 BrowserChange RenameNamedRecord(const std::string& journalFolder, const std::string& path,
@@ -96,7 +97,7 @@ BrowserChange RenameNamedRecord(const std::string& journalFolder, const std::str
     const AnyEditOutcome outcome = MakeAnyEdit(
         journalFolder, path,
         [&](const std::string& library) { return PlanRenameRecord(library, from, to); });
-    return Outcome(outcome, "Renamed " + NameText(from) + " to " + NameText(to));
+    return Outcome(outcome, "Renamed " + NameText(from) + " to " + NameText(to), true);
 }
 
 std::uint16_t NextPictureId(const LibraryWalk& walk, std::uint16_t groupId) {

@@ -21,6 +21,7 @@ struct BrowserField {
 struct BrowserChange {
     bool done = false;
     std::string message;
+    int row = -1;  // the record to show once done, in file order; -1 keeps the selection's row
 };
 
 // The library browser without its widgets: what one library holds as the walk reads it, what

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollArea>
@@ -38,6 +39,7 @@
 #include "pictures/picture_files.h"
 #include "platform/folders.h"
 #include "platform/path_resolver.h"
+#include "platform/qt_background_work.h"
 #include "platform/qt_dropped_files.h"
 #include "platform/qt_file_filters.h"
 #include "platform/state_folder.h"
@@ -54,6 +56,14 @@ const QString kErrorCaption = QStringLiteral("Error");
 
 std::string ToFilePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// The library walked and checked anew; touches no widget, so it may run on any thread.
+std::shared_ptr<const LibraryBrowserLogic> LoadedLogic(const std::string& path,
+                                                       const std::string& journalFolder) {
+    auto logic = std::make_shared<LibraryBrowserLogic>(path, journalFolder);
+    logic->Load();
+    return logic;
 }
 
 QString FromFilePath(const std::string& path) {
@@ -317,13 +327,19 @@ QPushButton* LibraryBrowserWindow::CreateButton(const QString& caption, const QS
 }
 
 void LibraryBrowserWindow::Reload() {
-    const int selected = SelectedRecords().empty() ? -1 : SelectedRecords().front();
-    auto logic = std::make_shared<LibraryBrowserLogic>(ToFilePath(libraryPath_), JournalFolder());
-    logic->Load();
-    logic_ = logic;
+    ShowLogic(LoadedLogic(ToFilePath(libraryPath_), JournalFolder()), SelectedRow());
+}
+
+int LibraryBrowserWindow::SelectedRow() const {
+    const std::vector<int> selected = SelectedRecords();
+    return selected.empty() ? -1 : selected.front();
+}
+
+void LibraryBrowserWindow::ShowLogic(std::shared_ptr<const LibraryBrowserLogic> logic, int record) {
+    logic_ = std::move(logic);
     model_->Show(logic_);
     ShowLibrary();
-    SelectRecord(selected);
+    SelectRecord(record);
     ShowSelection();
 }
 
@@ -586,21 +602,22 @@ void LibraryBrowserWindow::RepairClick() {
                           QStringLiteral("Repair"))) {
         return;
     }
-    FinishChange(logic_->Repair());
+    MakeChange(
+        [logic = logic_](const std::string&, const std::string&) { return logic->Repair(); });
 }
 
 void LibraryBrowserWindow::UndoClick() {
     if (logic_ == nullptr) {
         return;
     }
-    FinishChange(logic_->Undo());
+    MakeChange([logic = logic_](const std::string&, const std::string&) { return logic->Undo(); });
 }
 
 void LibraryBrowserWindow::RedoClick() {
     if (logic_ == nullptr) {
         return;
     }
-    FinishChange(logic_->Redo());
+    MakeChange([logic = logic_](const std::string&, const std::string&) { return logic->Redo(); });
 }
 
 std::string LibraryBrowserWindow::NextUndo() const {
@@ -656,9 +673,11 @@ void LibraryBrowserWindow::AddPictureToGroup(std::uint16_t groupId, bool groupAs
     if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
-    BusyCursor busy(dialogs_);
-    FinishChange(AddPictureFile(JournalFolder(), logic_->Path(), dialog.Name(), ToFilePath(file),
-                                dialog.Choice()));
+    const RecordName name = dialog.Name();
+    const PictureChoice choice = dialog.Choice();
+    MakeChange([&](const std::string& path, const std::string& journal) {
+        return AddPictureFile(journal, path, name, ToFilePath(file), choice);
+    });
 }
 
 // The size offered is the record's; the picture's own is a button away.
@@ -679,9 +698,11 @@ void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file)
     if (dialogs_.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
-    BusyCursor busy(dialogs_);
-    FinishChange(SetPictureFile(JournalFolder(), logic_->Path(), NameOf(image), ToFilePath(file),
-                                dialog.Choice()));
+    const RecordName name = NameOf(image);
+    const PictureChoice choice = dialog.Choice();
+    MakeChange([&](const std::string& path, const std::string& journal) {
+        return SetPictureFile(journal, path, name, ToFilePath(file), choice);
+    });
 }
 
 void LibraryBrowserWindow::AddPictureClick() {
@@ -746,8 +767,9 @@ void LibraryBrowserWindow::DeleteClick() {
                           QStringLiteral("Delete"))) {
         return;
     }
-    BusyCursor busy(dialogs_);
-    FinishChange(RemoveNamedRecords(JournalFolder(), logic_->Path(), names));
+    MakeChange([&](const std::string& path, const std::string& journal) {
+        return RemoveNamedRecords(journal, path, names);
+    });
 }
 
 void LibraryBrowserWindow::RenameClick() {
@@ -766,8 +788,10 @@ void LibraryBrowserWindow::RenameClick() {
     if (dialogs_.RunModal(dialog) != QDialog::Accepted || dialog.Name() == from) {
         return;
     }
-    BusyCursor busy(dialogs_);
-    FinishChange(RenameNamedRecord(JournalFolder(), logic_->Path(), from, dialog.Name()));
+    const RecordName to = dialog.Name();
+    MakeChange([&](const std::string& path, const std::string& journal) {
+        return RenameNamedRecord(journal, path, from, to);
+    });
 }
 
 void LibraryBrowserWindow::DropPictureFile(const QString& file, const QModelIndex& target) {
@@ -786,18 +810,30 @@ void LibraryBrowserWindow::DropPictureFile(const QString& file, const QModelInde
     }
 }
 
-void LibraryBrowserWindow::FinishChange(const BrowserChange& change) {
-    if (!change.done) {
+// The change and the walk of its outcome run away from the windows, which go on painting: a
+// rewrite of a large library takes longer than a window may stand still.
+void LibraryBrowserWindow::MakeChange(const ChangeOfFile& change) {
+    const int selected = SelectedRow();
+    const std::string path = ToFilePath(libraryPath_);
+    const std::string journal = JournalFolder();
+    const QPointer<LibraryBrowserWindow> alive(this);
+    BusyCursor busy(dialogs_);
+    auto [made, logic] = WhileTheWindowsGoOn([&] {
+        BrowserChange outcome = change(path, journal);
+        auto walked = outcome.done ? LoadedLogic(path, journal) : nullptr;
+        return std::pair(std::move(outcome), std::move(walked));
+    });
+    if (alive.isNull()) {
+        return;
+    }
+    if (!made.done) {
         dialogs_.Beep();
-        dialogs_.ShowMessage(QString::fromStdString(change.message), kErrorCaption);
+        dialogs_.ShowMessage(QString::fromStdString(made.message), kErrorCaption);
         emit LibraryChanged();
         return;
     }
-    {
-        BusyCursor busy(dialogs_);
-        Reload();
-    }
-    ShowStatus(QString::fromStdString(change.message));
+    ShowLogic(std::move(logic), made.row >= 0 ? made.row : selected);
+    ShowStatus(QString::fromStdString(made.message));
     emit LibraryChanged();
 }
 

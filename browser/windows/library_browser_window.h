@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -106,7 +107,12 @@ class LibraryBrowserWindow final : public QWidget {
     void ApplyZoom();
     void Extract(const std::vector<int>& records);
     void ShowExtractOutcome(const ExtractResult& result, const QString& folder);
-    void FinishChange(const BrowserChange& change);
+    // A change of the library at `path`, recorded in the journal at `journal`.
+    using ChangeOfFile =
+        std::function<BrowserChange(const std::string& path, const std::string& journal)>;
+    void MakeChange(const ChangeOfFile& change);
+    void ShowLogic(std::shared_ptr<const LibraryBrowserLogic> logic, int record);
+    int SelectedRow() const;
     void ShowStatus(const QString& text);
     QString FileName() const;
 

@@ -127,6 +127,7 @@ TEST_F(LibraryBrowserEditTest, EachEditLeavesTheLibrarySoundAndUndoGivesTheFileB
               kIndexAlphaFormat);
     EXPECT_EQ(window_->Model().rowCount(), 4);
     EXPECT_EQ(window_->StatusText(), QStringLiteral("Added 500 1"));
+    EXPECT_EQ(window_->SelectedRecords(), std::vector<int>{added}) << "the new record is shown";
 
     // Replaced at another size than the record's.
     window_->SelectRecord(RecordNamed(26000, 4700));
@@ -147,6 +148,8 @@ TEST_F(LibraryBrowserEditTest, EachEditLeavesTheLibrarySoundAndUndoGivesTheFileB
     ExpectSound();
     EXPECT_GE(RecordNamed(15210, 9), 0);
     EXPECT_LT(RecordNamed(26000, 4800), 0);
+    EXPECT_EQ(window_->SelectedRecords(), std::vector<int>{RecordNamed(15210, 9)})
+        << "the selection follows the record to its new place";
 
     // The last record of its group: the group leaves the table.
     window_->SelectRecord(RecordNamed(14800, 17500));
