@@ -52,8 +52,8 @@ BrowserChange StoreFile(const std::string& journalFolder, const std::string& pat
         return {false, error};
     }
     const PictureMaker make = [&](const RecordLookup&, std::string& refusal) {
-        return StorePicture(image, picture, choice.width, choice.height, choice.format, {},
-                            refusal);
+        return StorePicture(image, picture, choice.width, choice.height, choice.format,
+                            choice.conversion, refusal);
     };
     const AnyEditOutcome outcome =
         MakeAnyEdit(journalFolder, path, [&](const std::string& library) {

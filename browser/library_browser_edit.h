@@ -19,11 +19,12 @@ std::optional<StoredPicture> StorePicture(const std::string& image, const RgbaPi
                                           int width, int height, std::uint16_t format,
                                           ConversionOptions conversion, std::string& refusal);
 
-// How the browser stores a picture file in a record: the format and size chosen.
+// How the browser stores a picture file in a record: the format, size and conversion chosen.
 struct PictureChoice {
     std::uint16_t format = kRunLengthFormat;
     int width = 0;
     int height = 0;
+    ConversionOptions conversion;
 };
 
 // The browser's changes of a library, each through the change journal so that Undo takes it

@@ -11,6 +11,7 @@
 #include "browser/windows/library_browser_pictures.h"
 #include "library/any_picture.h"
 #include "library/picture_size.h"
+#include "widgets/conversion_choices.h"
 
 namespace vexlor {
 namespace {
@@ -81,7 +82,10 @@ void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, const RgbaPi
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setMinimumSize(kPreviewSide, kPreviewSide);
     preview_->setWordWrap(true);
-    layout->insertRow(4, QStringLiteral("Stored"), preview_);
+    choices_ = new ConversionChoices(source.hasAlpha, this);
+    choices_->AddRows(*layout, 4);
+    layout->insertRow(7, QStringLiteral("Stored"), preview_);
+    connect(choices_, &ConversionChoices::Changed, this, &RecordNameDialog::ShowPreview);
     connect(format_, &QComboBox::currentIndexChanged, this, &RecordNameDialog::ShowPreview);
     connect(width_, &QSpinBox::valueChanged, this, &RecordNameDialog::ShowPreview);
     connect(height_, &QSpinBox::valueChanged, this, &RecordNameDialog::ShowPreview);
@@ -98,8 +102,8 @@ void RecordNameDialog::ShowPreview() {
         return;
     }
     std::string refusal;
-    const auto stored =
-        StorePicture("", source_, choice.width, choice.height, choice.format, {}, refusal);
+    const auto stored = StorePicture("", source_, choice.width, choice.height, choice.format,
+                                     choice.conversion, refusal);
     AnyPicture drawn;
     if (stored) {
         tIMAGE image{};
@@ -134,7 +138,7 @@ PictureChoice RecordNameDialog::Choice() const {
         return {};
     }
     return {format_->currentIndex() == 1 ? kIndexAlphaFormat : kRunLengthFormat, width_->value(),
-            height_->value()};
+            height_->value(), choices_->Options()};
 }
 
 }  // namespace vexlor

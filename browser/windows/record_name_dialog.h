@@ -11,6 +11,8 @@ class QSpinBox;
 
 namespace vexlor {
 
+class ConversionChoices;
+
 // Asks the GroupId and PictureId of a record and, for a picture to store, its format and size.
 class RecordNameDialog final : public QDialog {
     Q_OBJECT
@@ -38,6 +40,7 @@ class RecordNameDialog final : public QDialog {
     QComboBox* format_ = nullptr;
     QSpinBox* width_ = nullptr;
     QSpinBox* height_ = nullptr;
+    ConversionChoices* choices_ = nullptr;
     QLabel* preview_ = nullptr;
     RgbaPicture source_;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,12 +11,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "editors/hull_map_editor_logic.h"
 #include "editors/windows/picture_images.h"
+#include "widgets/conversion_choices.h"
 
 namespace vexlor {
 namespace {
@@ -27,7 +26,6 @@ constexpr int kViewExtent = 520;
 constexpr int kCheckerSquare = 8;
 const QColor kCheckerLight(204, 204, 204);
 const QColor kCheckerDark(153, 153, 153);
-constexpr int kDitherSteps = 100;
 
 // The largest whole factor that keeps the picture within the view: pixels stay square and
 // sharp, so single pixels of the palette can be judged.
@@ -169,11 +167,8 @@ int ConversionDialog::ChosenSize() const {
 
 ConversionOptions ConversionDialog::Options() const {
     ConversionOptions options;
-    options.fit = static_cast<Fit>(fit_->currentData().toInt());
-    options.dither = static_cast<double>(dither_->value()) / kDitherSteps;
-    options.opaque = !source_.hasAlpha && opaque_->isChecked();
     options.shades = target_.shadedKind.has_value();
-    return options;
+    return choices_->Options(options);
 }
 
 // OK takes the conversion of the choices on screen, even when a slider move has not been
@@ -189,39 +184,7 @@ void ConversionDialog::accept() {
 }
 
 void ConversionDialog::BuildControls() {
-    const ConversionOptions defaults;
-
-    fit_ = new QComboBox(this);
-    fit_->setObjectName(QStringLiteral("fit"));
-    fit_->addItem(QStringLiteral("Contain: the whole picture, transparent margins"),
-                  static_cast<int>(Fit::Contain));
-    fit_->addItem(QStringLiteral("Cover: the whole size, the sides cut"),
-                  static_cast<int>(Fit::Cover));
-    fit_->addItem(QStringLiteral("Stretch: the whole picture at the whole size"),
-                  static_cast<int>(Fit::Stretch));
-    fit_->setCurrentIndex(fit_->findData(static_cast<int>(defaults.fit)));
-
-    dither_ = new QSlider(Qt::Horizontal, this);
-    dither_->setObjectName(QStringLiteral("dithering"));
-    dither_->setRange(0, kDitherSteps);
-    dither_->setPageStep(10);
-    dither_->setValue(static_cast<int>(defaults.dither * kDitherSteps + 0.5));
-    dither_->setToolTip(
-        QStringLiteral("How much the palette's colours are mixed to stand for the colours it "
-                       "lacks; 0 % gives flat areas, 100 % the smoothest shades"));
-    ditherValue_ = new QLabel(this);
-    ditherValue_->setMinimumWidth(ditherValue_->fontMetrics().horizontalAdvance("100 %"));
-    ditherValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    opaque_ = new QCheckBox(QStringLiteral("Keep the top-left colour opaque"), this);
-    opaque_->setObjectName(QStringLiteral("opaque"));
-    opaque_->setChecked(defaults.opaque);
-    opaque_->setEnabled(!source_.hasAlpha);
-    opaque_->setToolTip(
-        source_.hasAlpha
-            ? QStringLiteral("The picture's alpha channel decides which pixels are transparent")
-            : QStringLiteral("Unchecked, every pixel of the top-left pixel's colour becomes "
-                             "transparent"));
+    choices_ = new ConversionChoices(source_.hasAlpha, this);
 
     colours_ = new QLabel(this);
     colours_->setObjectName(QStringLiteral("colours"));
@@ -238,12 +201,7 @@ void ConversionDialog::BuildControls() {
         series_->setCurrentIndex(target_.preselected);
         form->addRow(QStringLiteral("Series:"), series_);
     }
-    form->addRow(QStringLiteral("Fit:"), fit_);
-    auto* ditherRow = new QHBoxLayout;
-    ditherRow->addWidget(dither_, 1);
-    ditherRow->addWidget(ditherValue_);
-    form->addRow(QStringLiteral("Dithering:"), ditherRow);
-    form->addRow(QStringLiteral("Transparency:"), opaque_);
+    choices_->AddRows(*form);
     form->addRow(QString(), colours_);
 
     // The choices stand under the original, as wide as it, clear of the buttons.
@@ -296,9 +254,7 @@ QLayout* ConversionDialog::BuildViews() {
 
 void ConversionDialog::ConnectControls() {
     connect(pending_, &QTimer::timeout, this, &ConversionDialog::ConvertNow);
-    connect(fit_, &QComboBox::currentIndexChanged, this, &ConversionDialog::ConvertSoon);
-    connect(dither_, &QSlider::valueChanged, this, &ConversionDialog::ConvertSoon);
-    connect(opaque_, &QCheckBox::toggled, this, &ConversionDialog::ConvertSoon);
+    connect(choices_, &ConversionChoices::Changed, this, &ConversionDialog::ConvertSoon);
     if (series_ != nullptr) {
         connect(series_, &QComboBox::currentIndexChanged, this, [this] {
             UpdateFitChoice();
@@ -310,12 +266,10 @@ void ConversionDialog::ConnectControls() {
 }
 
 void ConversionDialog::ConvertSoon() {
-    ditherValue_->setText(QStringLiteral("%1 %").arg(dither_->value()));
     pending_->start();
 }
 
 void ConversionDialog::ConvertNow() {
-    ditherValue_->setText(QStringLiteral("%1 %").arg(dither_->value()));
     const ConversionTarget::Size* size = ChosenTargetSize();
     converted_.reset();
     if (size != nullptr) {
@@ -388,9 +342,10 @@ void ConversionDialog::UpdateFitChoice() {
     const ConversionTarget::Size* size = ChosenTargetSize();
     const bool sameSize =
         size != nullptr && size->width == source_.width && size->height == source_.height;
-    fit_->setEnabled(!sameSize);
-    fit_->setToolTip(sameSize ? QStringLiteral("The picture has the library's size already")
-                              : QStringLiteral("How the picture is brought to the library's size"));
+    choices_->SetFitEnabled(!sameSize,
+                            sameSize ? QStringLiteral("The picture has the library's size already")
+                                     : QStringLiteral("How the picture is brought to the "
+                                                      "library's size"));
 }
 
 const ConversionTarget::Size* ConversionDialog::ChosenTargetSize() const {

@@ -10,16 +10,16 @@
 #include "pictures/picture_conversion.h"
 #include "pictures/rgba_picture.h"
 
-class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QImage;
 class QPixmap;
-class QSlider;
 class QTimer;
 
 namespace vexlor {
+
+class ConversionChoices;
 
 // The sizes a library can store a picture at: one for HULL, MAP and SHIP, the three series of
 // a BATTLE/MISSION library. The dialog offers a choice only when there are several.
@@ -73,10 +73,7 @@ class ConversionDialog final : public QDialog {
     std::optional<ConvertedPicture> converted_;
 
     QComboBox* series_ = nullptr;
-    QComboBox* fit_ = nullptr;
-    QSlider* dither_ = nullptr;
-    QLabel* ditherValue_ = nullptr;
-    QCheckBox* opaque_ = nullptr;
+    ConversionChoices* choices_ = nullptr;
     QLabel* colours_ = nullptr;
     QLabel* originalCaption_ = nullptr;
     QLabel* original_ = nullptr;

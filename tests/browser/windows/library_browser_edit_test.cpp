@@ -6,9 +6,11 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPixmap>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTreeView>
 
+#include "browser/library_browser_edit.h"
 #include "browser/library_browser_logic.h"
 #include "browser/windows/library_browser_model.h"
 #include "browser/windows/library_browser_window.h"
@@ -246,6 +248,36 @@ TEST_F(LibraryBrowserEditTest, ADropOnAGroupAddsAndOnARecordReplaces) {
     window_->DropPictureFile(soft, window_->Model().RecordIndex(RecordNamed(15210, 4)));
     ExpectSound();
     EXPECT_EQ(window_->NextUndo(), "set 15210 4");
+}
+
+// The dialog's fit and dithering are what the record is made with: the same change through the
+// shared storing code with those options gives the same file, and the defaults another one.
+TEST_F(LibraryBrowserEditTest, TheDialogsConversionChoicesMakeTheRecord) {
+    const QString wide = SoftPicture("wide.png", 40, 10);
+    const RecordName name{15210, 3};
+    const auto madeWith = [&](const ConversionOptions& options) {
+        const std::string copy = temp_.File("copy.dat");
+        test::WriteFileBytes(copy, original_);
+        const PictureChoice choice{kRunLengthFormat, 20, 20, options};
+        EXPECT_TRUE(SetPictureFile((temp_.Path() / "journal").string(), copy, name,
+                                   wide.toStdString(), choice)
+                        .done);
+        return test::ReadFileBytes(copy);
+    };
+    dialogs_.modalAnswers.push_back([](QDialog& dialog) {
+        auto* fit = dialog.findChild<QComboBox*>(QStringLiteral("fit"));
+        fit->setCurrentIndex(fit->findData(static_cast<int>(Fit::Stretch)));
+        dialog.findChild<QSlider*>(QStringLiteral("dithering"))->setValue(0);
+        dialog.findChild<QSpinBox*>(QStringLiteral("PictureWidth"))->setValue(20);
+        dialog.findChild<QSpinBox*>(QStringLiteral("PictureHeight"))->setValue(20);
+        return static_cast<int>(QDialog::Accepted);
+    });
+    window_->DropPictureFile(wide, window_->Model().RecordIndex(RecordNamed(15210, 3)));
+    ConversionOptions chosen;
+    chosen.fit = Fit::Stretch;
+    chosen.dither = 0.0;
+    EXPECT_EQ(test::ReadFileBytes(path_), madeWith(chosen));
+    EXPECT_NE(test::ReadFileBytes(path_), madeWith({}));
 }
 
 }  // namespace
