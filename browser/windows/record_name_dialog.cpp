@@ -31,8 +31,8 @@ RecordNameDialog::RecordNameDialog(const QString& title, RecordName name, QWidge
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("GroupId"), groupId_);
-    layout->addRow(QStringLiteral("PictureId"), pictureId_);
+    layout->addRow(QStringLiteral("GroupId:"), groupId_);
+    layout->addRow(QStringLiteral("PictureId:"), pictureId_);
     layout->addRow(buttons);
     setMinimumWidth(280);
 }
@@ -75,8 +75,8 @@ void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, const RgbaPi
     sizeRow->addWidget(height_);
     sizeRow->addWidget(ownSize);
     auto* layout = static_cast<QFormLayout*>(this->layout());
-    layout->insertRow(2, QStringLiteral("Format"), format_);
-    layout->insertRow(3, QStringLiteral("Size"), sizeRow);
+    layout->insertRow(2, QStringLiteral("Format:"), format_);
+    layout->insertRow(3, QStringLiteral("Size:"), sizeRow);
     preview_ = new QLabel;
     preview_->setObjectName(QStringLiteral("PicturePreview"));
     preview_->setAlignment(Qt::AlignCenter);
@@ -84,7 +84,7 @@ void RecordNameDialog::AskPicture(std::uint16_t format, QSize size, const RgbaPi
     preview_->setWordWrap(true);
     choices_ = new ConversionChoices(source.hasAlpha, this);
     choices_->AddRows(*layout, 4);
-    layout->insertRow(7, QStringLiteral("Stored"), preview_);
+    layout->insertRow(7, QStringLiteral("Stored:"), preview_);
     connect(choices_, &ConversionChoices::Changed, this, &RecordNameDialog::ShowPreview);
     connect(format_, &QComboBox::currentIndexChanged, this, &RecordNameDialog::ShowPreview);
     connect(width_, &QSpinBox::valueChanged, this, &RecordNameDialog::ShowPreview);
