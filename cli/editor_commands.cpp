@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -227,7 +228,13 @@ int RunExport(const Invocation& invocation) {
         return usage;
     }
     std::vector<int> rows = *parsed;
-    const PictureList list = logic->LoadPictureList();
+    // Rows named: the list need only go as far as the last of them to tell which exist.
+    std::optional<int> mostRows;
+    if (!rows.empty()) {
+        const int last = *std::max_element(rows.begin(), rows.end());
+        mostRows = last < std::numeric_limits<int>::max() ? last + 1 : last;
+    }
+    const PictureList list = logic->LoadPictureList({}, mostRows);
     if (!list.opened) {
         return CannotOpen(logic->LibraryPath());
     }

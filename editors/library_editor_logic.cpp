@@ -10,6 +10,7 @@
 #include "editors/hull_map_editor_logic.h"
 #include "editors/mission_editor_logic.h"
 #include "editors/ship_editor_logic.h"
+#include "library/replacement_batch.h"
 #include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
@@ -78,7 +79,8 @@ void Report(const ProgressFunction& progress, int done, int total) {
 
 }  // namespace
 
-PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress) const {
+PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress,
+                                                std::optional<int> mostRows) const {
     PictureList list;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -90,7 +92,7 @@ PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress
         reader.Header().LibraryKind == static_cast<std::uint32_t>(constants_.editableKind);
     list.entries.reserve(reader.Header().ImageCount);
     ImageRecord record;
-    while (reader.NextRecord(record)) {
+    while ((!mostRows || list.PictureCount() < *mostRows) && reader.NextRecord(record)) {
         list.entries.push_back({record.position, record.offset, record.image});
         TrackHighest(record.image, list);
         Report(progress, record.position, reader.Header().ImageCount);
@@ -148,9 +150,12 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     }
     result.opened = true;
     std::vector<bool> selected(reader.Header().ImageCount, false);
+    int unexported = 0;
     for (int row : rows) {
-        if (row >= 0 && row < static_cast<int>(selected.size())) {
+        if (row >= 0 && row < static_cast<int>(selected.size()) &&
+            !selected[static_cast<std::size_t>(row)]) {
             selected[static_cast<std::size_t>(row)] = true;
+            ++unexported;
         }
     }
     std::string folder = outputFolder;
@@ -159,35 +164,23 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
         folder += '/';
     }
+    ReplacementBatch batch(".vexlor-new", ReplacementFile::Links::Replace);
+    std::vector<ExportedFile> exported;
     ImageRecord record;
     int reached = 0;
-    while (reader.NextRecord(record)) {
+    while (unexported > 0 && reader.NextRecord(record)) {
         reached = record.position;
         Report(progress, record.position, reader.Header().ImageCount);
         if (!selected[static_cast<std::size_t>(record.position - 1)]) {
             continue;
         }
-        auto name = ExportFileName(record.image);
-        if (name && format == ExportFormat::Png) {
-            name = WithPngExtension(*name);
-        }
-        const std::string label =
-            name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
-        tPAL palette;
-        tPIX pixels;
-        IndexedImage bitmap;
-        const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
-                               ConvertForExport(record.image, palette, pixels, bitmap);
-        const bool written =
-            converted && name &&
-            (format == ExportFormat::Bmp
-                 ? WriteBmpFile(label, bitmap)
-                 : WritePngFile(label, WithAlpha(bitmap, TransparentPixels(record.image, pixels))));
-        if (written) {
-            result.written.push_back(label);
-        } else {
-            result.failed.push_back(label);
-        }
+        --unexported;
+        exported.push_back(ExportRecord(reader, record, folder, format, batch));
+    }
+    batch.Flush();
+    for (const ExportedFile& file : exported) {
+        (file.added && batch.Replaced(file.number) ? result.written : result.failed)
+            .push_back(file.label);
     }
     // Rows the walk never reached: the file ends before their records.
     for (std::size_t row = static_cast<std::size_t>(reached); row < selected.size(); ++row) {
@@ -196,6 +189,38 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
         }
     }
     return result;
+}
+
+LibraryEditorLogic::ExportedFile LibraryEditorLogic::ExportRecord(LibraryReader& reader,
+                                                                  const ImageRecord& record,
+                                                                  const std::string& folder,
+                                                                  ExportFormat format,
+                                                                  ReplacementBatch& batch) const {
+    auto name = ExportFileName(record.image);
+    if (name && format == ExportFormat::Png) {
+        name = WithPngExtension(*name);
+    }
+    ExportedFile file;
+    file.label = name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
+    tPAL palette;
+    tPIX pixels;
+    IndexedImage bitmap;
+    const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
+                           ConvertForExport(record.image, palette, pixels, bitmap);
+    if (!converted || !name) {
+        return file;
+    }
+    const std::vector<std::uint8_t> bytes =
+        format == ExportFormat::Bmp
+            ? EncodeBmp8(bitmap)
+            : EncodePng(WithAlpha(bitmap, TransparentPixels(record.image, pixels)));
+    if (!bytes.empty()) {
+        file.number =
+            batch.Add(file.label,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        file.added = true;
+    }
+    return file;
 }
 
 bool LibraryEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {
