@@ -258,7 +258,8 @@ int RunExport(const Invocation& invocation) {
     const std::string folder = out.value_or(DefaultOutputFolder());
     TerminalProgress progress("Exporting: looked at");
     const ExportFormat format = invocation.Flag("--png") ? ExportFormat::Png : ExportFormat::Bmp;
-    const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress), format);
+    const ExportResult result =
+        logic->ExportPictures(rows, folder, std::ref(progress), format, &list);
     if (!result.opened) {
         return CannotOpen(logic->LibraryPath());
     }

@@ -139,10 +139,48 @@ bool LibraryEditorLogic::ReadThumbnail(const PictureEntry& entry, Thumbnail& thu
     return MakeThumbnail(entry.image, std::move(palette), pixels, thumbnail);
 }
 
+namespace {
+
+// Whether a record's palette and pixels end where DataSize + 18 says it does: then the list's
+// walk, which goes on after the palette and pixels, and the export's, which goes DataSize + 18
+// bytes on, stand on the same next record.
+bool EndsWhereItSays(const tIMAGE& image) {
+    return image.DataSize >= image.PixelOffset &&
+           tIMAGE::kSize + 3ull * image.ColourCount + (image.DataSize - image.PixelOffset) ==
+               RecordBytes(image);
+}
+
+}  // namespace
+
+std::optional<std::vector<ImageRecord>> LibraryEditorLogic::ListedRecords(
+    LibraryReader& reader, const PictureList& list, const std::vector<bool>& selected) const {
+    std::vector<ImageRecord> records;
+    for (std::size_t row = 0; row < selected.size(); ++row) {
+        if (row < list.entries.size() && !EndsWhereItSays(list.entries[row].image)) {
+            return std::nullopt;
+        }
+        if (!selected[row]) {
+            continue;
+        }
+        if (row >= list.entries.size()) {
+            return std::nullopt;
+        }
+        const PictureEntry& entry = list.entries[row];
+        std::uint8_t bytes[tIMAGE::kSize];
+        if (!reader.File().ReadExactAt(entry.offset, bytes, sizeof bytes) ||
+            entry.image.Encode() != std::to_array(bytes)) {
+            return std::nullopt;  // the file changed since the list was made
+        }
+        records.push_back({entry.offset, entry.position, entry.image});
+    }
+    return records;
+}
+
 ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
                                                 const std::string& outputFolder,
                                                 const ProgressFunction& progress,
-                                                ExportFormat format) const {
+                                                ExportFormat format,
+                                                const PictureList* listed) const {
     ExportResult result;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -166,9 +204,15 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     }
     ReplacementBatch batch(".vexlor-new", ReplacementFile::Links::Replace);
     std::vector<ExportedFile> exported;
-    ImageRecord record;
     int reached = 0;
-    while (unexported > 0 && reader.NextRecord(record)) {
+    const auto known = listed ? ListedRecords(reader, *listed, selected) : std::nullopt;
+    for (const ImageRecord& record : known.value_or(std::vector<ImageRecord>{})) {
+        reached = record.position;
+        Report(progress, record.position, reader.Header().ImageCount);
+        exported.push_back(ExportRecord(reader, record, folder, format, batch));
+    }
+    ImageRecord record;
+    while (!known && unexported > 0 && reader.NextRecord(record)) {
         reached = record.position;
         Report(progress, record.position, reader.Header().ImageCount);
         if (!selected[static_cast<std::size_t>(record.position - 1)]) {

@@ -148,9 +148,12 @@ class LibraryEditorLogic {
     // given, and the files go to the disk together (ReplacementBatch).
     // Export PNG writes the same pictures under the same names with ".png": the transparent
     // pixels at alpha 0, the others opaque in the colour the BMP gives them.
+    // `listed`, the list of this library just made, saves the walk where it shows the records
+    // that the walk would find.
     ExportResult ExportPictures(const std::vector<int>& rows, const std::string& outputFolder,
                                 const ProgressFunction& progress = {},
-                                ExportFormat format = ExportFormat::Bmp) const;
+                                ExportFormat format = ExportFormat::Bmp,
+                                const PictureList* listed = nullptr) const;
 
     // Import BMP: whether the bitmap can be staged.
     bool CheckStagedBmp(const BmpPicture& bitmap) const;
@@ -230,6 +233,11 @@ class LibraryEditorLogic {
         bool added = false;
         std::size_t number = 0;
     };
+    // The selected rows' records as `list` shows them, when the export's walk would find the
+    // same ones there and the file still holds them; nothing otherwise.
+    std::optional<std::vector<ImageRecord>> ListedRecords(LibraryReader& reader,
+                                                          const PictureList& list,
+                                                          const std::vector<bool>& selected) const;
     ExportedFile ExportRecord(LibraryReader& reader, const ImageRecord& record,
                               const std::string& folder, ExportFormat format,
                               ReplacementBatch& batch) const;
