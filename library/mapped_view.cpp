@@ -9,7 +9,6 @@
 #include <sys/mman.h>
 
 #include <atomic>
-#include <mutex>
 #endif
 
 namespace vexlor {
@@ -49,15 +48,15 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
 }
 
 // SA_NODEFER: the jump out of the handler restores no signal mask, so none may be left blocked.
-void InstallBusErrorGuard() {
-    static std::once_flag installed;
-    std::call_once(installed, [] {
+bool InstallBusErrorGuard() {
+    static const bool installed = [] {
         struct sigaction action {};
         action.sa_sigaction = OnBusError;
         action.sa_flags = SA_SIGINFO | SA_NODEFER;
         sigemptyset(&action.sa_mask);
-        ::sigaction(SIGBUS, &action, &earlierAction);
-    });
+        return ::sigaction(SIGBUS, &action, &earlierAction) == 0;
+    }();
+    return installed;
 }
 
 // Free of objects with destructors, so that the jump out of the handler skips nothing.
@@ -82,7 +81,9 @@ bool MappedView::Map(int descriptor, std::uint64_t size) {
     if (size == 0 || size > std::numeric_limits<std::size_t>::max()) {
         return false;
     }
-    InstallBusErrorGuard();
+    if (!InstallBusErrorGuard()) {
+        return false;  // unguarded, a view could stop the program
+    }
     void* bytes =
         ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_SHARED, descriptor, 0);
     if (bytes == MAP_FAILED) {
