@@ -16,6 +16,48 @@
 
 namespace vexlor::bench {
 
+// Writes a HULL library of `pictures` 32 x 32 index-alpha pictures numbered 0, 1, ... to `path`.
+inline bool WriteHullLibrary(const std::string& path, int pictures) {
+    const std::uint32_t colours = 2;  // as the game's own HULL pictures: a few colours
+    const std::uint32_t pixels = 32 * 32 * 2;
+    tIMAGE record = tIMAGE::Make(kIndexAlphaFormat, 32, 32, kHullGroupId, 0, colours, pixels);
+    const std::uint64_t recordBytes = RecordBytes(record);
+    tHEADER header{};
+    std::copy(kSignature.begin(), kSignature.end(), header.Signature);
+    header.Reserved1 = 1;
+    header.GroupCount = 1;
+    header.ImageCount = static_cast<std::uint16_t>(pictures);
+    header.ImageDataSize = static_cast<std::uint32_t>(recordBytes * pictures);
+    header.ColourCount = colours * static_cast<std::uint32_t>(pictures);
+    header.LibraryKind = static_cast<std::uint32_t>(LibraryKind::Hull);
+    header.GroupDataSize = tGROUP::kSize;
+    tGROUP group{};
+    group.GroupId = kHullGroupId;
+    group.ImageCount = static_cast<std::uint16_t>(pictures);
+    group.ImageDataSize = header.ImageDataSize;
+    group.ColourCount = header.ColourCount;
+
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const auto headerBytes = header.Encode();
+    const auto groupBytes = group.Encode();
+    std::fwrite(headerBytes.data(), 1, headerBytes.size(), file);
+    std::fwrite(groupBytes.data(), 1, groupBytes.size(), file);
+    std::vector<std::uint8_t> body(recordBytes - tIMAGE::kSize);
+    for (std::size_t k = 0; k < body.size(); ++k) {
+        body[k] = static_cast<std::uint8_t>(k * 31);
+    }
+    for (int k = 0; k < pictures; ++k) {
+        record.PictureId = static_cast<std::uint16_t>(k);
+        const auto bytes = record.Encode();
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fwrite(body.data(), 1, body.size(), file);
+    }
+    return std::fclose(file) == 0;
+}
+
 class BigHullLibrary {
   public:
     static constexpr int kPictures = 65535;
@@ -39,43 +81,7 @@ class BigHullLibrary {
     const std::filesystem::path& Folder() const { return folder_; }
 
   private:
-    void Write() {
-        const std::uint32_t colours = 2;  // as the game's own HULL pictures: a few colours
-        const std::uint32_t pixels = 32 * 32 * 2;
-        tIMAGE record = tIMAGE::Make(kIndexAlphaFormat, 32, 32, kHullGroupId, 0, colours, pixels);
-        const std::uint64_t recordBytes = RecordBytes(record);
-        tHEADER header{};
-        std::copy(kSignature.begin(), kSignature.end(), header.Signature);
-        header.Reserved1 = 1;
-        header.GroupCount = 1;
-        header.ImageCount = static_cast<std::uint16_t>(pictures_);
-        header.ImageDataSize = static_cast<std::uint32_t>(recordBytes * pictures_);
-        header.ColourCount = colours * static_cast<std::uint32_t>(pictures_);
-        header.LibraryKind = static_cast<std::uint32_t>(LibraryKind::Hull);
-        header.GroupDataSize = tGROUP::kSize;
-        tGROUP group{};
-        group.GroupId = kHullGroupId;
-        group.ImageCount = static_cast<std::uint16_t>(pictures_);
-        group.ImageDataSize = header.ImageDataSize;
-        group.ColourCount = header.ColourCount;
-
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
-        const auto headerBytes = header.Encode();
-        const auto groupBytes = group.Encode();
-        std::fwrite(headerBytes.data(), 1, headerBytes.size(), file);
-        std::fwrite(groupBytes.data(), 1, groupBytes.size(), file);
-        std::vector<std::uint8_t> body(recordBytes - tIMAGE::kSize);
-        for (std::size_t k = 0; k < body.size(); ++k) {
-            body[k] = static_cast<std::uint8_t>(k * 31);
-        }
-        for (int k = 0; k < pictures_; ++k) {
-            record.PictureId = static_cast<std::uint16_t>(k);
-            const auto bytes = record.Encode();
-            std::fwrite(bytes.data(), 1, bytes.size(), file);
-            std::fwrite(body.data(), 1, body.size(), file);
-        }
-        std::fclose(file);
-    }
+    void Write() { WriteHullLibrary(path_, pictures_); }
 
     int pictures_;
     std::filesystem::path folder_;

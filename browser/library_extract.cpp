@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "library/bmp_file.h"
+#include "library/replacement_batch.h"
 #include "library/replacement_file.h"
 #include "library/utf8_path.h"
 #include "pictures/picture_files.h"
@@ -39,9 +40,31 @@ std::string FailureLine(const WalkedRecord& walked, const std::string& reason) {
            ": " + reason;
 }
 
-bool WritePicture(const std::string& path, const AnyPicture& picture, ExtractFormat format) {
-    return format == ExtractFormat::Bmp ? WriteBmpFile(path, ExtractBitmap(picture))
-                                        : WritePngFile(path, ExtractRgba(picture));
+// The file's bytes; empty when the picture cannot be encoded.
+std::vector<std::uint8_t> EncodePicture(const AnyPicture& picture, ExtractFormat format) {
+    return format == ExtractFormat::Bmp ? EncodeBmp8(ExtractBitmap(picture))
+                                        : EncodePng(ExtractRgba(picture));
+}
+
+// One record's fate: a failure known at once, or a file waiting in the batch.
+struct Extracted {
+    const WalkedRecord* walked = nullptr;
+    std::string target;
+    std::string failure;  // empty: the batch's file `number` tells
+    std::size_t number = 0;
+};
+
+void CollectResults(const std::vector<Extracted>& extracted, const ReplacementBatch& batch,
+                    ExtractResult& result) {
+    for (const Extracted& one : extracted) {
+        if (!one.failure.empty()) {
+            result.failures.push_back(one.failure);
+        } else if (batch.Replaced(one.number)) {
+            result.written.push_back(one.target);
+        } else {
+            result.failures.push_back(FailureLine(*one.walked, "could not write " + one.target));
+        }
+    }
 }
 
 }  // namespace
@@ -93,6 +116,9 @@ ExtractResult ExtractRecords(const std::string& path, const LibraryWalk& walk,
     // What a stopped extraction left half written goes before this one adds its own.
     RemoveLeftoverNewFilesIn(folder.empty() ? "." : folder, ".vexlor-new");
     const std::string extension = format == ExtractFormat::Bmp ? ".bmp" : ".png";
+    // Exported pictures are files of their own names: a link planted at one is replaced.
+    ReplacementBatch batch(".vexlor-new", ReplacementFile::Links::Replace);
+    std::vector<Extracted> extracted;
     std::set<std::string> written;
     const int total = static_cast<int>(records.size());
     for (int done = 0; done < total; ++done) {
@@ -102,22 +128,29 @@ ExtractResult ExtractRecords(const std::string& path, const LibraryWalk& walk,
             AnyPicture picture;
             const DrawOutcome drawn = ReadAnyPicture(reader, walked.record, picture);
             const std::string name = FreeName(ExtractStem(walked.record.image), extension, written);
-            const std::string target = Joined(folder, name);
+            Extracted one;
+            one.walked = &walked;
+            one.target = Joined(folder, name);
             if (drawn != DrawOutcome::Drawn) {
-                result.failures.push_back(
-                    FailureLine(walked, DescribeDrawOutcome(drawn, walked.record.image)));
-            } else if (WritePicture(target, picture, format)) {
-                written.insert(name);
-                result.written.push_back(target);
+                one.failure = FailureLine(walked, DescribeDrawOutcome(drawn, walked.record.image));
+            } else if (const auto bytes = EncodePicture(picture, format); bytes.empty()) {
+                one.failure = FailureLine(walked, "could not write " + one.target);
             } else {
-                result.failures.push_back(FailureLine(walked, "could not write " + target));
+                one.number = batch.Add(
+                    one.target,
+                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+                // Taken as written: a name the disk then refuses stays taken for this call.
+                written.insert(name);
             }
+            extracted.push_back(std::move(one));
         }
         if (progress && !progress(done + 1, total)) {
             result.cancelled = true;
             break;
         }
     }
+    batch.Flush();
+    CollectResults(extracted, batch, result);
     return result;
 }
 

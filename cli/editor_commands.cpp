@@ -1,12 +1,15 @@
 #include "cli/editor_commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "cli/json_writer.h"
@@ -66,31 +69,42 @@ void WriteHighest(const PictureList& list, JsonWriter& json) {
     json.EndObject();
 }
 
+void WriteDuplicate(const LibraryEditorLogic& logic, const PictureList& list,
+                    std::vector<std::pair<int, int>>::const_iterator first,
+                    std::vector<std::pair<int, int>>::const_iterator end, JsonWriter& json) {
+    const tIMAGE& image = list.entries[static_cast<std::size_t>(first->second)].image;
+    json.BeginObject();
+    json.Field("caption", std::string_view(logic.CaptionOf(image)));
+    json.Field("type", std::string_view(logic.TypeWordOf(image)));
+    json.Key("rows");
+    json.BeginArray();
+    for (auto carrier = first; carrier != end; ++carrier) {
+        json.Number(carrier->second);
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
 // Identifiers that more than one picture carries, with the rows that carry them: the game
 // finds only one of them.
 void WriteDuplicates(const LibraryEditorLogic& logic, const PictureList& list, JsonWriter& json) {
-    std::map<int, std::vector<int>> rowsOf;
+    // (identifier, row), sorted: each identifier's rows side by side, in row order.
+    std::vector<std::pair<int, int>> carriers;
+    carriers.reserve(list.entries.size());
     for (std::size_t row = 0; row < list.entries.size(); ++row) {
-        rowsOf[logic.IdentifierOf(list.entries[row].image)].push_back(static_cast<int>(row));
+        carriers.emplace_back(logic.IdentifierOf(list.entries[row].image), static_cast<int>(row));
     }
+    std::sort(carriers.begin(), carriers.end());
     json.Key("duplicates");
     json.BeginArray();
-    for (const auto& [identifier, rows] : rowsOf) {
-        (void)identifier;
-        if (rows.size() < 2) {
-            continue;
+    for (auto first = carriers.begin(); first != carriers.end();) {
+        const auto end = std::find_if(first, carriers.end(), [first](const auto& carrier) {
+            return carrier.first != first->first;
+        });
+        if (end - first >= 2) {
+            WriteDuplicate(logic, list, first, end, json);
         }
-        const tIMAGE& image = list.entries[static_cast<std::size_t>(rows.front())].image;
-        json.BeginObject();
-        json.Field("caption", std::string_view(logic.CaptionOf(image)));
-        json.Field("type", std::string_view(logic.TypeWordOf(image)));
-        json.Key("rows");
-        json.BeginArray();
-        for (int row : rows) {
-            json.Number(row);
-        }
-        json.EndArray();
-        json.EndObject();
+        first = end;
     }
     json.EndArray();
 }
@@ -181,7 +195,7 @@ int RunList(const Invocation& invocation) {
     if (!list.opened) {
         return CannotOpen(logic->LibraryPath());
     }
-    JsonWriter json;
+    JsonWriter json(stdout);
     json.BeginObject();
     json.Field("editable", list.editable);
     json.Field("count", list.PictureCount());
@@ -198,7 +212,8 @@ int RunList(const Invocation& invocation) {
     }
     json.EndArray();
     json.EndObject();
-    PrintOut(json.Text() + "\n");
+    json.Flush();
+    PrintOut("\n");
     return kExitSuccess;
 }
 
@@ -213,7 +228,13 @@ int RunExport(const Invocation& invocation) {
         return usage;
     }
     std::vector<int> rows = *parsed;
-    const PictureList list = logic->LoadPictureList();
+    // Rows named: the list need only go as far as the last of them to tell which exist.
+    std::optional<int> mostRows;
+    if (!rows.empty()) {
+        const int last = *std::max_element(rows.begin(), rows.end());
+        mostRows = last < std::numeric_limits<int>::max() ? last + 1 : last;
+    }
+    const PictureList list = logic->LoadPictureList({}, mostRows);
     if (!list.opened) {
         return CannotOpen(logic->LibraryPath());
     }
@@ -237,7 +258,8 @@ int RunExport(const Invocation& invocation) {
     const std::string folder = out.value_or(DefaultOutputFolder());
     TerminalProgress progress("Exporting: looked at");
     const ExportFormat format = invocation.Flag("--png") ? ExportFormat::Png : ExportFormat::Bmp;
-    const ExportResult result = logic->ExportPictures(rows, folder, std::ref(progress), format);
+    const ExportResult result =
+        logic->ExportPictures(rows, folder, std::ref(progress), format, &list);
     if (!result.opened) {
         return CannotOpen(logic->LibraryPath());
     }

@@ -1,5 +1,6 @@
 #include "cli/json_writer.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace vexlor::cli {
@@ -84,11 +85,10 @@ void AppendEscapedAscii(std::string& out, unsigned char c) {
     }
 }
 
-}  // namespace
+// Text handed on to the stream at a time.
+constexpr std::size_t kFlushBytes = 64 * 1024;
 
-std::string JsonQuoted(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
+void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = Utf8SequenceLength(text, at);
@@ -104,7 +104,36 @@ std::string JsonQuoted(std::string_view text) {
         }
     }
     out += '"';
+}
+
+template <typename T>
+void AppendNumber(std::string& out, T value) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    (void)error;  // 24 places hold any 64-bit number
+    out.append(digits, end);
+}
+
+}  // namespace
+
+std::string JsonQuoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendQuoted(out, text);
     return out;
+}
+
+void JsonWriter::Flush() {
+    if (sink_ != nullptr && !text_.empty()) {
+        std::fwrite(text_.data(), 1, text_.size(), sink_);
+        text_.clear();
+    }
+}
+
+void JsonWriter::FlushWhenFull() {
+    if (sink_ != nullptr && text_.size() >= kFlushBytes) {
+        Flush();
+    }
 }
 
 void JsonWriter::Open(char bracket) {
@@ -118,6 +147,7 @@ void JsonWriter::Close(char bracket) {
         firstInContainer_.pop_back();
     }
     text_ += bracket;
+    FlushWhenFull();
 }
 
 void JsonWriter::BeforeValue() {
@@ -136,14 +166,14 @@ void JsonWriter::BeforeValue() {
 
 void JsonWriter::Key(std::string_view key) {
     BeforeValue();
-    text_ += JsonQuoted(key);
+    AppendQuoted(text_, key);
     text_ += ": ";
     afterKey_ = true;
 }
 
 void JsonWriter::String(std::string_view value) {
     BeforeValue();
-    text_ += JsonQuoted(value);
+    AppendQuoted(text_, value);
 }
 
 void JsonWriter::Bool(bool value) {
@@ -158,12 +188,12 @@ void JsonWriter::Null() {
 
 void JsonWriter::SignedNumber(std::int64_t value) {
     BeforeValue();
-    text_ += std::to_string(value);
+    AppendNumber(text_, value);
 }
 
 void JsonWriter::UnsignedNumber(std::uint64_t value) {
     BeforeValue();
-    text_ += std::to_string(value);
+    AppendNumber(text_, value);
 }
 
 }  // namespace vexlor::cli

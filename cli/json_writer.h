@@ -2,6 +2,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +12,13 @@ namespace vexlor::cli {
 // Builds one JSON text in a string. Commas and the ", " / ": " separators are placed by the
 // writer, so callers only say what comes next. Strings come out as valid UTF-8: bytes that are
 // not UTF-8 become U+FFFD rather than breaking the reader on the other end.
+// Given a stream, the writer hands the text on to it piece by piece as it grows (Flush hands on
+// the rest), so that a list of tens of thousands of rows is never held whole, nor copied.
 class JsonWriter {
   public:
+    JsonWriter() = default;
+    explicit JsonWriter(std::FILE* sink) : sink_(sink) {}
+
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
     void BeginArray() { Open('['); }
@@ -46,7 +52,10 @@ class JsonWriter {
         }
     }
 
+    // The text written so far; with a stream, what it has not been handed yet.
     const std::string& Text() const { return text_; }
+    // Hands the text written so far on to the stream.
+    void Flush();
 
   private:
     void Open(char bracket);
@@ -55,7 +64,9 @@ class JsonWriter {
     void BeforeValue();
     void SignedNumber(std::int64_t value);
     void UnsignedNumber(std::uint64_t value);
+    void FlushWhenFull();
 
+    std::FILE* sink_ = nullptr;
     std::string text_;
     std::vector<bool> firstInContainer_;
     bool afterKey_ = false;

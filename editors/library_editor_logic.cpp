@@ -10,6 +10,7 @@
 #include "editors/hull_map_editor_logic.h"
 #include "editors/mission_editor_logic.h"
 #include "editors/ship_editor_logic.h"
+#include "library/replacement_batch.h"
 #include "library/replacement_file.h"
 #include "pictures/picture_files.h"
 #include "platform/path_resolver.h"
@@ -78,7 +79,8 @@ void Report(const ProgressFunction& progress, int done, int total) {
 
 }  // namespace
 
-PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress) const {
+PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress,
+                                                std::optional<int> mostRows) const {
     PictureList list;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -90,7 +92,7 @@ PictureList LibraryEditorLogic::LoadPictureList(const ProgressFunction& progress
         reader.Header().LibraryKind == static_cast<std::uint32_t>(constants_.editableKind);
     list.entries.reserve(reader.Header().ImageCount);
     ImageRecord record;
-    while (reader.NextRecord(record)) {
+    while ((!mostRows || list.PictureCount() < *mostRows) && reader.NextRecord(record)) {
         list.entries.push_back({record.position, record.offset, record.image});
         TrackHighest(record.image, list);
         Report(progress, record.position, reader.Header().ImageCount);
@@ -137,10 +139,48 @@ bool LibraryEditorLogic::ReadThumbnail(const PictureEntry& entry, Thumbnail& thu
     return MakeThumbnail(entry.image, std::move(palette), pixels, thumbnail);
 }
 
+namespace {
+
+// Whether a record's palette and pixels end where DataSize + 18 says it does: then the list's
+// walk, which goes on after the palette and pixels, and the export's, which goes DataSize + 18
+// bytes on, stand on the same next record.
+bool EndsWhereItSays(const tIMAGE& image) {
+    return image.DataSize >= image.PixelOffset &&
+           tIMAGE::kSize + 3ull * image.ColourCount + (image.DataSize - image.PixelOffset) ==
+               RecordBytes(image);
+}
+
+}  // namespace
+
+std::optional<std::vector<ImageRecord>> LibraryEditorLogic::ListedRecords(
+    LibraryReader& reader, const PictureList& list, const std::vector<bool>& selected) const {
+    std::vector<ImageRecord> records;
+    for (std::size_t row = 0; row < selected.size(); ++row) {
+        if (row < list.entries.size() && !EndsWhereItSays(list.entries[row].image)) {
+            return std::nullopt;
+        }
+        if (!selected[row]) {
+            continue;
+        }
+        if (row >= list.entries.size()) {
+            return std::nullopt;
+        }
+        const PictureEntry& entry = list.entries[row];
+        std::uint8_t bytes[tIMAGE::kSize];
+        if (!reader.File().ReadExactAt(entry.offset, bytes, sizeof bytes) ||
+            entry.image.Encode() != std::to_array(bytes)) {
+            return std::nullopt;  // the file changed since the list was made
+        }
+        records.push_back({entry.offset, entry.position, entry.image});
+    }
+    return records;
+}
+
 ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
                                                 const std::string& outputFolder,
                                                 const ProgressFunction& progress,
-                                                ExportFormat format) const {
+                                                ExportFormat format,
+                                                const PictureList* listed) const {
     ExportResult result;
     LibraryReader reader;
     if (!reader.Open(path_)) {
@@ -148,9 +188,12 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     }
     result.opened = true;
     std::vector<bool> selected(reader.Header().ImageCount, false);
+    int unexported = 0;
     for (int row : rows) {
-        if (row >= 0 && row < static_cast<int>(selected.size())) {
+        if (row >= 0 && row < static_cast<int>(selected.size()) &&
+            !selected[static_cast<std::size_t>(row)]) {
             selected[static_cast<std::size_t>(row)] = true;
+            ++unexported;
         }
     }
     std::string folder = outputFolder;
@@ -159,35 +202,29 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') {
         folder += '/';
     }
-    ImageRecord record;
+    ReplacementBatch batch(".vexlor-new", ReplacementFile::Links::Replace);
+    std::vector<ExportedFile> exported;
     int reached = 0;
-    while (reader.NextRecord(record)) {
+    const auto known = listed ? ListedRecords(reader, *listed, selected) : std::nullopt;
+    for (const ImageRecord& record : known.value_or(std::vector<ImageRecord>{})) {
+        reached = record.position;
+        Report(progress, record.position, reader.Header().ImageCount);
+        exported.push_back(ExportRecord(reader, record, folder, format, batch));
+    }
+    ImageRecord record;
+    while (!known && unexported > 0 && reader.NextRecord(record)) {
         reached = record.position;
         Report(progress, record.position, reader.Header().ImageCount);
         if (!selected[static_cast<std::size_t>(record.position - 1)]) {
             continue;
         }
-        auto name = ExportFileName(record.image);
-        if (name && format == ExportFormat::Png) {
-            name = WithPngExtension(*name);
-        }
-        const std::string label =
-            name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
-        tPAL palette;
-        tPIX pixels;
-        IndexedImage bitmap;
-        const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
-                               ConvertForExport(record.image, palette, pixels, bitmap);
-        const bool written =
-            converted && name &&
-            (format == ExportFormat::Bmp
-                 ? WriteBmpFile(label, bitmap)
-                 : WritePngFile(label, WithAlpha(bitmap, TransparentPixels(record.image, pixels))));
-        if (written) {
-            result.written.push_back(label);
-        } else {
-            result.failed.push_back(label);
-        }
+        --unexported;
+        exported.push_back(ExportRecord(reader, record, folder, format, batch));
+    }
+    batch.Flush();
+    for (const ExportedFile& file : exported) {
+        (file.added && batch.Replaced(file.number) ? result.written : result.failed)
+            .push_back(file.label);
     }
     // Rows the walk never reached: the file ends before their records.
     for (std::size_t row = static_cast<std::size_t>(reached); row < selected.size(); ++row) {
@@ -196,6 +233,38 @@ ExportResult LibraryEditorLogic::ExportPictures(const std::vector<int>& rows,
         }
     }
     return result;
+}
+
+LibraryEditorLogic::ExportedFile LibraryEditorLogic::ExportRecord(LibraryReader& reader,
+                                                                  const ImageRecord& record,
+                                                                  const std::string& folder,
+                                                                  ExportFormat format,
+                                                                  ReplacementBatch& batch) const {
+    auto name = ExportFileName(record.image);
+    if (name && format == ExportFormat::Png) {
+        name = WithPngExtension(*name);
+    }
+    ExportedFile file;
+    file.label = name ? ResolvePath(folder, *name) : "picture " + CaptionOf(record.image);
+    tPAL palette;
+    tPIX pixels;
+    IndexedImage bitmap;
+    const bool converted = reader.ReadPicture(record, palette, pixels) == ReadStatus::Ok &&
+                           ConvertForExport(record.image, palette, pixels, bitmap);
+    if (!converted || !name) {
+        return file;
+    }
+    const std::vector<std::uint8_t> bytes =
+        format == ExportFormat::Bmp
+            ? EncodeBmp8(bitmap)
+            : EncodePng(WithAlpha(bitmap, TransparentPixels(record.image, pixels)));
+    if (!bytes.empty()) {
+        file.number =
+            batch.Add(file.label,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        file.added = true;
+    }
+    return file;
 }
 
 bool LibraryEditorLogic::CheckStagedBmp(const BmpPicture& bitmap) const {

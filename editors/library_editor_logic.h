@@ -15,6 +15,7 @@
 #include "library/library_edit.h"
 #include "library/library_reader.h"
 #include "library/library_writer.h"
+#include "library/replacement_batch.h"
 #include "library/write_access.h"
 
 namespace vexlor {
@@ -125,8 +126,10 @@ class LibraryEditorLogic {
     const KindConstants& Constants() const { return constants_; }
     const std::string& LibraryPath() const { return path_; }
 
-    // Refresh: the header's kind, then every image record in file order.
-    PictureList LoadPictureList(const ProgressFunction& progress = {}) const;
+    // Refresh: the header's kind, then every image record in file order (the first `mostRows`
+    // of them when that is given: enough to tell which rows exist, without walking the rest).
+    PictureList LoadPictureList(const ProgressFunction& progress = {},
+                                std::optional<int> mostRows = std::nullopt) const;
     // The list's texts of a record: its picture number and (BATTLE/MISSION) the series word.
     virtual std::string CaptionOf(const tIMAGE& image) const;
     virtual std::string TypeWordOf(const tIMAGE& image) const;
@@ -141,12 +144,16 @@ class LibraryEditorLogic {
     virtual bool MakeThumbnail(const tIMAGE& image, tPAL palette, const tPIX& pixels,
                                Thumbnail& thumbnail) const = 0;
 
-    // Export BMP of the given rows (0-based) into `outputFolder`.
+    // Export BMP of the given rows (0-based) into `outputFolder`. The walk ends at the last row
+    // given, and the files go to the disk together (ReplacementBatch).
     // Export PNG writes the same pictures under the same names with ".png": the transparent
     // pixels at alpha 0, the others opaque in the colour the BMP gives them.
+    // `listed`, the list of this library just made, saves the walk where it shows the records
+    // that the walk would find.
     ExportResult ExportPictures(const std::vector<int>& rows, const std::string& outputFolder,
                                 const ProgressFunction& progress = {},
-                                ExportFormat format = ExportFormat::Bmp) const;
+                                ExportFormat format = ExportFormat::Bmp,
+                                const PictureList* listed = nullptr) const;
 
     // Import BMP: whether the bitmap can be staged.
     bool CheckStagedBmp(const BmpPicture& bitmap) const;
@@ -219,6 +226,21 @@ class LibraryEditorLogic {
     static std::string OutsideRange(int value, int minimum, int maximum);
 
   private:
+    // One selected row's file: its path (or the picture's words, when it has no name) and,
+    // when its bytes went to the batch, their number there.
+    struct ExportedFile {
+        std::string label;
+        bool added = false;
+        std::size_t number = 0;
+    };
+    // The selected rows' records as `list` shows them, when the export's walk would find the
+    // same ones there and the file still holds them; nothing otherwise.
+    std::optional<std::vector<ImageRecord>> ListedRecords(LibraryReader& reader,
+                                                          const PictureList& list,
+                                                          const std::vector<bool>& selected) const;
+    ExportedFile ExportRecord(LibraryReader& reader, const ImageRecord& record,
+                              const std::string& folder, ExportFormat format,
+                              ReplacementBatch& batch) const;
     // Plans a change under the library's lock from the file as it is, records it and makes it.
     // `how` is how `make` writes; nothing: as HowToMake says.
     ChangeOutcome MakeChange(const std::string& verb, int row, std::optional<ChangeWrite> how,

@@ -27,6 +27,9 @@ constexpr std::size_t kSmallRead = 256;
 // Small reads at most this far apart are a dense walk worth reading ahead for.
 constexpr std::uint64_t kDenseGap = 16 * 1024;
 constexpr std::size_t kWindowBytes = 64 * 1024;
+// Files from this size on are viewed in memory for reading: below it, a few reads ahead cost
+// as little.
+constexpr std::uint64_t kViewedFrom = 256 * 1024;
 
 const char* ModeText(ByteFile::Mode mode) {
     switch (mode) {
@@ -64,10 +67,19 @@ bool ByteFile::Open(const std::string& path, Mode mode) {
         return false;
     }
     std::setvbuf(file_, nullptr, _IONBF, 0);
+#if !defined(_WIN32)
+    if (mode == Mode::Read) {
+        const std::uint64_t size = Size();
+        if (size >= kViewedFrom) {
+            view_.Map(fileno(file_), size);  // refused: the reads go to the file
+        }
+    }
+#endif
     return true;
 }
 
 bool ByteFile::Close() {
+    view_.Unmap();
     windowLength_ = 0;
     haveSmallRead_ = false;
     if (file_ == nullptr) {
@@ -234,6 +246,11 @@ bool ByteFile::ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t
 std::size_t ByteFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
     if (file_ == nullptr || count == 0 || !FitsOffset(offset, count)) {
         return 0;
+    }
+    // Bytes beyond the view (a file grown since), or a view the file was cut short under: the
+    // file itself says what is there.
+    if (view_.IsMapped() && view_.CopyOut(offset, buffer, count)) {
+        return count;
     }
     std::size_t got = 0;
     if (count <= kSmallRead && ReadThroughWindow(offset, buffer, count, got)) {

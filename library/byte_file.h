@@ -6,13 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "library/mapped_view.h"
+
 namespace vexlor {
 
 // A file opened for one command and closed when the object goes away. Reads and writes are
 // positioned and unbuffered, with one exception: small reads that walk forward through the file
 // close together (record headers a few kilobytes apart) are served from a read-ahead window, so
 // that a walk over tens of thousands of records costs a few large reads rather than one system
-// call per record. Any write empties the window. Nothing here throws.
+// call per record. Any write empties the window. A large file opened for reading is viewed in
+// memory instead where the system allows (MappedView): then a walk copies just the bytes it
+// reads, with no system call at all. Nothing here throws.
 class ByteFile {
   public:
     enum class Mode { Read, ReadWrite, Create };
@@ -54,6 +58,7 @@ class ByteFile {
     bool ReadThroughWindow(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got);
 
     std::FILE* file_ = nullptr;
+    MappedView view_;
     std::vector<std::uint8_t> window_;
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;

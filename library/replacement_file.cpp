@@ -222,9 +222,9 @@ std::optional<std::string> FinalLinkTarget(const std::string& path) {
 }
 
 ReplacementFile::ReplacementFile(const std::string& path, std::string_view newFileSuffix,
-                                 Links links) {
+                                 Links links, Leftovers leftovers) {
     try {
-        if (!Prepare(path, newFileSuffix, links)) {
+        if (!Prepare(path, newFileSuffix, links, leftovers)) {
             Discard();
         }
     } catch (...) {
@@ -238,8 +238,8 @@ ReplacementFile::~ReplacementFile() {
     }
 }
 
-bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileSuffix,
-                              Links links) {
+bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileSuffix, Links links,
+                              Leftovers leftovers) {
     const std::optional<std::string> target =
         links == Links::Follow ? FinalLinkTarget(path) : std::optional<std::string>(path);
     if (!target) {
@@ -250,7 +250,7 @@ bool ReplacementFile::Prepare(const std::string& path, std::string_view newFileS
     if (!MayReplace(links)) {
         return false;
     }
-    if (IsOwnSuffix(newFileSuffix)) {
+    if (IsOwnSuffix(newFileSuffix) && leftovers == Leftovers::RemoveFirst) {
         RemoveLeftoversBeside(target_, newFileSuffix);
     }
     newPath_ = target_ + std::string(newFileSuffix);
@@ -332,6 +332,52 @@ bool ReplacementFile::Commit() {
     if (!synced || !closed) {
         return Fail();
     }
+    if (!PutInPlace()) {
+        return false;
+    }
+    SyncFolder(FolderOf(PathFromUtf8(target_)));
+    return true;
+}
+
+bool ReplacementFile::FinishWriting() {
+    if (file_ == nullptr || committed_) {
+        return false;
+    }
+    const bool flushed = std::fflush(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!flushed || !closed) {
+        return Fail();
+    }
+    finished_ = true;
+    return true;
+}
+
+bool ReplacementFile::SyncFinished() {
+    if (!finished_ || committed_) {
+        return false;
+    }
+#if defined(_WIN32)
+    // Nothing holds the closed file on Windows: it is opened again to be flushed.
+    const int descriptor = ::_wopen(WideFromUtf8(newPath_).c_str(), _O_RDWR | _O_BINARY);
+    const bool synced = descriptor >= 0 && _commit(descriptor) == 0;
+    if (descriptor >= 0) {
+        ::_close(descriptor);
+    }
+#else
+    const bool synced = held_ >= 0 && ::fsync(held_) == 0;
+#endif
+    return synced || Fail();
+}
+
+bool ReplacementFile::CommitFinished() {
+    if (!finished_ || committed_) {
+        return false;
+    }
+    return PutInPlace();
+}
+
+bool ReplacementFile::PutInPlace() {
     try {
         std::error_code error;
         const fs::file_status old = fs::status(PathFromUtf8(target_), error);
@@ -349,7 +395,6 @@ bool ReplacementFile::Commit() {
         }
         committed_ = true;
         LetGo(held_);
-        SyncFolder(FolderOf(PathFromUtf8(target_)));
         return true;
     } catch (...) {
         return Fail();

@@ -30,13 +30,17 @@ class ReplacementFile {
     // replaced and whatever it leads to is left alone (an exported picture, a temporary copy,
     // where a planted link must not steer the write elsewhere).
     enum class Links { Follow, Replace };
+    // Whether the new files that stopped writers left beside the target are looked for first,
+    // or were already removed for the whole folder (RemoveLeftoverNewFilesIn) by a writer of
+    // many files, for whom a hundred names looked up per file would cost more than the write.
+    enum class Leftovers { RemoveFirst, AlreadyRemoved };
 
     // Makes the new file: the target's name followed by `newFileSuffix`, in the target's folder
     // (and a number, when a file of that name is there already). Refused (IsOpen false) when the
     // target is read-only, a folder or another file that is not plain, when the target's folder
     // does not exist, or when the new file cannot be made.
     ReplacementFile(const std::string& path, std::string_view newFileSuffix,
-                    Links links = Links::Follow);
+                    Links links = Links::Follow, Leftovers leftovers = Leftovers::RemoveFirst);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -55,8 +59,19 @@ class ReplacementFile {
     // The system's error number of the first failure, 0 when none was reported.
     int SystemError() const { return systemError_; }
 
+    // Commit in three steps, for a writer of many files (ReplacementBatch) that puts them all
+    // on the disk at once: FinishWriting closes the new file without syncing it (it stays
+    // held, so no clean-up takes it for a leftover); the caller then puts it on the disk, with
+    // SyncFinished or a sync of the whole file system; CommitFinished renames it into place
+    // and leaves the folder's sync to the caller. On failure the new file is gone.
+    bool FinishWriting();
+    bool SyncFinished();
+    bool CommitFinished();
+
   private:
-    bool Prepare(const std::string& path, std::string_view newFileSuffix, Links links);
+    bool Prepare(const std::string& path, std::string_view newFileSuffix, Links links,
+                 Leftovers leftovers);
+    bool PutInPlace();
     bool MayReplace(Links links);
     bool CreateNewFile();
     void Discard();
@@ -66,6 +81,7 @@ class ReplacementFile {
     std::string newPath_;
     std::FILE* file_ = nullptr;
     bool committed_ = false;
+    bool finished_ = false;
     bool keepPermissions_ = true;
     int systemError_ = 0;
     int held_ = -1;  // the lock that tells a running writer's new file from a leftover

@@ -129,6 +129,37 @@ TEST(HullMapLogicTest, ExportWritesGreyBitmapsNamedByGroupAndPicture) {
     EXPECT_EQ(missing.failed.size(), 2u);
 }
 
+// Export given the list it was chosen from writes what its own walk writes: in a sound library,
+// and in one whose record ends where its DataSize does not say, so that the two walks part.
+TEST(HullMapLogicTest, ExportFromTheListWritesWhatItsOwnWalkWrites) {
+    TempDir dir;
+    auto hull = NewLibrary(EditorKind::Hull, dir.File("HULL.DAT"));
+    for (int id : {4700, 4800, 4900}) {
+        ASSERT_EQ(hull->AppendPicture(TestPicture(32, 32, 1), id).result, WriteResult::Ok);
+    }
+    const auto exportBoth = [&](const std::string& name) {
+        const PictureList list = hull->LoadPictureList();
+        std::filesystem::create_directories(dir.Path() / name / "listed");
+        std::filesystem::create_directories(dir.Path() / name / "walked");
+        const ExportResult listed = hull->ExportPictures({2, 0, 7}, dir.File(name + "/listed"), {},
+                                                         ExportFormat::Bmp, &list);
+        const ExportResult walked = hull->ExportPictures({2, 0, 7}, dir.File(name + "/walked"));
+        EXPECT_EQ(listed.written.size(), walked.written.size()) << name;
+        EXPECT_EQ(listed.failed, walked.failed) << name;
+        for (std::size_t k = 0; k < listed.written.size() && k < walked.written.size(); ++k) {
+            EXPECT_EQ(ReadFileBytes(listed.written[k]), ReadFileBytes(walked.written[k])) << name;
+        }
+        return walked;
+    };
+    EXPECT_EQ(exportBoth("sound").written.size(), 2u);
+
+    Bytes bytes = ReadFileBytes(dir.File("HULL.DAT"));
+    const std::size_t first = ImageDataStart(tHEADER::Decode(bytes.data()));
+    PutU32(&bytes[first + 26], GetU32(&bytes[first + 26]) + 8);  // PixelOffset of the first
+    WriteFileBytes(dir.File("HULL.DAT"), bytes);
+    exportBoth("parted");
+}
+
 }  // namespace
 }  // namespace vexlor::test
 

@@ -1,5 +1,7 @@
 #include "library/replacement_file.h"
 
+#include "library/replacement_batch.h"
+
 #include <cerrno>
 #include <filesystem>
 
@@ -167,6 +169,36 @@ TEST_F(ReplacementFileTest, AFolderOfManyFilesLosesOnlyItsLeftovers) {
     EXPECT_TRUE(fs::exists(In("out/4900.png")));
     EXPECT_TRUE(fs::exists(In("out/5000.png.vexlor-new-x")));
     EXPECT_EQ(ReadFileText(In("theirs")), "theirs");
+}
+
+// Many files through one batch: flushed a few at a time, each whole under its name, a file that
+// cannot be made failing alone, and nothing left behind by files never flushed.
+TEST_F(ReplacementFileTest, ABatchReplacesEachFileWholeAndFailsOnlyThoseThatCannotBeMade) {
+    WriteFileText(In("2.bmp"), "old");
+    std::vector<std::size_t> numbers;
+    {
+        ReplacementBatch batch(".vexlor-new", ReplacementFile::Links::Replace, 2);
+        for (const char* name : {"1.bmp", "2.bmp", "missing/3.bmp", "4.bmp", "5.bmp"}) {
+            numbers.push_back(batch.Add(In(name).string(), std::string("new ") + name));
+        }
+        batch.Flush();
+        EXPECT_TRUE(batch.Replaced(numbers[0]) && batch.Replaced(numbers[1]) &&
+                    batch.Replaced(numbers[3]) && batch.Replaced(numbers[4]));
+        EXPECT_FALSE(batch.Replaced(numbers[2]));
+        EXPECT_FALSE(batch.Replaced(99));
+    }
+    EXPECT_EQ(ReadFileText(In("2.bmp")), "new 2.bmp");
+    EXPECT_EQ(ReadFileText(In("5.bmp")), "new 5.bmp");
+    EXPECT_EQ(EntriesIn(temp_.Path()), 4);  // the four pictures, no new file beside them
+
+#if !defined(_WIN32)  // where every file is committed as it comes
+    {
+        ReplacementBatch unflushed(".vexlor-new", ReplacementFile::Links::Replace);
+        EXPECT_FALSE(unflushed.Replaced(unflushed.Add(In("1.bmp").string(), "newer")));
+    }
+    EXPECT_EQ(ReadFileText(In("1.bmp")), "new 1.bmp");
+    EXPECT_EQ(EntriesIn(temp_.Path()), 4);
+#endif
 }
 
 }  // namespace

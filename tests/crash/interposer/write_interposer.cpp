@@ -186,6 +186,11 @@ int fsync(int descriptor) {
     return Counted("fsync") ? -1 : real(descriptor);
 }
 
+int syncfs(int descriptor) {
+    static const auto real = Next<int (*)(int)>("syncfs");
+    return Counted("syncfs") ? -1 : real(descriptor);
+}
+
 int fdatasync(int descriptor) {
     static const auto real = Next<int (*)(int)>("fdatasync");
     return Counted("fdatasync") ? -1 : real(descriptor);
