@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <limits>
@@ -25,7 +23,7 @@ constexpr int kChoosingSpeed = 7;
 constexpr std::size_t kMostExactEntries = 32768;
 // Rounds of moving each entry to the mean of the colours nearest it; they stop sooner once a
 // round gains less than a thousandth of the squared error.
-constexpr int kMostRefinements = 8;
+constexpr int kMostRefinements = 6;
 constexpr int kMostExactRefinements = 1;
 
 // libimagequant's objects, each released by its own function.
@@ -73,8 +71,9 @@ struct ColourCounts : WeightedColours {
 };
 
 ColourCounts CountColours(const RgbaPicture& picture, int opaqueAlpha) {
+    // An open-addressed table at most half full: twice the pixels, or twice every colour there is.
     unsigned bits = 1;
-    while ((std::size_t{1} << bits) < picture.PixelCount() * 2) {
+    while ((std::size_t{1} << bits) < picture.PixelCount() * 2 && bits < 25) {
         ++bits;
     }
     const std::size_t mask = (std::size_t{1} << bits) - 1;
@@ -87,8 +86,14 @@ ColourCounts CountColours(const RgbaPicture& picture, int opaqueAlpha) {
             continue;
         }
         const Colour colour = MakeColour(pixel[0], pixel[1], pixel[2]);
+        if (i > 0 && counts.ofPixel[i - 1] != kNone &&
+            counts.colours[counts.ofPixel[i - 1]] == colour) {
+            ++counts.counts[counts.ofPixel[i - 1]];
+            counts.ofPixel[i] = counts.ofPixel[i - 1];
+            continue;
+        }
         std::size_t slot =
-            ((static_cast<std::uint64_t>(colour) * 0x9E3779B97F4A7C15u) >> 40) & mask;
+            (static_cast<std::uint64_t>(colour) * 0x9E3779B97F4A7C15u) >> (64 - bits);
         while (slots[slot] != kNone && counts.colours[slots[slot]] != colour) {
             slot = (slot + 1) & mask;
         }
@@ -358,21 +363,25 @@ void FillUp(std::vector<Colour>& palette, const WeightedColours& counts,
     };
     std::sort(order.begin(), order.end(),
               [&](std::uint32_t a, std::uint32_t b) { return loss(a) > loss(b); });
-    std::vector<Colour> added;
-    for (std::uint32_t i : order) {
-        if (palette.size() + added.size() >= wanted) {
-            break;
+    // Where passing over the crowded ones leaves too few, a second pass takes them too.
+    for (const bool spread : {true, false}) {
+        std::vector<Colour> added;
+        for (std::uint32_t i : order) {
+            if (palette.size() + added.size() >= wanted) {
+                break;
+            }
+            const Colour colour = counts.colours[i];
+            const bool crowded =
+                spread && std::any_of(added.begin(), added.end(), [&](Colour other) {
+                    return 4 * SquaredDistance(colour, other) < assignment.distance[i];
+                });
+            if (!crowded && !std::binary_search(palette.begin(), palette.end(), colour)) {
+                added.push_back(colour);
+            }
         }
-        const Colour colour = counts.colours[i];
-        const bool crowded = std::any_of(added.begin(), added.end(), [&](Colour other) {
-            return 4 * SquaredDistance(colour, other) < assignment.distance[i];
-        });
-        if (!crowded && !std::binary_search(palette.begin(), palette.end(), colour)) {
-            added.push_back(colour);
-        }
+        palette.insert(palette.end(), added.begin(), added.end());
+        SortUnique(palette);
     }
-    palette.insert(palette.end(), added.begin(), added.end());
-    SortUnique(palette);
 }
 
 // Rounds of k-means on the pixels' own colours in the plain squared error the stored picture is
@@ -453,17 +462,36 @@ std::vector<float> DitherWeights(const RgbaPicture& picture, int opaqueAlpha) {
     return weights;
 }
 
+// Passes the error between the colour wanted and the one chosen on to the pixel ahead (`ahead`
+// floats on in `error`) and the three below, in Floyd and Steinberg's shares. An error below
+// kLeastError is not passed on, so that well matched areas stay quiet.
+void Spread(const float (&wanted)[3], Colour chosen, std::ptrdiff_t ahead, float* error,
+            float* below) {
+    constexpr float kLeastError = 2.0f;
+    const float got[3] = {static_cast<float>(Red(chosen)), static_cast<float>(Green(chosen)),
+                          static_cast<float>(Blue(chosen))};
+    for (int c = 0; c < 3; ++c) {
+        const float e = wanted[c] - got[c];
+        if (std::abs(e) < kLeastError) {
+            continue;
+        }
+        error[ahead + c] += e * (7.0f / 16.0f);
+        below[-ahead + c] += e * (3.0f / 16.0f);
+        below[c] += e * (5.0f / 16.0f);
+        below[ahead + c] += e * (1.0f / 16.0f);
+    }
+}
+
 // Floyd-Steinberg error diffusion over the opaque pixels in serpentine order, scaled by `dither`
 // and each pixel's weight; transparent pixels neither take nor pass on error, so the edges stay
-// clean. An error below a level is not passed on, so that well matched areas stay quiet, and the
-// diffused error is limited so that a run of one colour cannot push a streak across the picture.
+// clean, and the diffused error is limited so that a run of one colour cannot push a streak
+// across the picture.
 // `nearestEntries` holds each opaque pixel's nearest entry, for the pixels that the diffused error
 // leaves as they are.
 std::vector<std::uint8_t> Diffused(const RgbaPicture& picture, int opaqueAlpha,
                                    const std::vector<Colour>& palette,
                                    std::vector<std::uint8_t> nearestEntries, double dither) {
     constexpr float kMostError = 32.0f;
-    constexpr float kLeastError = 2.0f;
     NearestColour nearest(palette);
     const std::vector<float> weights = DitherWeights(picture, opaqueAlpha);
     const auto width = static_cast<std::size_t>(picture.width);
@@ -496,22 +524,7 @@ std::vector<std::uint8_t> Diffused(const RgbaPicture& picture, int opaqueAlpha,
                                                   static_cast<unsigned>(rounded[1]),
                                                   static_cast<unsigned>(rounded[2])));
             nearestEntries[i] = entry;
-            const Colour chosen = palette[entry];
-            const float got[3] = {static_cast<float>(Red(chosen)),
-                                  static_cast<float>(Green(chosen)),
-                                  static_cast<float>(Blue(chosen))};
-            const std::ptrdiff_t ahead = rightwards ? 3 : -3;
-            float* below = next.data() + (x + 1) * 3;
-            for (int c = 0; c < 3; ++c) {
-                const float e = wanted[c] - got[c];
-                if (std::abs(e) < kLeastError) {
-                    continue;
-                }
-                error[ahead + c] += e * (7.0f / 16.0f);
-                below[-ahead + c] += e * (3.0f / 16.0f);
-                below[c] += e * (5.0f / 16.0f);
-                below[ahead + c] += e * (1.0f / 16.0f);
-            }
+            Spread(wanted, palette[entry], rightwards ? 3 : -3, error, next.data() + (x + 1) * 3);
         }
         std::swap(current, next);
         std::fill(next.begin(), next.end(), 0.0f);

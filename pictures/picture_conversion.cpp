@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <limits>
-#include <memory>
 #include <vector>
 
 #include "library/picture_size.h"
@@ -112,21 +109,18 @@ Colour UnusedColour(const std::vector<Colour>& ascending) {
     return candidate;
 }
 
-// The picture's pixels as palette indices: index 0 for the transparent ones, 1 + the position
-// in `ascending` for the opaque ones, whose colour `colourAt(i)` gives.
-template <typename ColourAt>
+// The picture's pixels as palette indices: index 0 for the transparent ones, 1 + `positionAt(i)`
+// in `ascending` for the opaque ones.
+template <typename PositionAt>
 IndexedImage Indexed(const RgbaPicture& picture, const std::vector<Colour>& ascending,
-                     ColourAt colourAt) {
+                     PositionAt positionAt) {
     std::vector<Colour> palette{UnusedColour(ascending)};
     palette.insert(palette.end(), ascending.begin(), ascending.end());
     IndexedImage image(picture.width, picture.height, std::move(palette));
     for (std::size_t i = 0; i < picture.PixelCount(); ++i) {
-        if (!IsOpaque(picture.rgba.data() + i * 4)) {
-            continue;
+        if (IsOpaque(picture.rgba.data() + i * 4)) {
+            image.indices[i] = static_cast<std::uint8_t>(1 + positionAt(i));
         }
-        const Colour colour = colourAt(i);
-        const auto found = std::lower_bound(ascending.begin(), ascending.end(), colour);
-        image.indices[i] = static_cast<std::uint8_t>(1 + (found - ascending.begin()));
     }
     return image;
 }
@@ -138,7 +132,7 @@ std::optional<IndexedImage> QuantisedImage(const RgbaPicture& picture, double di
         return std::nullopt;
     }
     return Indexed(picture, quantised->palette,
-                   [&](std::size_t i) { return quantised->palette[quantised->entries[i]]; });
+                   [&](std::size_t i) { return quantised->entries[i]; });
 }
 
 // Every pixel that shows at all as opaque, for a palette that soft edges take their colours from.
@@ -180,8 +174,10 @@ std::optional<ConvertedPicture> ConvertPicture(const RgbaPicture& source, int wi
     const RgbaPicture& fitted = visible ? *visible : converted.fitted;
     if (const auto few = FewOpaqueColours(fitted)) {
         converted.exact = true;
-        converted.image = Indexed(
-            fitted, *few, [&](std::size_t i) { return ColourOf(fitted.rgba.data() + i * 4); });
+        converted.image = Indexed(fitted, *few, [&](std::size_t i) {
+            const Colour colour = ColourOf(fitted.rgba.data() + i * 4);
+            return std::lower_bound(few->begin(), few->end(), colour) - few->begin();
+        });
     } else if (auto quantised = QuantisedImage(fitted, options.dither)) {
         converted.image = std::move(*quantised);
     } else {

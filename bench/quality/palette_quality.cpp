@@ -9,8 +9,9 @@
 // photograph-like gradients, flat art with antialiased text and logos, pictures with soft alpha
 // edges, and 32 x 32 and 16 x 16 ones. Each is measured dithered (pngquant's default, ImageMagick's
 // -dither FloydSteinberg) and without dithering (pngquant --nofs, ImageMagick +dither), unless
-// --dither names one level. Prints one row per picture and way, and the mean of each class;
-// exits 1 when Vexlor is behind pngquant on any row. Needs pngquant and ImageMagick's convert.
+// --dither names one level. Prints one row per picture and way ("<" where Vexlor is behind
+// pngquant), and the mean of each class and way; exits 1 when Vexlor's mean is behind
+// pngquant's in any of them. Needs pngquant and ImageMagick's convert.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -277,7 +278,7 @@ int main(int argc, char** argv) {
     bool behind = false;
     std::map<std::string, Sums> sums;
     std::printf("%-6s %-18s %-9s %-6s %7s %8s %7s %8s %8s\n", "class", "picture", "size", "way",
-                "vexlor", "pngquant", "magick", "entries", "pngquant");
+                "vexlor", "pngquant", "magick", "used", "pq-used");
     for (const Sample& sample : samples) {
         const auto source = Read(sample.path);
         if (!source) {
@@ -290,11 +291,12 @@ int main(int argc, char** argv) {
             std::to_string(source->width) + "x" + std::to_string(source->height);
         for (const Way& way : ways) {
             const Row row = Measure(*source, way, folder);
-            behind = behind || !row.vexlor || (row.pngquant && *row.vexlor < *row.pngquant);
-            std::printf("%-6s %-18s %-9s %-6s %7s %8s %7s %8d %8d\n", sample.kind.c_str(),
+            behind = behind || !row.vexlor;
+            const bool rowBehind = row.vexlor && row.pngquant && *row.vexlor < *row.pngquant;
+            std::printf("%-6s %-18s %-9s %-6s %7s %8s %7s %8d %8d%s\n", sample.kind.c_str(),
                         name.c_str(), size.c_str(), way.name.c_str(), Shown(row.vexlor).c_str(),
                         Shown(row.pngquant).c_str(), Shown(row.magick).c_str(), row.entries,
-                        row.peerEntries);
+                        row.peerEntries, rowBehind ? " <" : "");
             Sums& sum = sums[sample.kind + " " + way.name];
             sum.vexlor += row.vexlor.value_or(0.0);
             sum.pngquant += row.pngquant.value_or(0.0);
@@ -304,6 +306,7 @@ int main(int argc, char** argv) {
     }
     std::printf("\n%-13s %7s %8s %7s   (means)\n", "class", "vexlor", "pngquant", "magick");
     for (const auto& [key, sum] : sums) {
+        behind = behind || sum.vexlor < sum.pngquant;
         std::printf("%-13s %7.2f %8.2f %7.2f\n", key.c_str(), sum.vexlor / sum.count,
                     sum.pngquant / sum.count, sum.magick / sum.count);
     }
