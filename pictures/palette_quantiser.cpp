@@ -385,7 +385,8 @@ void FillUp(std::vector<Colour>& palette, const WeightedColours& counts,
 }
 
 // Rounds of k-means on the pixels' own colours in the plain squared error the stored picture is
-// judged by (libimagequant measures in a perceptual space of its own and chooses from buckets).
+// judged by: libimagequant measures in a perceptual space of its own, and for a picture of very
+// many colours chooses from buckets.
 Assignment Refine(std::vector<Colour>& palette, const WeightedColours& counts, std::size_t wanted,
                   int rounds) {
     Assignment assignment = Assign(palette, counts);

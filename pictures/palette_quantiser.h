@@ -16,10 +16,10 @@ struct QuantisedColours {
     std::vector<std::uint8_t> entries;
 };
 
-// At most `most` colours for a picture of more opaque colours than that, as many as it has
-// colours up to `most`, chosen for the least squared error over its opaque pixels, and each opaque
-// pixel's entry: the nearest colour without `dither`, else error diffused as much as it says (0
-// to 1). Nothing when libimagequant fails or there is no opaque pixel.
+// Exactly `most` colours (1 to 255) for a picture of more opaque colours than that, else as many
+// as it has, chosen for the least squared error over its opaque pixels, and each opaque pixel's
+// entry: the nearest colour without `dither`, else with error diffused as much as it says (0 to
+// 1) where the picture is smooth. Nothing when libimagequant fails or there is no opaque pixel.
 std::optional<QuantisedColours> QuantiseColours(const RgbaPicture& picture, int opaqueAlpha,
                                                 int most, double dither);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <set>
 
 #include "editors/mission_series.h"
@@ -290,7 +292,7 @@ TEST(PictureConversion, MoreColoursThanThePaletteUseEveryEntry) {
 
 // Dithering mixes colours where a gradient would show bands, and nowhere else: the strokes'
 // flat ground, a colour the palette holds, stays that colour throughout.
-TEST(PictureConversion, DitheringLeavesFlatAreasAlone) {
+TEST(PictureConversion, DitheringMixesOnlyWhereThePictureIsSmooth) {
     const RgbaPicture source = FlatArtWithGradient();
     ConversionOptions options;
     options.opaque = true;
@@ -308,6 +310,25 @@ TEST(PictureConversion, DitheringLeavesFlatAreasAlone) {
         }
     }
     EXPECT_GT(ground, 2000);
+
+    // A smooth picture of more colours than the palette holds is mixed, as much as asked.
+    RgbaPicture smooth(128, 128);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            Paint(smooth, x, y, static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 2),
+                  static_cast<std::uint8_t>((x + y) / 2));
+        }
+    }
+    options.dither = 0.0;
+    const auto nearest = ConvertPicture(smooth, 128, 128, options);
+    options.dither = 1.0;
+    const auto mixed = ConvertPicture(smooth, 128, 128, options);
+    ASSERT_TRUE(nearest && mixed);
+    EXPECT_EQ(nearest->image.palette, mixed->image.palette);
+    const auto changed = std::inner_product(
+        nearest->image.indices.begin(), nearest->image.indices.end(), mixed->image.indices.begin(),
+        0, std::plus<>(), [](std::uint8_t a, std::uint8_t b) { return a != b ? 1 : 0; });
+    EXPECT_GT(changed, 128 * 128 / 10);
 }
 
 // Soft edges: by default only pixels of alpha 128 and more take palette colours, so the faint
