@@ -196,34 +196,44 @@ class NearestColour {
 
 // What the palette is chosen from: every colour with its count, or, for a picture of very many,
 // buckets of 8 levels a channel, each at the mean of its colours with their count, which keeps
-// the time within bounds whatever the noise and moves the means little.
-WeightedColours Working(const WeightedColours& counts) {
+// the time within bounds whatever the noise and moves the means little; `bucketOf` then holds
+// each colour's bucket.
+WeightedColours Working(const WeightedColours& counts, std::vector<std::uint32_t>& bucketOf) {
     if (counts.colours.size() <= kMostExactEntries) {
         return counts;
     }
     struct Bucket {
         std::uint64_t red = 0, green = 0, blue = 0, count = 0;
+        std::uint32_t position = kNone;
+    };
+    const auto bucketKey = [](Colour c) {
+        return static_cast<std::size_t>(((Red(c) >> 3) << 10) | ((Green(c) >> 3) << 5) |
+                                        (Blue(c) >> 3));
     };
     std::vector<Bucket> buckets(std::size_t{1} << 15);
     for (std::size_t i = 0; i < counts.colours.size(); ++i) {
         const Colour c = counts.colours[i];
-        Bucket& bucket = buckets[static_cast<std::size_t>(((Red(c) >> 3) << 10) |
-                                                          ((Green(c) >> 3) << 5) | (Blue(c) >> 3))];
+        Bucket& bucket = buckets[bucketKey(c)];
         bucket.red += std::uint64_t{counts.counts[i]} * static_cast<std::uint64_t>(Red(c));
         bucket.green += std::uint64_t{counts.counts[i]} * static_cast<std::uint64_t>(Green(c));
         bucket.blue += std::uint64_t{counts.counts[i]} * static_cast<std::uint64_t>(Blue(c));
         bucket.count += counts.counts[i];
     }
     WeightedColours working;
-    for (const Bucket& bucket : buckets) {
+    for (Bucket& bucket : buckets) {
         if (bucket.count != 0) {
             const auto mean = [&](std::uint64_t sum) {
                 return static_cast<Colour>((sum + bucket.count / 2) / bucket.count);
             };
+            bucket.position = static_cast<std::uint32_t>(working.colours.size());
             working.colours.push_back(
                 MakeColour(mean(bucket.red), mean(bucket.green), mean(bucket.blue)));
             working.counts.push_back(static_cast<std::uint32_t>(bucket.count));
         }
+    }
+    bucketOf.resize(counts.colours.size());
+    for (std::size_t i = 0; i < counts.colours.size(); ++i) {
+        bucketOf[i] = buckets[bucketKey(counts.colours[i])].position;
     }
     return working;
 }
@@ -387,9 +397,10 @@ void FillUp(std::vector<Colour>& palette, const WeightedColours& counts,
 // Rounds of k-means on the pixels' own colours in the plain squared error the stored picture is
 // judged by: libimagequant measures in a perceptual space of its own, and for a picture of very
 // many colours chooses from buckets.
+// `firstHints` as Assign takes them, for the palette as it comes.
 Assignment Refine(std::vector<Colour>& palette, const WeightedColours& counts, std::size_t wanted,
-                  int rounds) {
-    Assignment assignment = Assign(palette, counts);
+                  int rounds, const std::vector<std::uint8_t>* firstHints = nullptr) {
+    Assignment assignment = Assign(palette, counts, firstHints);
     if (palette.size() < wanted) {
         FillUp(palette, counts, assignment, wanted);
         assignment = Assign(palette, counts);
@@ -515,7 +526,7 @@ std::vector<std::uint8_t> Diffused(const RgbaPicture& picture, int opaqueAlpha,
             int rounded[3];
             for (int c = 0; c < 3; ++c) {
                 wanted[c] = pixel[c] + share * std::clamp(error[c], -kMostError, kMostError);
-                rounded[c] = std::clamp(static_cast<int>(std::lround(wanted[c])), 0, 255);
+                rounded[c] = std::clamp(static_cast<int>(std::floor(wanted[c] + 0.5f)), 0, 255);
             }
             const bool unmoved =
                 rounded[0] == pixel[0] && rounded[1] == pixel[1] && rounded[2] == pixel[2];
@@ -541,15 +552,21 @@ std::optional<QuantisedColours> QuantiseColours(const RgbaPicture& picture, int 
     if (counts.colours.empty() || most < 1 || most > 255) {
         return std::nullopt;
     }
-    const WeightedColours working = Working(counts);
+    std::vector<std::uint32_t> bucketOf;
+    const WeightedColours working = Working(counts, bucketOf);
     auto palette = LibimagequantPalette(HistogramEntries(working), most);
     if (!palette || palette->empty()) {
         return std::nullopt;
     }
     const std::size_t wanted = std::min(static_cast<std::size_t>(most), counts.colours.size());
     Assignment assignment = Refine(*palette, working, wanted, kMostRefinements);
-    if (working.colours.size() != counts.colours.size()) {
-        assignment = Refine(*palette, counts, wanted, kMostExactRefinements);
+    if (!bucketOf.empty()) {
+        // Each colour most likely keeps the entry its bucket took.
+        std::vector<std::uint8_t> hints(bucketOf.size());
+        for (std::size_t i = 0; i < hints.size(); ++i) {
+            hints[i] = assignment.entry[bucketOf[i]];
+        }
+        assignment = Refine(*palette, counts, wanted, kMostExactRefinements, &hints);
     }
     QuantisedColours quantised;
     quantised.entries.assign(picture.PixelCount(), 0);
