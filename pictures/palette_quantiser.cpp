@@ -115,6 +115,14 @@ class NearestColour {
   public:
     explicit NearestColour(const std::vector<Colour>& palette)
         : palette_(palette), cells_(kCells * kCells * kCells) {
+        // Rows past the palette stand so far away that they are never candidates, so that the
+        // searches below run over all 256 and the compiler can do several at once.
+        for (auto& row : nearest_) {
+            row.fill(kFarAway);
+        }
+        for (auto& row : farthest_) {
+            row.fill(kFarAway);
+        }
         for (std::size_t i = 0; i < palette_.size(); ++i) {
             const int channel[3] = {Red(palette_[i]), Green(palette_[i]), Blue(palette_[i])};
             for (std::size_t c = 0; c < 3; ++c) {
@@ -154,6 +162,7 @@ class NearestColour {
   private:
     static constexpr int kSide = 16;
     static constexpr std::size_t kCells = 256 / kSide;
+    static constexpr int kFarAway = 1 << 28;
 
     // Squared distances from a channel value to the nearest and farthest point of a cell's side.
     static int Nearest(int value, int low) {
@@ -174,12 +183,16 @@ class NearestColour {
         const auto& farG = farthest_[1 * kCells + static_cast<std::size_t>(g)];
         const auto& farB = farthest_[2 * kCells + static_cast<std::size_t>(b)];
         int bound = std::numeric_limits<int>::max();
-        for (std::size_t i = 0; i < palette_.size(); ++i) {
+        for (std::size_t i = 0; i < 256; ++i) {
             bound = std::min(bound, farR[i] + farG[i] + farB[i]);
+        }
+        std::array<std::uint8_t, 256> within;
+        for (std::size_t i = 0; i < 256; ++i) {
+            within[i] = nearR[i] + nearG[i] + nearB[i] <= bound ? 1 : 0;
         }
         std::vector<std::uint8_t> candidates;
         for (std::size_t i = 0; i < palette_.size(); ++i) {
-            if (nearR[i] + nearG[i] + nearB[i] <= bound) {
+            if (within[i] != 0) {
                 candidates.push_back(static_cast<std::uint8_t>(i));
             }
         }
