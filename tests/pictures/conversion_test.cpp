@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <set>
 
 #include "editors/mission_series.h"
@@ -229,6 +232,141 @@ TEST(PictureConversion, ManyColoursGetAtMost255CloseOnes) {
         const double psnr = 10.0 * std::log10(255.0 * 255.0 / (squared / (128.0 * 128.0 * 3.0)));
         EXPECT_GT(psnr, 30.0) << "dither " << dither;
     }
+}
+
+// Flat art: a ground, a band of a smooth gradient and antialiased diagonal strokes, some 900
+// colours in all, most of them with a handful of pixels each.
+RgbaPicture FlatArtWithGradient() {
+    RgbaPicture picture(120, 90);
+    for (int y = 0; y < 90; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            if (y < 30) {
+                Paint(picture, x, y, static_cast<std::uint8_t>(x * 2), 40,
+                      static_cast<std::uint8_t>(255 - x * 2));
+                continue;
+            }
+            const int stroke = (x + 2 * y) % 23;
+            const auto mix = static_cast<std::uint8_t>(stroke < 12 ? stroke * 21 : 0);
+            Paint(picture, x, y, static_cast<std::uint8_t>(16 + mix / 2),
+                  static_cast<std::uint8_t>(24 + (mix * (x % 7)) / 8),
+                  static_cast<std::uint8_t>(48 + (mix * (y % 5)) / 6));
+        }
+    }
+    return picture;
+}
+
+int DistinctColours(const RgbaPicture& picture) {
+    std::set<Colour> colours;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            colours.insert(ColourAt(picture, x, y));
+        }
+    }
+    return static_cast<int>(colours.size());
+}
+
+// A picture of more colours than the palette holds uses every entry, dithered or not, and the
+// palette stays distinct and ascending after entry 0.
+TEST(PictureConversion, MoreColoursThanThePaletteUseEveryEntry) {
+    const RgbaPicture source = FlatArtWithGradient();
+    ASSERT_GT(DistinctColours(source), 400);
+    const RgbaPicture justOver = Striped(32, 32, 256);
+    for (const RgbaPicture* picture : {&source, &justOver}) {
+        for (double dither : {0.0, 0.5, 1.0}) {
+            ConversionOptions options;
+            options.opaque = true;
+            options.dither = dither;
+            const auto converted =
+                ConvertPicture(*picture, picture->width, picture->height, options);
+            ASSERT_TRUE(converted);
+            EXPECT_FALSE(converted->exact);
+            EXPECT_EQ(converted->colours, 255) << picture->width << " dither " << dither;
+            const std::vector<Colour>& palette = converted->image.palette;
+            ASSERT_EQ(palette.size(), 256u);
+            EXPECT_TRUE(std::adjacent_find(palette.begin() + 1, palette.end(),
+                                           [](Colour a, Colour b) { return a >= b; }) ==
+                        palette.end());
+        }
+    }
+}
+
+// Dithering mixes colours where a gradient would show bands, and nowhere else: the strokes'
+// flat ground, a colour the palette holds, stays that colour throughout.
+TEST(PictureConversion, DitheringMixesOnlyWhereThePictureIsSmooth) {
+    const RgbaPicture source = FlatArtWithGradient();
+    ConversionOptions options;
+    options.opaque = true;
+    options.dither = 1.0;
+    const auto converted = ConvertPicture(source, 120, 90, options);
+    ASSERT_TRUE(converted);
+    int ground = 0;
+    for (int y = 30; y < 90; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            if ((x + 2 * y) % 23 >= 12) {
+                ++ground;
+                ASSERT_EQ(converted->image.PixelColour(x, y), MakeColour(16, 24, 48))
+                    << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(ground, 2000);
+
+    // A smooth picture of more colours than the palette holds is mixed, as much as asked.
+    RgbaPicture smooth(128, 128);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            Paint(smooth, x, y, static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 2),
+                  static_cast<std::uint8_t>((x + y) / 2));
+        }
+    }
+    options.dither = 0.0;
+    const auto nearest = ConvertPicture(smooth, 128, 128, options);
+    options.dither = 1.0;
+    const auto mixed = ConvertPicture(smooth, 128, 128, options);
+    ASSERT_TRUE(nearest && mixed);
+    EXPECT_EQ(nearest->image.palette, mixed->image.palette);
+    const auto changed = std::inner_product(
+        nearest->image.indices.begin(), nearest->image.indices.end(), mixed->image.indices.begin(),
+        0, std::plus<>(), [](std::uint8_t a, std::uint8_t b) { return a != b ? 1 : 0; });
+    EXPECT_GT(changed, 128 * 128 / 10);
+}
+
+// Soft edges: by default only pixels of alpha 128 and more take palette colours, so the faint
+// fringe's colours take no entries; with soft alpha every visible pixel takes the nearest one.
+TEST(PictureConversion, SoftAlphaEdges) {
+    RgbaPicture source(64, 64);
+    source.hasAlpha = true;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const double distance = std::hypot(x - 31.5, y - 31.5);
+            const auto alpha =
+                static_cast<std::uint8_t>(std::clamp((30.0 - distance) * 40.0, 0.0, 255.0));
+            if (alpha >= kOpaqueAlpha) {
+                Paint(source, x, y, 200, 100, 50, alpha);
+            } else {  // the fringe: a colour of its own in every pixel
+                Paint(source, x, y, static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y),
+                      static_cast<std::uint8_t>(x + y), alpha);
+            }
+        }
+    }
+    const auto hard = ConvertPicture(source, 64, 64, {});
+    ASSERT_TRUE(hard);
+    EXPECT_TRUE(hard->exact);
+    EXPECT_EQ(hard->colours, 1);
+
+    ConversionOptions soft;
+    soft.softAlpha = true;
+    const auto converted = ConvertPicture(source, 64, 64, soft);
+    ASSERT_TRUE(converted);
+    EXPECT_GT(converted->colours, 200);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            EXPECT_EQ(converted->image.Index(x, y) != 0, source.Pixel(x, y)[3] > 0)
+                << x << "," << y;
+            EXPECT_EQ(converted->fitted.Pixel(x, y)[3], source.Pixel(x, y)[3]);
+        }
+    }
+    EXPECT_EQ(converted->image.PixelColour(31, 31), MakeColour(200, 100, 50));
 }
 
 TEST(PictureConversion, UnacceptableInputGivesNothing) {
