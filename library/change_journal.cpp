@@ -917,6 +917,16 @@ std::uint64_t ChangeJournal::PrepareRecording() {
     return sequence;
 }
 
+ChangeJournal::Stored ChangeJournal::PendingEntry(std::uint64_t sequence, const std::string& what,
+                                                  int row) const {
+    Stored stored;
+    stored.sequence = sequence;
+    stored.state = "pending";
+    stored.path = Utf8Of(PathFromUtf8(folder_) / EntryName(sequence, "pending"));
+    stored.entry = {what, UtcTimestamp(), row};
+    return stored;
+}
+
 JournalResult ChangeJournal::Record(const std::string& what, int row, const Splices& splices,
                                     ChangeWrite how, const std::function<bool()>& make) {
     if (status_ != JournalResult::Done) {
@@ -928,11 +938,7 @@ JournalResult ChangeJournal::Record(const std::string& what, int row, const Spli
     if (!digests) {
         return JournalResult::CannotRecord;
     }
-    Stored stored;
-    stored.sequence = sequence;
-    stored.state = "pending";
-    stored.path = Utf8Of(PathFromUtf8(folder_) / EntryName(sequence, "pending"));
-    stored.entry = {what, UtcTimestamp(), row};
+    Stored stored = PendingEntry(sequence, what, row);
     const EntryOwner owner{library_, digests->before, digests->after};
     if (!WriteJournalFile(stored.path,
                           EncodeEntry(stored.entry, how, digests->size, owner, splices), true,
@@ -962,11 +968,7 @@ JournalResult ChangeJournal::RecordRewrite(const std::string& what, int row,
     if (!size || !digests.IsReady()) {
         return JournalResult::CannotRecord;
     }
-    Stored stored;
-    stored.sequence = sequence;
-    stored.state = "pending";
-    stored.path = Utf8Of(PathFromUtf8(folder_) / EntryName(sequence, "pending"));
-    stored.entry = {what, UtcTimestamp(), row};
+    Stored stored = PendingEntry(sequence, what, row);
     bool asked = false;
     bool recorded = false;
     // The new file is whole but not yet in place: the entry comes now, as before any change.

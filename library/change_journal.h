@@ -102,6 +102,7 @@ class ChangeJournal {
     std::optional<std::string> KnownDigest() const;
     std::optional<std::string> LibraryDigest(bool& hashed) const;
     std::uint64_t PrepareRecording();
+    Stored PendingEntry(std::uint64_t sequence, const std::string& what, int row) const;
     JournalResult FinishRecording(Stored& stored, ChangeWrite how, std::uint64_t size,
                                   const Splices& splices, const std::string& after);
     static std::optional<std::string> LeftDigest(const std::vector<Stored>& entries);
