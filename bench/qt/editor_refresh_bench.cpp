@@ -67,7 +67,7 @@ PictureRecord Encoded(std::uint16_t format, int width, int height, std::uint16_t
     return record;
 }
 
-// A one-group library written record by record, so that building it costs no memory.
+// A one-group library written a megabyte at a time, so that building it costs little memory.
 class LibraryFile {
   public:
     using IdentifierOf = std::uint16_t (*)(int index, const PictureRecord*& record,
@@ -94,6 +94,8 @@ class LibraryFile {
     bool Ok() const { return ok_; }
 
   private:
+    static constexpr std::size_t kWriteBytes = std::size_t{1} << 20;
+
     bool Write(LibraryKind kind, std::uint16_t groupId, const std::vector<PictureRecord>& sizes,
                int count, IdentifierOf identifierOf) const {
         tHEADER header{};
@@ -106,16 +108,26 @@ class LibraryFile {
         ByteFile file(path_, ByteFile::Mode::Create);
         bool ok = file.IsOpen();
         std::uint64_t at = ImageDataStart(header);
+        // Written in large pieces, as a library is copied or installed: the system then holds it
+        // in memory as it holds a library read from the disk, not in record-sized pieces.
+        std::vector<std::uint8_t> pending;
+        const auto flush = [&] {
+            ok = ok && file.WriteAt(at, pending.data(), pending.size());
+            at += pending.size();
+            pending.clear();
+        };
         for (int index = 0; ok && index < count; ++index) {
             const PictureRecord* record = nullptr;
             const std::uint16_t identifier = identifierOf(index, record, sizes);
             tIMAGE image = record->image;
             image.PictureId = identifier;
             const auto bytes = image.Encode();
-            ok = record->body.size() + tIMAGE::kSize == RecordBytes(image) &&
-                 file.WriteAt(at, bytes.data(), bytes.size()) &&
-                 file.WriteAt(at + bytes.size(), record->body.data(), record->body.size());
-            at += RecordBytes(image);
+            ok = record->body.size() + tIMAGE::kSize == RecordBytes(image);
+            pending.insert(pending.end(), bytes.begin(), bytes.end());
+            pending.insert(pending.end(), record->body.begin(), record->body.end());
+            if (pending.size() >= kWriteBytes || index + 1 == count) {
+                flush();
+            }
             header.ImageDataSize += static_cast<std::uint32_t>(RecordBytes(image));
             header.ColourCount += image.ColourCount;
         }
