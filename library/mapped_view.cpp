@@ -7,7 +7,9 @@
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #endif
 
@@ -28,6 +30,17 @@ bool MappedView::CopyOut(std::uint64_t, void*, std::size_t) {
 #else
 
 namespace {
+
+// The part of the file shown at a time: few mappings per walk, little of the file resident.
+constexpr std::uint64_t kWindowBytes = 4 * 1024 * 1024;
+// Reads of a walk worth a prefetch: a header or so, a few kilobytes apart.
+constexpr std::uint64_t kLargestStep = 64 * 1024;
+constexpr std::size_t kPrefetchedBytes = 256;
+
+std::uint64_t PageBytes() {
+    static const long page = ::sysconf(_SC_PAGESIZE);
+    return page > 0 ? static_cast<std::uint64_t>(page) : 4096;
+}
 
 // The copy under way on this thread, whose bus error returns to it.
 thread_local sigjmp_buf* guardedCopy = nullptr;
@@ -78,39 +91,88 @@ bool GuardedCopy(void* to, const void* from, std::size_t count) {
 
 bool MappedView::Map(int descriptor, std::uint64_t size) {
     Unmap();
-    if (size == 0 || size > std::numeric_limits<std::size_t>::max()) {
+    if (size == 0 || descriptor < 0) {
         return false;
     }
     if (!InstallBusErrorGuard()) {
         return false;  // unguarded, a view could stop the program
     }
-    void* bytes =
-        ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_SHARED, descriptor, 0);
-    if (bytes == MAP_FAILED) {
-        return false;
-    }
-    bytes_ = static_cast<const std::uint8_t*>(bytes);
+    descriptor_ = descriptor;
     size_ = size;
     return true;
 }
 
 void MappedView::Unmap() {
-    if (bytes_ != nullptr) {
-        ::munmap(const_cast<std::uint8_t*>(bytes_), static_cast<std::size_t>(size_));
-    }
-    bytes_ = nullptr;
+    UnmapWindow();
+    descriptor_ = -1;
     size_ = 0;
 }
 
-bool MappedView::CopyOut(std::uint64_t offset, void* buffer, std::size_t count) {
-    if (bytes_ == nullptr || offset > size_ || count > size_ - offset) {
+void MappedView::UnmapWindow() {
+    if (window_ != nullptr) {
+        ::munmap(const_cast<std::uint8_t*>(window_), windowLength_);
+    }
+    window_ = nullptr;
+    windowStart_ = 0;
+    windowLength_ = 0;
+}
+
+bool MappedView::MoveWindow(std::uint64_t offset, std::size_t count) {
+    UnmapWindow();
+    const std::uint64_t start = offset - offset % PageBytes();
+    const std::uint64_t wanted = std::max<std::uint64_t>(kWindowBytes, offset + count - start);
+    const std::uint64_t length = std::min(wanted, size_ - start);
+    if (length > std::numeric_limits<std::size_t>::max() ||
+        start > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
         return false;
     }
-    if (!GuardedCopy(buffer, bytes_ + offset, count)) {
+    void* bytes = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED,
+                         descriptor_, static_cast<off_t>(start));
+    if (bytes == MAP_FAILED) {
+        return false;
+    }
+    window_ = static_cast<const std::uint8_t*>(bytes);
+    windowStart_ = start;
+    windowLength_ = static_cast<std::size_t>(length);
+    return true;
+}
+
+bool MappedView::CopyOut(std::uint64_t offset, void* buffer, std::size_t count) {
+    if (descriptor_ < 0 || offset > size_ || count > size_ - offset) {
+        return false;
+    }
+    const bool inWindow = window_ != nullptr && offset >= windowStart_ &&
+                          offset + count <= windowStart_ + windowLength_;
+    if (!inWindow && !MoveWindow(offset, count)) {
+        Unmap();
+        return false;
+    }
+    PrefetchNextStep(offset, count);
+    if (!GuardedCopy(buffer, window_ + (offset - windowStart_), count)) {
         Unmap();
         return false;
     }
     return true;
+}
+
+// A walk reads each record's header before it knows where the next one lies, so each read
+// would wait for memory in turn. Records of a library mostly have one size: asked for one step
+// early, the next header is on its way while this one is used.
+void MappedView::PrefetchNextStep(std::uint64_t offset, std::size_t count) {
+    const std::uint64_t previous = lastOffset_;
+    lastOffset_ = offset;
+    if (previous == 0 || offset <= previous || offset - previous > kLargestStep ||
+        count > kPrefetchedBytes) {
+        return;
+    }
+    const std::uint64_t next = offset + (offset - previous);
+    if (next + count <= windowStart_ + windowLength_) {
+#if defined(__GNUC__)
+        const std::uint8_t* bytes = window_ + (next - windowStart_);
+        __builtin_prefetch(bytes);
+        __builtin_prefetch(bytes + count - 1);
+#endif
+    }
 }
 
 #endif

@@ -390,6 +390,8 @@ void LibraryEditorWindow::OnDestroy() {
 
 void LibraryEditorWindow::RefreshClick() {
     StatusProgress progress(this, QStringLiteral("Reading"));
+    // The old list goes first: two lists of 65,535 pictures need not be held at once.
+    model_->ShowList({});
     PictureList list = logic_->LoadPictureList(std::ref(progress));
     const bool opened = list.opened;
     const bool editable = list.editable;

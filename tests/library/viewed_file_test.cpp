@@ -50,6 +50,30 @@ TEST(ViewedFileTest, AFileCutShortWhileViewedReadsShortRatherThanStoppingTheProg
     EXPECT_TRUE(file.ReadExactAt(0, read, sizeof read));
 }
 
+// The view shows a few megabytes at a time: a walk over a larger file, a read across the end of
+// what is shown, one larger than that, and one that steps back read what the file holds.
+TEST(ViewedFileTest, ReadsAcrossTheViewsWindowsReadWhatTheFileHolds) {
+    test::TempDir dir;
+    test::Bytes bytes(9 * 1024 * 1024 + 777);
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        bytes[k] = static_cast<std::uint8_t>(k * 31 + k / 251);
+    }
+    test::WriteFileBytes(dir.File("BIG.DAT"), bytes);
+    ByteFile file(dir.File("BIG.DAT"), ByteFile::Mode::Read);
+    const auto readsTheFile = [&](std::uint64_t at, std::size_t count) {
+        test::Bytes read(count);
+        return file.ReadExactAt(at, read.data(), count) &&
+               std::equal(read.begin(), read.end(), bytes.begin() + static_cast<long>(at));
+    };
+    for (std::uint64_t at = 114; at + 62 <= bytes.size(); at += 2115) {
+        ASSERT_TRUE(readsTheFile(at, 62)) << at;
+    }
+    EXPECT_TRUE(readsTheFile(4 * 1024 * 1024 - 30, 62));
+    EXPECT_TRUE(readsTheFile(1000, 5 * 1024 * 1024));
+    EXPECT_TRUE(readsTheFile(8 * 1024 * 1024, 100));
+    EXPECT_TRUE(readsTheFile(3, 62));
+}
+
 // A walk of damaged records in a viewed file: one that claims more bytes than the file has, and
 // a record header that the file cuts short.
 TEST(ViewedFileTest, DamagedRecordsOfALargeLibraryAreWalkedWithinTheFile) {
