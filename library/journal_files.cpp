@@ -15,27 +15,12 @@
 #endif
 
 #include "library/byte_file.h"
+#include "library/replacement_file.h"
 #include "library/utf8_path.h"
 
 namespace vexlor {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-void SyncFolder(const std::string& folder) {
-#ifndef _WIN32
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-#else
-    (void)folder;
-#endif
-}
-
-}  // namespace
 
 bool RenameDurably(const std::string& from, const std::string& to, const std::string& folder) {
     std::error_code error;

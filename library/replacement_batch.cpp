@@ -25,20 +25,6 @@ int OpenFolder(const std::string& folder) {
 }
 #endif
 
-// The renames live in the folders; failing here cannot be undone any more (the files are in
-// place), so it is not reported, as a single ReplacementFile does not report it.
-void SyncFolders([[maybe_unused]] const std::vector<std::string>& folders) {
-#if !defined(_WIN32)
-    for (const std::string& folder : folders) {
-        const int descriptor = OpenFolder(folder);
-        if (descriptor >= 0) {
-            ::fsync(descriptor);
-            ::close(descriptor);
-        }
-    }
-#endif
-}
-
 }  // namespace
 
 ReplacementBatch::ReplacementBatch(std::string_view newFileSuffix, ReplacementFile::Links links,
@@ -109,7 +95,9 @@ void ReplacementBatch::Flush() {
             for (Pending& pending : pending_) {
                 replaced_[pending.number] = pending.file->CommitFinished();
             }
-            SyncFolders(folders);
+            for (const std::string& folder : folders) {
+                SyncFolder(folder);
+            }
         }
     } catch (...) {
         // Out of memory: what was not renamed stays as it was.

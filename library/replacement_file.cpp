@@ -61,18 +61,6 @@ void MoveIntoPlace(const fs::path& from, const fs::path& to, std::error_code& er
 #endif
 }
 
-// The rename itself lives in the folder; on POSIX it is durable only once the folder is synced.
-// Failing here cannot be undone any more (the new file is in place), so it is not reported.
-void SyncFolder([[maybe_unused]] const fs::path& folder) {
-#if !defined(_WIN32)
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-#endif
-}
-
 int CreateExclusively(const std::string& path) {
 #if defined(_WIN32)
     return ::_wopen(WideFromUtf8(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
@@ -335,7 +323,7 @@ bool ReplacementFile::Commit() {
     if (!PutInPlace()) {
         return false;
     }
-    SyncFolder(FolderOf(PathFromUtf8(target_)));
+    SyncFolder(Utf8Of(FolderOf(PathFromUtf8(target_))));
     return true;
 }
 
@@ -420,6 +408,16 @@ void ReplacementFile::Discard() {
         newPath_.clear();
     }
     LetGo(held_);
+}
+
+void SyncFolder([[maybe_unused]] const std::string& folder) {
+#if !defined(_WIN32)
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+#endif
 }
 
 void RemoveLeftoverNewFiles(const std::string& path, std::string_view newFileSuffix,

@@ -87,6 +87,11 @@ class ReplacementFile {
     int held_ = -1;  // the lock that tells a running writer's new file from a leftover
 };
 
+// Puts the names in `folder` (the renames just made into it) on the disk; on POSIX a rename is
+// durable only then. Nothing to do on Windows, whose renames here are written through. Failing
+// cannot be undone any more (the new files are in place), so it is not reported.
+void SyncFolder(const std::string& folder);
+
 // Removes the new files that a ReplacementFile of `path` left when its process was stopped
 // ("SHIP.DAT.vexlor-new", "SHIP.DAT.vexlor-new-2"), beside the file that the links lead to
 // (Follow) or beside the name itself (Replace). A new file that a running writer is still
