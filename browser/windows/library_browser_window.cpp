@@ -441,7 +441,7 @@ void LibraryBrowserWindow::ShowRecord(int record) {
         FieldsInColumns(logic_->RecordFields(record), logic_->RecordProblems(record)));
     AnyPicture picture;
     const DrawOutcome outcome = logic_->DrawRecord(record, picture);
-    const tIMAGE& image = logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
+    const tIMAGE& image = ImageOf(record);
     if (outcome != DrawOutcome::Drawn) {
         ClearPicture(QString::fromStdString(DescribeDrawOutcome(outcome, image)));
         return;
@@ -689,7 +689,7 @@ void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file)
         dialogs_.ShowMessage(QString::fromStdString(error), kErrorCaption);
         return;
     }
-    const tIMAGE& image = logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
+    const tIMAGE& image = ImageOf(record);
     RecordNameDialog dialog(QStringLiteral("Replace picture"), NameOf(image), this);
     dialog.KeepName();
     dialog.AskPicture(
@@ -703,6 +703,22 @@ void LibraryBrowserWindow::ReplaceRecordPicture(int record, const QString& file)
     MakeChange([&](const std::string& path, const std::string& journal) {
         return SetPictureFile(journal, path, name, ToFilePath(file), choice);
     });
+}
+
+const tIMAGE& LibraryBrowserWindow::ImageOf(int record) const {
+    return logic_->Walk().records[static_cast<std::size_t>(record)].record.image;
+}
+
+// The record under the tree's cursor; none, with a beep and `hint` in the status bar, when the
+// cursor is on a group or nowhere.
+std::optional<int> LibraryBrowserWindow::CurrentRecordOr(const QString& hint) {
+    const int record = model_->RecordAt(tree_->currentIndex());
+    if (record < 0) {
+        dialogs_.Beep();
+        ShowStatus(hint);
+        return std::nullopt;
+    }
+    return record;
 }
 
 void LibraryBrowserWindow::AddPictureClick() {
@@ -733,14 +749,13 @@ void LibraryBrowserWindow::ReplacePictureClick() {
     if (logic_ == nullptr) {
         return;
     }
-    const int record = model_->RecordAt(tree_->currentIndex());
-    if (record < 0) {
-        dialogs_.Beep();
-        ShowStatus(QStringLiteral("Select the record whose picture to replace"));
+    const auto record =
+        CurrentRecordOr(QStringLiteral("Select the record whose picture to replace"));
+    if (!record) {
         return;
     }
     if (const auto file = AskPictureFile()) {
-        ReplaceRecordPicture(record, *file);
+        ReplaceRecordPicture(*record, *file);
     }
 }
 
@@ -750,8 +765,7 @@ void LibraryBrowserWindow::DeleteClick() {
     }
     std::vector<RecordName> names;
     for (int record : SelectedRecords()) {
-        names.push_back(
-            NameOf(logic_->Walk().records[static_cast<std::size_t>(record)].record.image));
+        names.push_back(NameOf(ImageOf(record)));
     }
     if (names.empty()) {
         dialogs_.Beep();
@@ -776,14 +790,11 @@ void LibraryBrowserWindow::RenameClick() {
     if (logic_ == nullptr) {
         return;
     }
-    const int record = model_->RecordAt(tree_->currentIndex());
-    if (record < 0) {
-        dialogs_.Beep();
-        ShowStatus(QStringLiteral("Select the record to rename"));
+    const auto record = CurrentRecordOr(QStringLiteral("Select the record to rename"));
+    if (!record) {
         return;
     }
-    const RecordName from =
-        NameOf(logic_->Walk().records[static_cast<std::size_t>(record)].record.image);
+    const RecordName from = NameOf(ImageOf(*record));
     RecordNameDialog dialog(QStringLiteral("Rename record"), from, this);
     if (dialogs_.RunModal(dialog) != QDialog::Accepted || dialog.Name() == from) {
         return;

@@ -27,6 +27,7 @@ class PaletteSwatches;
 class PictureCanvas;
 class UserDialogs;
 struct BrowserChange;
+struct tIMAGE;
 struct ExtractResult;
 
 // A library of any kind as it lies in its file: the header's fields, the tree of groups and
@@ -96,6 +97,8 @@ class LibraryBrowserWindow final : public QWidget {
     void AddPictureToGroup(std::uint16_t groupId, bool groupAsked, const QString& file);
     void ReplaceRecordPicture(int record, const QString& file);
     std::optional<std::uint16_t> CurrentGroupId() const;
+    std::optional<int> CurrentRecordOr(const QString& hint);
+    const tIMAGE& ImageOf(int record) const;
     QPushButton* CreateButton(const QString& caption, const QString& name,
                               void (LibraryBrowserWindow::*handler)());
     void ShowLibrary();
